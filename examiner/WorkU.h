@@ -1,0 +1,196 @@
+#pragma once
+// The examiner's main window: the teacher's console.
+//
+// The window is split over several files by concern:
+//   WorkU.cpp          layout, start-up and exit, states and their enabling, language, help,
+//                      About boxes, the question editor, printing the results
+//   WorkU_Grid.cpp     results grid and card view: creation of the grid, Panel2 and Panel4
+//                      widgets, SetupGrid, ShowStudentQue, selection handlers
+//   WorkU_Topic.cpp    opening and closing a topic
+//   WorkU_Options.cpp  the Options command
+#include "ExaminerState.h"
+
+#include <QMainWindow>
+#include <QString>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QRadioButton;
+class QTableView;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class QWidget;
+class TStringGrid;
+class TAboutVerirozaz;
+class TAboutVXG;
+class TOptionsF;
+class TQueListF;
+class TResultsGrid;
+
+class TWorkF : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TWorkF(TExaminerState& state, QWidget* parent = nullptr);
+    ~TWorkF() override;
+
+    // The windows created after the main window at start-up (TExaminer does it).
+    void SetWindows(TAboutVerirozaz* about, TQueListF* queList, TOptionsF* options, TAboutVXG* aboutVxg);
+
+    TExaminerState& S;
+
+    // ---- start-up and exit
+    void FormCreate();
+    void FormShow();
+    void FormDestroy();
+    void InitLanguage();
+    void AdaptToNetwork();
+    void ReadLastOptions();
+    void ExitMClick();
+    static QString ReadLastDir(quint16 kind);
+    static void WriteLastDir(const QString& folder, quint16 kind);
+
+    // ---- states
+    void QuickHelpAUpdate();
+    void ApplyStatusQuoState();
+    void ApplyReadyState();
+    void ApplyAttInProcessState();
+    void ApplyAttIsFinishedState();
+    void ApplyArhIsOpenState();
+    int HelpContext() const { return helpContext_; }
+
+    // ---- commands of the console
+    void QuickHelpAExecute();
+    void HelpClick();
+    void AboutClick();
+    void AboutVXGmClick();
+    void QueListClick();
+    void ExamwrightMClick();
+    void Rus1Click();
+    void Eng1Click();
+    void ApplyMainLanguage();
+    void PrintAExecute();
+    void StopCiklesAExecute();
+    void OptionsClick(); // WorkU_Options.cpp
+
+    // ---- topic (WorkU_Topic.cpp)
+    void OpenTopicClick(QObject* sender);
+    void CloseTopicClick();
+    void ReadTopic(const QString& path);
+    QString OpenDialogFileName; // the file last chosen in the open dialog
+
+    // ---- results grid and card view (WorkU_Grid.cpp)
+    void CreateResultsArea(); // creates StringGrid, Panel2 and Panel4 with their widgets
+    void SetupGrid();
+    void ShowStudentQue(const TQuestion& Question, const TCardAnswer& Answer, int Row);
+    void FillGridFromArchive();
+    void ClearQueView();
+    void ClearResults();
+    void StudentNameChange(QObject* sender);
+    void StringGridClick();
+    void PrevArhQueBtnClick();
+    void NextArhQueBtnClick();
+    void ApplyGridHeight(); // height := rows x default row height + 22, at most 345
+    int CountAnsweredQues(int row) const;
+    int CountRightAnswers(int row) const;
+
+    // ---- windows of the start-up
+    TAboutVerirozaz* AboutBox = nullptr;
+    TQueListF* QueListF = nullptr;
+    TOptionsF* OptionsF = nullptr;
+    TAboutVXG* AboutVXGBox = nullptr;
+
+    // ---- menus and commands (each menu item with its tool button, enabled together)
+    QMenu* N1 = nullptr;  // Topic
+    QMenu* N3 = nullptr;  // Testing
+    QMenu* N8 = nullptr;  // Archive
+    QMenu* N2 = nullptr;  // Service
+    QMenu* N10 = nullptr; // Language
+    QMenu* N4 = nullptr;  // Help
+    QAction* OpenTopic = nullptr;
+    QAction* CloseTopic = nullptr;
+    QAction* QueList = nullptr;
+    QAction* ExamwrightM = nullptr;
+    QAction* ExitM = nullptr;
+    QAction* GiveOut = nullptr;
+    QAction* Stop = nullptr;
+    QAction* SaveResults = nullptr;
+    QAction* NewAtt = nullptr;
+    QAction* LoadArhiv = nullptr;
+    QAction* CloseArhiv = nullptr;
+    QAction* Options = nullptr;
+    QAction* Eng1 = nullptr;
+    QAction* Rus1 = nullptr;
+    QAction* Help = nullptr;
+    QAction* About = nullptr;
+    QAction* AboutVXGm = nullptr;
+    // actions of the ActionList
+    QAction* QuickHelpA = nullptr;
+    QAction* PrevQueA = nullptr;
+    QAction* NextQueA = nullptr;
+    QAction* PrintA = nullptr;
+    QAction* DelStudA = nullptr;
+    QAction* StopCiklesA = nullptr;
+    // tool bars
+    QToolBar* MainToolBar = nullptr;
+    QToolBar* AttestationToolBar = nullptr;
+    QToolButton* OpenTopicBtn = nullptr;
+    QToolButton* CloseTopicBtn = nullptr;
+    QToolButton* OptionsBtn = nullptr;
+    QToolButton* LoadArhivBtn = nullptr;
+    QToolButton* CloseArhivBtn = nullptr;
+    QToolButton* QuickHelpBtn = nullptr;
+    QToolButton* ExitBtn = nullptr;
+    QToolButton* GiveOutBtn = nullptr;
+    QToolButton* StopBtn = nullptr;
+    QToolButton* SaveResultsBtn = nullptr;
+    QToolButton* ToolButton2 = nullptr; // print results
+    QToolButton* NewAttBtn = nullptr;
+
+    // ---- results grid and card view (created by CreateResultsArea)
+    TStringGrid* StringGrid = nullptr;
+    QTableView* StringGridView = nullptr;
+    QWidget* Panel2 = nullptr;
+    QToolButton* PrevArhQueBtn = nullptr;
+    QToolButton* NextArhQueBtn = nullptr;
+    QComboBox* StudentName = nullptr;
+    QLabel* PositionL = nullptr;
+    QLabel* ReshCountL = nullptr;
+    QLabel* RightsCountL = nullptr;
+    QWidget* Panel4 = nullptr;
+    QLabel* SamVoprLabel = nullptr;
+    QRadioButton* RadioButton1 = nullptr;
+    QRadioButton* RadioButton2 = nullptr;
+    QRadioButton* RadioButton3 = nullptr;
+    QRadioButton* RadioButton4 = nullptr;
+    int ViewQueIndex = 0; // the card position the view shows (kept apart from QueIndex)
+
+    // ---- gauge, give-out panel, status bar, timers
+    QWidget* Panel1 = nullptr;
+    QWidget* Gauge1 = nullptr;
+    QLabel* Label8 = nullptr;
+    QWidget* GiveOutPanel = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* ProgressLabel = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* VsegoLabel = nullptr;
+    QProgressBar* GiveOutProgress = nullptr;
+    QLabel* StatusPanel0 = nullptr;
+    QLabel* StatusPanel1 = nullptr;
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+
+    // Sets a command and its tool button (if any) together.
+    static void SetCommandEnabled(QAction* item, QToolButton* button, bool enabled);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    int helpContext_ = 5;
+    bool shownOnce_ = false;
+};

@@ -1,0 +1,14 @@
+#pragma once
+// Windows code page 1251: every file, archive and message on the wire is single-byte text in it.
+#include <QByteArray>
+#include <QString>
+
+namespace vxg::cp1251 {
+
+// Characters that code page 1251 lacks become "?".
+QByteArray encode(const QString& text);
+// Every byte has a meaning except 0x98, which decodes to "?".
+QString decode(const QByteArray& bytes);
+QString decode(const char* data, qsizetype size);
+
+} // namespace vxg::cp1251

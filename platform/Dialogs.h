@@ -1,0 +1,55 @@
+#pragma once
+// The one seam for message boxes and file dialogs. Windows never call QMessageBox or QFileDialog
+// themselves: the installed Dialogs shows real boxes in the programs and answers from a script
+// in tests.
+#include <QString>
+#include <memory>
+#include <optional>
+
+class QWidget;
+
+namespace vxg {
+
+enum class DlgKind { Warning, Error, Information, Confirmation };
+enum class DlgButtons { Ok, YesNo, YesNoCancel };
+enum class DlgResult { Ok, Yes, No, Cancel };
+
+struct FileDialogRequest {
+    QString title;
+    QString fileName;      // preset text of the name field
+    QString initialDir;    // folder shown first
+    QString filter;        // "Description (*.ext)|*.ext|All Files (*.*)|*.*"
+    int filterIndex = 1;   // 1-based, as the filter lists them
+    QString defaultSuffix; // added to a typed name without extension, e.g. "vxg"
+    bool mustExist = false;
+};
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    virtual DlgResult message(DlgKind kind, const QString& text, DlgButtons buttons, QWidget* parent) = 0;
+    // The chosen path, or nothing when cancelled.
+    virtual std::optional<QString> openFile(const FileDialogRequest& request, QWidget* parent) = 0;
+    virtual std::optional<QString> saveFile(const FileDialogRequest& request, QWidget* parent) = 0;
+
+    static Dialogs& instance();                      // a QtDialogs until something else is installed
+    static void install(std::unique_ptr<Dialogs> d); // nullptr puts the Qt dialogs back
+};
+
+// The caption a box of this kind carries: "Warning", "Error", "Information", "Confirm".
+QString dialogCaption(DlgKind kind);
+
+// Shorthands over Dialogs::instance().
+DlgResult ShowMessage(DlgKind kind, const QString& text, DlgButtons buttons = DlgButtons::Ok,
+                      QWidget* parent = nullptr);
+
+// The real boxes and dialogs.
+class QtDialogs : public Dialogs {
+public:
+    DlgResult message(DlgKind kind, const QString& text, DlgButtons buttons, QWidget* parent) override;
+    std::optional<QString> openFile(const FileDialogRequest& request, QWidget* parent) override;
+    std::optional<QString> saveFile(const FileDialogRequest& request, QWidget* parent) override;
+};
+
+} // namespace vxg

@@ -1,0 +1,33 @@
+#pragma once
+// The help "file": HTML pages compiled in under :/help/<lang>/<topic>.html, lang "en" or "ru",
+// shown in one help window. Contents is the page "contents".
+#include <QString>
+
+class QWidget;
+
+namespace vxg {
+
+class Help {
+public:
+    static Help& instance();
+
+    void setHelpFile(const QString& name) { helpFile_ = name; } // the name the programs give
+    const QString& helpFile() const { return helpFile_; }
+    void setLanguage(bool russian) { russian_ = russian; }
+
+    // Shows the topic's page; a missing topic shows a page that says so. Returns the resource
+    // path shown.
+    QString showTopic(const QString& topicId);
+    QString showContents();
+
+    // The page's resource path for the language in force (exists or not).
+    QString pagePath(const QString& topicId) const;
+    // The window, created at first use; for tests.
+    QWidget* window() const;
+
+private:
+    QString helpFile_;
+    bool russian_ = false;
+};
+
+} // namespace vxg

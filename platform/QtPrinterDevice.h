@@ -1,0 +1,49 @@
+#pragma once
+// The real printer: QPrinter + QPainter. With no default printer on the machine (or when a file
+// is asked for), the job is written as PDF.
+#include "PrinterDevice.h"
+
+#include <QFont>
+#include <memory>
+
+class QPrinter;
+class QPainter;
+
+namespace vxg {
+
+class QtPrinterDevice : public PrinterDevice {
+public:
+    // pdfFile empty: the system's default printer, or, when there is none, a new PDF file in
+    // the user's documents folder (the user is told where when the job ends).
+    explicit QtPrinterDevice(QString pdfFile = {});
+    ~QtPrinterDevice() override;
+
+    void beginJob() override;
+    void endJob() override;
+    void newPage() override;
+    bool printing() const override;
+    bool aborted() const override;
+    int pageWidth() const override;
+    int pageHeight() const override;
+    int dpiX() const override;
+    int dpiY() const override;
+    void setFontSize(int points) override;
+    int fontSize() const override;
+    void setBold(bool bold) override;
+    bool bold() const override;
+    int textWidth(const QString& text) const override;
+    int textHeight(const QString& text) const override;
+    int averageCharWidth() const override;
+    void textOut(int x, int y, const QString& text) override;
+    void textRect(const QRect& clip, int x, int y, const QString& text) override;
+    QString outputFile() const override { return lastOutput_; }
+
+private:
+    QString pdfFile_;
+    QString lastOutput_;
+    std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<QPainter> painter_;
+    QFont font_;
+};
+
+} // namespace vxg

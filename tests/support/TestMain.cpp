@@ -1,0 +1,27 @@
+// The main of every test program: offscreen windows, and settings, home and working folder in
+// a fresh temporary folder, so that no test touches a real user's files.
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    QTemporaryDir root(QDir::tempPath() + "/vxg-test-XXXXXX");
+    if (!root.isValid())
+        return 2;
+    const QString base = root.path();
+    for (const char* sub : {"config", "home", "data", "work", "runtime"})
+        QDir(base).mkpath(sub);
+    qputenv("XDG_CONFIG_HOME", (base + "/config").toUtf8());
+    qputenv("XDG_DATA_HOME", (base + "/data").toUtf8());
+    qputenv("XDG_RUNTIME_DIR", (base + "/runtime").toUtf8());
+    qputenv("HOME", (base + "/home").toUtf8());
+    QDir::setCurrent(base + "/work");
+
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
