@@ -3,9 +3,11 @@
 // themselves: the installed Dialogs shows real boxes in the programs and answers from a script
 // in tests.
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
+class QFileDialog;
 class QWidget;
 
 namespace vxg {
@@ -43,6 +45,16 @@ QString dialogCaption(DlgKind kind);
 // Shorthands over Dialogs::instance().
 DlgResult ShowMessage(DlgKind kind, const QString& text, DlgButtons buttons = DlgButtons::Ok,
                       QWidget* parent = nullptr);
+
+// The filter of a file dialog request ("Description (*.ext)|*.ext|...") as Qt name filters,
+// one per description/pattern pair: "*.*" becomes "*" (Linux names need no dot) and the
+// description's own bracketed patterns are replaced by the pair's patterns.
+QStringList qtNameFilters(const QString& filter);
+// The 0-based position among qtNameFilters(filter) of the 1-based filterIndex; the first
+// filter when filterIndex is out of range.
+qsizetype selectedFilterIndex(const QString& filter, int filterIndex);
+// Sets a file dialog up as the request asks (open or save).
+void configureFileDialog(QFileDialog& dialog, const FileDialogRequest& request, bool save);
 
 // The real boxes and dialogs.
 class QtDialogs : public Dialogs {

@@ -1,8 +1,10 @@
 #pragma once
 // The help "file": HTML pages compiled in under :/help/<lang>/<topic>.html, lang "en" or "ru",
 // shown in one help window. Contents is the page "contents".
+#include <QPointer>
 #include <QString>
 
+class QTextBrowser;
 class QWidget;
 
 namespace vxg {
@@ -16,18 +18,22 @@ public:
     void setLanguage(bool russian) { russian_ = russian; }
 
     // Shows the topic's page; a missing topic shows a page that says so. Returns the resource
-    // path shown.
+    // path shown (empty when the topic was not found).
     QString showTopic(const QString& topicId);
     QString showContents();
 
     // The page's resource path for the language in force (exists or not).
     QString pagePath(const QString& topicId) const;
-    // The window, created at first use; for tests.
+    // The window, created at first use (null before any page was shown); for tests.
     QWidget* window() const;
 
 private:
+    QTextBrowser* ensureWindow();
+
     QString helpFile_;
     bool russian_ = false;
+    QPointer<QWidget> window_;
+    QPointer<QTextBrowser> browser_;
 };
 
 } // namespace vxg

@@ -34,6 +34,7 @@ public:
     QStringList subKeyNames(const QString& key) const; // empty when the key is missing
     void createKey(const QString& key);                 // creates the keys above it too
     void deleteKey(const QString& key);                 // with everything below; missing: no-op
+                                                        // (the empty path empties the store)
 
     // Values of an existing key.
     bool valueExists(const QString& key, const QString& name) const;
@@ -56,8 +57,14 @@ public:
     void writeValues(const QString& key, const QList<RegValue>& values);
     void deleteValue(const QString& key, const QString& name);
 
+    // How long a change waits for the other program to finish its own before it gives up with
+    // "Failed to set data".
+    void setLockTimeout(int milliseconds) { lockTimeoutMs_ = milliseconds; }
+    int lockTimeout() const { return lockTimeoutMs_; }
+
 private:
     QString filePath_;
+    int lockTimeoutMs_ = 5000;
 };
 
 } // namespace vxg

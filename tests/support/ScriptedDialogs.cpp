@@ -30,20 +30,22 @@ vxg::DlgResult ScriptedDialogs::message(vxg::DlgKind kind, const QString& text, 
 
 std::optional<QString> ScriptedDialogs::openFile(const vxg::FileDialogRequest& request, QWidget*) {
     fileRequests.push_back({false, request});
-    if (files.empty())
-        return std::nullopt;
-    auto r = files.front();
-    files.pop_front();
-    return r;
+    return takeFile();
 }
 
 std::optional<QString> ScriptedDialogs::saveFile(const vxg::FileDialogRequest& request, QWidget*) {
     fileRequests.push_back({true, request});
+    return takeFile();
+}
+
+std::optional<QString> ScriptedDialogs::takeFile() {
     if (files.empty())
         return std::nullopt;
-    auto r = files.front();
+    const QString path = files.front();
     files.pop_front();
-    return r;
+    if (path.isNull())
+        return std::nullopt;
+    return path;
 }
 
 QStringList ScriptedDialogs::texts(vxg::DlgKind kind) const {

@@ -30,8 +30,8 @@ public:
     // Script. An unscripted box answers Ok (OK box), No (Yes/No) or Cancel (Yes/No/Cancel);
     // an unscripted file dialog is cancelled.
     void answerNext(vxg::DlgResult result) { answers.push_back(result); }
-    void chooseFile(const QString& path) { files.push_back(path); }
-    void cancelFile() { files.push_back(std::nullopt); }
+    void chooseFile(const QString& path) { files.push_back(path.isNull() ? QString("") : path); }
+    void cancelFile() { files.push_back(QString()); }
 
     vxg::DlgResult message(vxg::DlgKind kind, const QString& text, vxg::DlgButtons buttons,
                            QWidget* parent) override;
@@ -42,7 +42,12 @@ public:
     QList<Box> boxes;
     QList<FileRequest> fileRequests;
     std::deque<vxg::DlgResult> answers;
-    std::deque<std::optional<QString>> files;
+    std::deque<QString> files; // a null string cancels
+
+private:
+    std::optional<QString> takeFile();
+
+public:
 
     // Texts of the boxes of one kind, in order.
     QStringList texts(vxg::DlgKind kind) const;

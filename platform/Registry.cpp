@@ -1,0 +1,534 @@
+#include "Registry.h"
+
+#include "Error.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QRandomGenerator>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <functional>
+#include <vector>
+
+// File format (UTF-8 text, close to a Windows .reg export so that a person can read and mend it):
+//
+//   ; VXG user settings
+//
+//   [SOFTWARE\Brelkano\VXG\Verirozaz\Options\Default]
+//   "GivenVopr"=dword:0000000a
+//   "LastName"="Default"
+//
+// A section header names a key by its full path. Key names are written as they are, except
+// that control characters and "%" are written as %XX. Names and string data are quoted, with
+// \\, \", \n, \r, \t and \xHH for the other control characters. Lines that are none of these
+// are kept where they stand and written back unchanged, so that a damaged or hand-edited file
+// never loses anything on the next change.
+
+namespace vxg {
+
+namespace {
+
+constexpr QChar kSeparator = u'\\';
+constexpr int kStaleLockMs = 10000;
+const QString kSignature = QStringLiteral("; VXG user settings");
+const QString kDwordPrefix = QStringLiteral("dword:");
+
+struct Key {
+    QString name;
+    QList<RegValue> values;
+    std::vector<Key> subKeys;
+    QStringList keptLines; // lines that could not be read, written back as they were
+};
+
+QStringList splitPath(const QString& key) {
+    return key.split(kSeparator, Qt::SkipEmptyParts);
+}
+
+bool sameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+template <class K> auto findSubKey(K& key, const QString& name) -> decltype(&key.subKeys[0]) {
+    for (auto& sub : key.subKeys)
+        if (sameName(sub.name, name))
+            return &sub;
+    return nullptr;
+}
+
+template <class K> auto findKey(K& root, const QStringList& path) -> decltype(&root) {
+    auto* key = &root;
+    for (const QString& piece : path) {
+        key = findSubKey(*key, piece);
+        if (!key)
+            return nullptr;
+    }
+    return key;
+}
+
+Key& makeKey(Key& root, const QStringList& path) {
+    Key* key = &root;
+    for (const QString& piece : path) {
+        Key* sub = findSubKey(*key, piece);
+        if (!sub) {
+            key->subKeys.push_back(Key{piece, {}, {}, {}});
+            sub = &key->subKeys.back();
+        }
+        key = sub;
+    }
+    return *key;
+}
+
+template <class K> auto findValue(K& key, const QString& name) -> decltype(&key.values[0]) {
+    for (auto& value : key.values)
+        if (sameName(value.name, name))
+            return &value;
+    return nullptr;
+}
+
+void setValue(Key& key, const RegValue& value) {
+    if (RegValue* existing = findValue(key, value.name))
+        existing->data = value.data; // the name keeps the case it was first written in
+    else
+        key.values.append(value);
+}
+
+// ---- text format -------------------------------------------------------------------------
+
+bool isControl(QChar c) {
+    return c.unicode() < 0x20 || c.unicode() == 0x7f;
+}
+
+QString hex2(ushort code) {
+    return QStringLiteral("%1").arg(code, 2, 16, QChar(u'0')).toUpper();
+}
+
+QString quote(const QString& text) {
+    QString out;
+    out.reserve(text.size() + 2);
+    out += u'"';
+    for (QChar c : text) {
+        switch (c.unicode()) {
+        case '\\':
+            out += u"\\\\";
+            break;
+        case '"':
+            out += u"\\\"";
+            break;
+        case '\n':
+            out += u"\\n";
+            break;
+        case '\r':
+            out += u"\\r";
+            break;
+        case '\t':
+            out += u"\\t";
+            break;
+        default:
+            if (isControl(c))
+                out += QStringLiteral("\\x") + hex2(c.unicode());
+            else
+                out += c;
+        }
+    }
+    out += u'"';
+    return out;
+}
+
+int hexDigit(QChar c) {
+    const ushort u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    if (u >= 'a' && u <= 'f')
+        return u - 'a' + 10;
+    if (u >= 'A' && u <= 'F')
+        return u - 'A' + 10;
+    return -1;
+}
+
+// Reads a quoted string starting at pos (which must hold the opening quote); pos ends after
+// the closing quote. False when the text is not a well-formed quoted string.
+bool unquote(QStringView line, qsizetype& pos, QString& out) {
+    if (pos >= line.size() || line[pos] != u'"')
+        return false;
+    ++pos;
+    out.clear();
+    while (pos < line.size()) {
+        const QChar c = line[pos++];
+        if (c == u'"')
+            return true;
+        if (c != u'\\') {
+            out += c;
+            continue;
+        }
+        if (pos >= line.size())
+            return false;
+        const QChar e = line[pos++];
+        switch (e.unicode()) {
+        case '\\':
+            out += u'\\';
+            break;
+        case '"':
+            out += u'"';
+            break;
+        case 'n':
+            out += u'\n';
+            break;
+        case 'r':
+            out += u'\r';
+            break;
+        case 't':
+            out += u'\t';
+            break;
+        case 'x': {
+            if (pos + 2 > line.size())
+                return false;
+            const int hi = hexDigit(line[pos]);
+            const int lo = hexDigit(line[pos + 1]);
+            if (hi < 0 || lo < 0)
+                return false;
+            out += QChar(char16_t(hi * 16 + lo));
+            pos += 2;
+            break;
+        }
+        default:
+            return false;
+        }
+    }
+    return false;
+}
+
+QString encodeKeyName(const QString& name) {
+    QString out;
+    for (QChar c : name) {
+        if (isControl(c) || c == u'%')
+            out += u'%' + hex2(c.unicode());
+        else
+            out += c;
+    }
+    return out;
+}
+
+QString decodeKeyName(QStringView text) {
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'%' && i + 2 < text.size()) {
+            const int hi = hexDigit(text[i + 1]);
+            const int lo = hexDigit(text[i + 2]);
+            if (hi >= 0 && lo >= 0) {
+                out += QChar(char16_t(hi * 16 + lo));
+                i += 2;
+                continue;
+            }
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+bool parseValueLine(QStringView line, RegValue& value) {
+    qsizetype pos = 0;
+    QString name;
+    if (!unquote(line, pos, name))
+        return false;
+    if (pos >= line.size() || line[pos] != u'=')
+        return false;
+    ++pos;
+    const QStringView rest = line.mid(pos);
+    if (rest.startsWith(kDwordPrefix)) {
+        const QStringView digits = rest.mid(kDwordPrefix.size());
+        if (digits.isEmpty() || digits.size() > 8)
+            return false;
+        for (QChar c : digits)
+            if (hexDigit(c) < 0)
+                return false;
+        bool ok = false;
+        const uint bits = digits.toUInt(&ok, 16);
+        if (!ok)
+            return false;
+        value = RegValue{name, qint32(bits)};
+        return true;
+    }
+    QString text;
+    if (!unquote(line, pos, text) || pos != line.size())
+        return false;
+    value = RegValue{name, text};
+    return true;
+}
+
+Key parse(const QByteArray& bytes) {
+    Key root;
+    Key* current = &root;
+    QString text = QString::fromUtf8(bytes);
+    if (text.startsWith(QChar(0xfeff)))
+        text.remove(0, 1);
+    const QStringList lines = text.split(u'\n');
+    for (const QString& raw : lines) {
+        const QString line = raw.trimmed();
+        if (line.isEmpty() || line == kSignature)
+            continue;
+        if (line.size() >= 2 && line.front() == u'[' && line.back() == u']') {
+            QStringList path;
+            const QStringView inner = QStringView(line).mid(1, line.size() - 2);
+            for (QStringView piece : inner.split(kSeparator, Qt::SkipEmptyParts))
+                path << decodeKeyName(piece);
+            current = &makeKey(root, path);
+            continue;
+        }
+        RegValue value;
+        if (parseValueLine(line, value))
+            setValue(*current, value);
+        else
+            current->keptLines << line;
+    }
+    return root;
+}
+
+QString valueLine(const RegValue& value) {
+    QString line = quote(value.name) + u'=';
+    if (const qint32* number = std::get_if<qint32>(&value.data))
+        line += kDwordPrefix + QStringLiteral("%1").arg(quint32(*number), 8, 16, QChar(u'0'));
+    else
+        line += quote(std::get<QString>(value.data));
+    return line;
+}
+
+void serializeKey(const Key& key, const QString& path, bool isRoot, QString& out) {
+    const bool hasContent = !key.values.isEmpty() || !key.keptLines.isEmpty();
+    if (!isRoot || hasContent) {
+        out += u'[' + path + QStringLiteral("]\n");
+        for (const RegValue& value : key.values)
+            out += valueLine(value) + u'\n';
+        for (const QString& line : key.keptLines)
+            out += line + u'\n';
+        out += u'\n';
+    }
+    for (const Key& sub : key.subKeys) {
+        const QString subPath =
+            isRoot ? encodeKeyName(sub.name) : path + kSeparator + encodeKeyName(sub.name);
+        serializeKey(sub, subPath, false, out);
+    }
+}
+
+QByteArray serialize(const Key& root) {
+    QString out = kSignature + QStringLiteral("\n\n");
+    serializeKey(root, QString(), true, out);
+    return out.toUtf8();
+}
+
+// ---- file access -------------------------------------------------------------------------
+
+// The tree as the file holds it now. A missing file is an empty store; false when the file
+// exists but cannot be read.
+bool load(const QString& filePath, Key& root) {
+    root = Key{};
+    QFile file(filePath);
+    if (!file.exists())
+        return true;
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    root = parse(file.readAll());
+    return file.error() == QFileDevice::NoError;
+}
+
+Key loadForReading(const QString& filePath) {
+    Key root;
+    if (!load(filePath, root))
+        root = Key{}; // an unreadable store reads like an empty one
+    return root;
+}
+
+QString getDataError(const QString& name) {
+    return QStringLiteral("Failed to get data for '%1'").arg(name);
+}
+QString typeError(const QString& name) {
+    return QStringLiteral("Invalid data type for '%1'").arg(name);
+}
+QString setDataError(const QString& name) {
+    return QStringLiteral("Failed to set data for '%1'").arg(name);
+}
+
+// Waits for the lock with short, randomised retries: QLockFile's own waiting doubles its pause
+// up to seconds, which lets a busy writer starve the other program.
+bool acquire(QLockFile& lock, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        if (lock.tryLock(0))
+            return true;
+        if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
+            return false;
+        QThread::msleep(QRandomGenerator::global()->bounded(1, 6));
+    }
+}
+
+// Re-reads the file under the lock, lets edit change the tree and writes the tree back in one
+// atomic replacement. edit returns false when it changed nothing; then the file is not touched.
+void change(const QString& filePath, int lockTimeoutMs, const QString& errorName,
+            const std::function<bool(Key&)>& edit) {
+    const QFileInfo info(filePath);
+    if (!QDir().mkpath(info.absolutePath()))
+        throw Error(setDataError(errorName));
+
+    QLockFile lock(filePath + QStringLiteral(".lock"));
+    lock.setStaleLockTime(kStaleLockMs);
+    if (!acquire(lock, lockTimeoutMs))
+        throw Error(setDataError(errorName));
+
+    Key root;
+    if (!load(filePath, root))
+        throw Error(setDataError(errorName)); // rewriting what we could not read would lose it
+    if (!edit(root))
+        return;
+
+    QSaveFile file(filePath);
+    if (!file.open(QIODevice::WriteOnly))
+        throw Error(setDataError(errorName));
+    const QByteArray bytes = serialize(root);
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw Error(setDataError(errorName));
+}
+
+} // namespace
+
+QString Registry::defaultFilePath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Brelkano/VXG.reg");
+}
+
+Registry::Registry(QString filePath) : filePath_(std::move(filePath)) {}
+
+bool Registry::keyExists(const QString& key) const {
+    const Key root = loadForReading(filePath_);
+    return findKey(root, splitPath(key)) != nullptr;
+}
+
+QStringList Registry::subKeyNames(const QString& key) const {
+    const Key root = loadForReading(filePath_);
+    QStringList names;
+    if (const Key* k = findKey(root, splitPath(key)))
+        for (const Key& sub : k->subKeys)
+            names << sub.name;
+    return names;
+}
+
+void Registry::createKey(const QString& key) {
+    const QStringList path = splitPath(key);
+    change(filePath_, lockTimeoutMs_, key, [&](Key& root) {
+        if (findKey(root, path))
+            return false;
+        makeKey(root, path);
+        return true;
+    });
+}
+
+void Registry::deleteKey(const QString& key) {
+    const QStringList path = splitPath(key);
+    if (!keyExists(key))
+        return;
+    change(filePath_, lockTimeoutMs_, key, [&](Key& root) {
+        if (path.isEmpty()) {
+            const bool hadAnything =
+                !root.subKeys.empty() || !root.values.isEmpty() || !root.keptLines.isEmpty();
+            root = Key{};
+            return hadAnything;
+        }
+        Key* parent = findKey(root, path.mid(0, path.size() - 1));
+        if (!parent)
+            return false;
+        for (auto it = parent->subKeys.begin(); it != parent->subKeys.end(); ++it) {
+            if (sameName(it->name, path.back())) {
+                parent->subKeys.erase(it);
+                return true;
+            }
+        }
+        return false;
+    });
+}
+
+bool Registry::valueExists(const QString& key, const QString& name) const {
+    const Key root = loadForReading(filePath_);
+    const Key* k = findKey(root, splitPath(key));
+    return k && findValue(*k, name);
+}
+
+QStringList Registry::valueNames(const QString& key) const {
+    const Key root = loadForReading(filePath_);
+    QStringList names;
+    if (const Key* k = findKey(root, splitPath(key)))
+        for (const RegValue& value : k->values)
+            names << value.name;
+    return names;
+}
+
+qint32 Registry::readInteger(const QString& key, const QString& name) const {
+    const Key root = loadForReading(filePath_);
+    const Key* k = findKey(root, splitPath(key));
+    const RegValue* value = k ? findValue(*k, name) : nullptr;
+    if (!value)
+        throw Error(getDataError(name));
+    if (const qint32* number = std::get_if<qint32>(&value->data))
+        return *number;
+    throw Error(typeError(name));
+}
+
+bool Registry::readBool(const QString& key, const QString& name) const {
+    return readInteger(key, name) != 0;
+}
+
+QString Registry::readString(const QString& key, const QString& name) const {
+    const Key root = loadForReading(filePath_);
+    const Key* k = findKey(root, splitPath(key));
+    const RegValue* value = k ? findValue(*k, name) : nullptr;
+    if (!value)
+        return {};
+    if (const QString* text = std::get_if<QString>(&value->data))
+        return *text;
+    throw Error(typeError(name));
+}
+
+void Registry::writeInteger(const QString& key, const QString& name, qint32 value) {
+    writeValues(key, {RegValue{name, value}});
+}
+
+void Registry::writeBool(const QString& key, const QString& name, bool value) {
+    writeInteger(key, name, value ? 1 : 0);
+}
+
+void Registry::writeString(const QString& key, const QString& name, const QString& value) {
+    writeValues(key, {RegValue{name, value}});
+}
+
+void Registry::writeValues(const QString& key, const QList<RegValue>& values) {
+    const QStringList path = splitPath(key);
+    const QString errorName = values.isEmpty() ? key : values.front().name;
+    change(filePath_, lockTimeoutMs_, errorName, [&](Key& root) {
+        Key& k = makeKey(root, path);
+        for (const RegValue& value : values)
+            setValue(k, value);
+        return true;
+    });
+}
+
+void Registry::deleteValue(const QString& key, const QString& name) {
+    const QStringList path = splitPath(key);
+    if (!valueExists(key, name))
+        return;
+    change(filePath_, lockTimeoutMs_, name, [&](Key& root) {
+        Key* k = findKey(root, path);
+        if (!k)
+            return false;
+        for (qsizetype i = 0; i < k->values.size(); ++i) {
+            if (sameName(k->values[i].name, name)) {
+                k->values.removeAt(i);
+                return true;
+            }
+        }
+        return false;
+    });
+}
+
+} // namespace vxg

@@ -1,0 +1,172 @@
+#include "Dialogs.h"
+#include "ScriptedDialogs.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using vxg::DlgButtons;
+using vxg::DlgKind;
+using vxg::DlgResult;
+
+namespace {
+
+const QString kTopicFilter =
+    QStringLiteral("VXG Questions Files (*.vxg)|*.vxg|Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
+
+// Runs act on the modal window that the next call opens, once it is up.
+template <class W> void whenModal(std::function<void(W*)> act) {
+    QTimer::singleShot(0, [act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (W* w = qobject_cast<W*>(modal)) {
+            act(w);
+            return;
+        }
+        ADD_FAILURE() << "no modal window of the expected type";
+        for (QWidget* top : QApplication::topLevelWidgets()) // do not leave the test hanging
+            if (auto* dialog = qobject_cast<QDialog*>(top); dialog && dialog->isVisible())
+                dialog->reject();
+    });
+}
+
+} // namespace
+
+TEST(DialogsFilter, PairsBecomeQtNameFilters) {
+    EXPECT_EQ(vxg::qtNameFilters(kTopicFilter),
+              (QStringList{"VXG Questions Files (*.vxg)", "Text Files (*.txt)", "All Files (*)"}));
+    EXPECT_EQ(vxg::qtNameFilters("Archives|*.arh"), QStringList{"Archives (*.arh)"});
+    EXPECT_EQ(vxg::qtNameFilters("Topics and text (*.vxg;*.txt)|*.vxg;*.txt"),
+              QStringList{"Topics and text (*.vxg *.txt)"});
+    // The pattern half decides what matches, whatever the description says.
+    EXPECT_EQ(vxg::qtNameFilters("Old (*.old)|*.new"), QStringList{"Old (*.new)"});
+    EXPECT_EQ(vxg::qtNameFilters("Half a pair|*.a|Dangling"), QStringList{"Half a pair (*.a)"});
+    EXPECT_TRUE(vxg::qtNameFilters("").isEmpty());
+}
+
+TEST(DialogsFilter, FilterIndexIsOneBasedAndFallsBackToTheFirst) {
+    EXPECT_EQ(vxg::selectedFilterIndex(kTopicFilter, 1), 0);
+    EXPECT_EQ(vxg::selectedFilterIndex(kTopicFilter, 3), 2);
+    EXPECT_EQ(vxg::selectedFilterIndex(kTopicFilter, 0), 0);
+    EXPECT_EQ(vxg::selectedFilterIndex(kTopicFilter, 4), 0);
+}
+
+TEST(DialogsCaption, EachKindHasItsCaption) {
+    EXPECT_EQ(vxg::dialogCaption(DlgKind::Warning), "Warning");
+    EXPECT_EQ(vxg::dialogCaption(DlgKind::Error), "Error");
+    EXPECT_EQ(vxg::dialogCaption(DlgKind::Information), "Information");
+    EXPECT_EQ(vxg::dialogCaption(DlgKind::Confirmation), "Confirm");
+}
+
+TEST(DialogsSeam, InstalledDialogsAnswerUntilTheQtOnesArePutBack) {
+    EXPECT_NE(dynamic_cast<vxg::QtDialogs*>(&vxg::Dialogs::instance()), nullptr);
+    ScriptedDialogs* scripted = ScriptedDialogs::install();
+    EXPECT_EQ(&vxg::Dialogs::instance(), scripted);
+    scripted->answerNext(DlgResult::Yes);
+    EXPECT_EQ(vxg::ShowMessage(DlgKind::Confirmation, "Save changes?", DlgButtons::YesNoCancel),
+              DlgResult::Yes);
+    ASSERT_EQ(scripted->boxes.size(), 1);
+    EXPECT_EQ(scripted->boxes[0].kind, DlgKind::Confirmation);
+    EXPECT_EQ(scripted->boxes[0].buttons, DlgButtons::YesNoCancel);
+    ScriptedDialogs::uninstall();
+    EXPECT_NE(dynamic_cast<vxg::QtDialogs*>(&vxg::Dialogs::instance()), nullptr);
+}
+
+TEST(QtDialogsFile, TheDialogIsSetUpAsAsked) {
+    QTemporaryDir dir;
+    vxg::FileDialogRequest request;
+    request.title = "Open topic";
+    request.initialDir = dir.path();
+    request.fileName = "Enter topic name";
+    request.filter = kTopicFilter;
+    request.filterIndex = 2;
+    request.defaultSuffix = "vxg";
+
+    QFileDialog open;
+    vxg::configureFileDialog(open, request, false);
+    EXPECT_EQ(open.windowTitle(), "Open topic");
+    EXPECT_EQ(open.acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(open.fileMode(), QFileDialog::AnyFile);
+    EXPECT_EQ(QDir(open.directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
+    EXPECT_EQ(open.nameFilters().size(), 3);
+    EXPECT_EQ(open.selectedNameFilter(), "Text Files (*.txt)");
+    EXPECT_EQ(open.defaultSuffix(), "vxg");
+
+    request.mustExist = true;
+    QFileDialog mustExist;
+    vxg::configureFileDialog(mustExist, request, false);
+    EXPECT_EQ(mustExist.fileMode(), QFileDialog::ExistingFile);
+
+    QFileDialog save;
+    vxg::configureFileDialog(save, request, true);
+    EXPECT_EQ(save.acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_EQ(save.fileMode(), QFileDialog::AnyFile);
+    EXPECT_TRUE(save.testOption(QFileDialog::DontConfirmOverwrite));
+}
+
+TEST(QtDialogsFile, ATypedNameOfAMissingFileIsChosenWithTheDefaultSuffix) {
+    QTemporaryDir dir;
+    vxg::FileDialogRequest request;
+    request.initialDir = dir.path();
+    request.filter = kTopicFilter;
+    request.defaultSuffix = "vxg";
+
+    whenModal<QFileDialog>([](QFileDialog* d) {
+        auto* name = d->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(name, nullptr);
+        name->setText("newtopic");
+        static_cast<QDialog*>(d)->accept(); // as the Open button does
+    });
+    const std::optional<QString> chosen = vxg::QtDialogs().openFile(request, nullptr);
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(QFileInfo(*chosen).fileName(), "newtopic.vxg");
+    EXPECT_EQ(QFileInfo(*chosen).dir().canonicalPath(), QDir(dir.path()).canonicalPath());
+
+    whenModal<QFileDialog>([](QFileDialog* d) { d->reject(); });
+    EXPECT_FALSE(vxg::QtDialogs().saveFile(request, nullptr).has_value());
+}
+
+TEST(QtDialogsMessage, BoxesCarryCaptionIconAndButtonsOfTheirKind) {
+    whenModal<QMessageBox>([](QMessageBox* box) {
+        EXPECT_EQ(box->windowTitle(), "Confirm");
+        EXPECT_EQ(box->text(), "Save the topic?");
+        EXPECT_EQ(box->icon(), QMessageBox::Question);
+        EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box->button(QMessageBox::No)->click();
+    });
+    EXPECT_EQ(
+        vxg::QtDialogs().message(DlgKind::Confirmation, "Save the topic?", DlgButtons::YesNoCancel, nullptr),
+        DlgResult::No);
+
+    whenModal<QMessageBox>([](QMessageBox* box) {
+        EXPECT_EQ(box->windowTitle(), "Error");
+        EXPECT_EQ(box->icon(), QMessageBox::Critical);
+        EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+        box->button(QMessageBox::Ok)->click();
+    });
+    EXPECT_EQ(vxg::QtDialogs().message(DlgKind::Error, "Failed", DlgButtons::Ok, nullptr), DlgResult::Ok);
+
+    whenModal<QMessageBox>([](QMessageBox* box) {
+        EXPECT_EQ(box->windowTitle(), "Warning");
+        EXPECT_EQ(box->icon(), QMessageBox::Warning);
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    EXPECT_EQ(vxg::QtDialogs().message(DlgKind::Warning, "Really?", DlgButtons::YesNo, nullptr),
+              DlgResult::No);
+
+    whenModal<QMessageBox>([](QMessageBox* box) {
+        EXPECT_EQ(box->windowTitle(), "Information");
+        EXPECT_EQ(box->icon(), QMessageBox::Information);
+        box->button(QMessageBox::Yes)->click();
+    });
+    EXPECT_EQ(vxg::QtDialogs().message(DlgKind::Information, "Go?", DlgButtons::YesNo, nullptr),
+              DlgResult::Yes);
+}

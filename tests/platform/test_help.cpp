@@ -1,0 +1,80 @@
+#include "Help.h"
+
+#include <QFile>
+#include <QTextBrowser>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+QTextBrowser* browser() {
+    QWidget* w = vxg::Help::instance().window();
+    return w ? w->findChild<QTextBrowser*>() : nullptr;
+}
+
+class HelpTest : public ::testing::Test {
+protected:
+    vxg::Help& help = vxg::Help::instance();
+    void SetUp() override {
+        help.setLanguage(false);
+        help.setHelpFile("VXG_HELP.HLP");
+    }
+};
+
+} // namespace
+
+TEST_F(HelpTest, PagesLiveUnderTheLanguageInForce) {
+    EXPECT_EQ(help.pagePath("IDH_Ready"), ":/help/en/IDH_Ready.html");
+    help.setLanguage(true);
+    EXPECT_EQ(help.pagePath("IDH_Ready"), ":/help/ru/IDH_Ready.html");
+    EXPECT_EQ(help.helpFile(), "VXG_HELP.HLP");
+}
+
+TEST_F(HelpTest, ATopicIsShownInOneHelpWindow) {
+    ASSERT_TRUE(QFile::exists(":/help/en/PlatformTestPage.html"));
+    EXPECT_EQ(help.showTopic("PlatformTestPage"), ":/help/en/PlatformTestPage.html");
+    QWidget* window = help.window();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->isWindow());
+    ASSERT_NE(browser(), nullptr);
+    EXPECT_TRUE(browser()->toPlainText().contains("English test page body."));
+    EXPECT_EQ(window->windowTitle(), "Test page title");
+
+    help.setLanguage(true);
+    EXPECT_EQ(help.showTopic("PlatformTestPage"), ":/help/ru/PlatformTestPage.html");
+    EXPECT_EQ(help.window(), window);
+    EXPECT_TRUE(browser()->toPlainText().contains(QString::fromUtf8("Русская тестовая страница.")));
+}
+
+TEST_F(HelpTest, LinksBetweenPagesFollowWithinTheHelp) {
+    help.showTopic("PlatformTestPage");
+    ASSERT_NE(browser(), nullptr);
+    browser()->setSource(QUrl("PlatformTestOther.html")); // as a click on the link does
+    EXPECT_TRUE(browser()->toPlainText().contains("Reached by a relative link."));
+}
+
+TEST_F(HelpTest, AMissingTopicShowsAPageThatSaysSoInTheLanguageInForce) {
+    EXPECT_EQ(help.showTopic("IDH_NoSuchTopic"), QString());
+    ASSERT_NE(browser(), nullptr);
+    EXPECT_TRUE(help.window()->isVisible());
+    EXPECT_TRUE(browser()->toPlainText().contains("IDH_NoSuchTopic"));
+    EXPECT_TRUE(browser()->toPlainText().contains("not found"));
+
+    help.setLanguage(true);
+    help.showTopic("<b>IDH_Other</b>");
+    EXPECT_TRUE(browser()->toPlainText().contains(QString::fromUtf8("не найден")));
+    EXPECT_TRUE(browser()->toPlainText().contains("<b>IDH_Other</b>")); // shown as text, not markup
+
+    // A page that exists is shown again after a missing one.
+    help.setLanguage(false);
+    help.showTopic("PlatformTestPage");
+    EXPECT_TRUE(browser()->toPlainText().contains("English test page body."));
+}
+
+TEST_F(HelpTest, ContentsIsTheContentsTopic) {
+    const QString shown = help.showContents();
+    const QString expected = QFile::exists(help.pagePath("contents")) ? help.pagePath("contents") : QString();
+    EXPECT_EQ(shown, expected);
+    EXPECT_FALSE(browser()->toPlainText().isEmpty());
+}

@@ -1,0 +1,422 @@
+#include "Error.h"
+#include "Registry.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <vector>
+
+using vxg::Registry;
+using vxg::RegValue;
+
+namespace {
+
+// The text of the vxg::Error that f throws; empty when it throws none.
+template <class F> QString errorText(F&& f) {
+    try {
+        f();
+    } catch (const vxg::Error& e) {
+        return e.text();
+    }
+    return {};
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+class RegistryTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("Brelkano/VXG.reg"));
+    Registry reg{path};
+};
+
+const QString kSets = QStringLiteral("SOFTWARE\\Brelkano\\VXG\\Verirozaz\\Options");
+
+} // namespace
+
+TEST(RegistryPath, DefaultFileLiesInTheUsersConfigFolder) {
+    const QString expected = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Brelkano/VXG.reg");
+    EXPECT_EQ(Registry::defaultFilePath(), expected);
+    EXPECT_EQ(Registry().filePath(), expected);
+}
+
+TEST_F(RegistryTest, TypedValuesSurviveInAFreshReader) {
+    const QString odd =
+        QStringLiteral("quote \" backslash \\ newline \n tab \t cr \r bell \a end; [x] =%41 Ёжик ✓");
+    reg.writeInteger(kSets + "\\Default", "GivenVopr", 10);
+    reg.writeInteger(kSets + "\\Default", "Min", INT_MIN);
+    reg.writeInteger(kSets + "\\Default", "Max", INT_MAX);
+    reg.writeInteger(kSets + "\\Default", "Minus", -1);
+    reg.writeString(kSets + "\\Last", "LastName", odd);
+    reg.writeString(kSets + "\\Last", "Empty", QString());
+
+    const Registry other(path);
+    EXPECT_EQ(other.readInteger(kSets + "\\Default", "GivenVopr"), 10);
+    EXPECT_EQ(other.readInteger(kSets + "\\Default", "Min"), INT_MIN);
+    EXPECT_EQ(other.readInteger(kSets + "\\Default", "Max"), INT_MAX);
+    EXPECT_EQ(other.readInteger(kSets + "\\Default", "Minus"), -1);
+    EXPECT_EQ(other.readString(kSets + "\\Last", "LastName"), odd);
+    EXPECT_TRUE(other.valueExists(kSets + "\\Last", "Empty"));
+    EXPECT_EQ(other.readString(kSets + "\\Last", "Empty"), QString());
+}
+
+TEST_F(RegistryTest, ReadErrorsAreWordedAsTheUserKnowsThem) {
+    EXPECT_EQ(errorText([&] { reg.readInteger(kSets + "\\Default", "GivenVopr"); }),
+              "Failed to get data for 'GivenVopr'"); // no file at all
+    reg.createKey(kSets + "\\Empty");
+    EXPECT_EQ(errorText([&] { reg.readInteger(kSets + "\\Empty", "GivenVopr"); }),
+              "Failed to get data for 'GivenVopr'"); // key without values
+    EXPECT_EQ(errorText([&] { reg.readBool(kSets + "\\Empty", "MayBack"); }),
+              "Failed to get data for 'MayBack'");
+
+    reg.writeString(kSets + "\\Last", "LastName", "Default");
+    reg.writeInteger(kSets + "\\Last", "Na1", 0);
+    EXPECT_EQ(errorText([&] { reg.readInteger(kSets + "\\Last", "LastName"); }),
+              "Invalid data type for 'LastName'");
+    EXPECT_EQ(errorText([&] { reg.readString(kSets + "\\Last", "Na1"); }), "Invalid data type for 'Na1'");
+
+    // A missing string reads empty, also below a missing key.
+    EXPECT_EQ(reg.readString(kSets + "\\Last", "Nothing"), QString());
+    EXPECT_EQ(reg.readString("No\\Such\\Key", "LastDir"), QString());
+    EXPECT_FALSE(reg.keyExists("No\\Such"));
+}
+
+TEST_F(RegistryTest, BooleansAreStoredAsZeroOrOneAndAnyNonZeroReadsTrue) {
+    reg.writeBool("K", "TimeBool", true);
+    reg.writeBool("K", "MayBack", false);
+    EXPECT_EQ(reg.readInteger("K", "TimeBool"), 1);
+    EXPECT_EQ(reg.readInteger("K", "MayBack"), 0);
+    reg.writeInteger("K", "ShowRights", 2);
+    reg.writeInteger("K", "RandomGiveOut", -7);
+    EXPECT_TRUE(reg.readBool("K", "ShowRights"));
+    EXPECT_TRUE(reg.readBool("K", "RandomGiveOut"));
+    EXPECT_FALSE(reg.readBool("K", "MayBack"));
+}
+
+TEST_F(RegistryTest, KeysAndValueNamesIgnoreCaseAndKeepTheCaseFirstWritten) {
+    reg.writeInteger("Software\\Brelkano\\Options\\Default", "GivenVopr", 10);
+    reg.writeInteger("SOFTWARE\\BRELKANO\\OPTIONS\\DEFAULT", "givenvopr", 12);
+    reg.writeInteger("software\\brelkano\\options\\default", "Na1", 3);
+
+    EXPECT_EQ(reg.subKeyNames(""), QStringList{"Software"});
+    EXPECT_EQ(reg.subKeyNames("SOFTWARE\\brelkano\\OPTIONS"), QStringList{"Default"});
+    EXPECT_EQ(reg.valueNames("software\\Brelkano\\options\\default"), (QStringList{"GivenVopr", "Na1"}));
+    EXPECT_EQ(reg.readInteger("sOfTwArE\\bReLkAnO\\Options\\dEfAuLt", "GIVENVOPR"), 12);
+    EXPECT_TRUE(reg.keyExists("software\\BRELKANO"));
+    EXPECT_TRUE(reg.valueExists("Software\\Brelkano\\Options\\Default", "NA1"));
+    EXPECT_FALSE(reg.valueExists("Software\\Brelkano\\Options\\Default", "Na2"));
+}
+
+TEST_F(RegistryTest, SubkeysAndValuesKeepTheOrderOfFirstWriting) {
+    for (const char* set : {"Zeta", "Default", "alpha", "Last", "Mid"})
+        reg.createKey(kSets + "\\" + set);
+    EXPECT_EQ(reg.subKeyNames(kSets), (QStringList{"Zeta", "Default", "alpha", "Last", "Mid"}));
+
+    reg.writeInteger("K", "Z", 1);
+    reg.writeInteger("K", "A", 2);
+    reg.writeString("K", "M", "m");
+    reg.writeInteger("K", "A", 5); // overwriting keeps the place
+    reg.writeString("K", "z", "now a string");
+    EXPECT_EQ(reg.valueNames("K"), (QStringList{"Z", "A", "M"}));
+    EXPECT_EQ(reg.readString("K", "Z"), "now a string");
+    EXPECT_EQ(reg.readInteger("K", "A"), 5);
+}
+
+TEST_F(RegistryTest, WriteValuesWritesAllInOrderAndKeepsOtherValues) {
+    reg.writeString(kSets + "\\Last", "LastName", "Exam");
+    QList<RegValue> set{{"GivenVopr", 10}};
+    for (int n = 1; n <= 12; ++n)
+        set.append({QStringLiteral("Na%1").arg(n), n - 1});
+    set.append({"TimeBool", 1});
+    reg.writeValues(kSets + "\\Last", set);
+
+    QStringList expected{"LastName"};
+    for (const RegValue& v : set)
+        expected << v.name;
+    EXPECT_EQ(reg.valueNames(kSets + "\\Last"), expected);
+    EXPECT_EQ(reg.readString(kSets + "\\Last", "LastName"), "Exam");
+    EXPECT_EQ(reg.readInteger(kSets + "\\Last", "Na12"), 11);
+}
+
+TEST_F(RegistryTest, DeleteKeyRemovesEverythingBelowAndNothingElse) {
+    reg.writeInteger("A", "Top", 1);
+    reg.writeInteger("A\\B", "V", 1);
+    reg.writeInteger("A\\B\\C\\D", "V", 2);
+    reg.writeInteger("A\\E", "V", 3);
+    reg.writeInteger("AB", "V", 4);
+
+    reg.deleteKey("a\\b");
+    EXPECT_FALSE(reg.keyExists("A\\B"));
+    EXPECT_FALSE(reg.keyExists("A\\B\\C\\D"));
+    EXPECT_EQ(reg.subKeyNames("A"), QStringList{"E"});
+    EXPECT_EQ(reg.readInteger("A", "Top"), 1);
+    EXPECT_EQ(reg.readInteger("A\\E", "V"), 3);
+    EXPECT_EQ(reg.readInteger("AB", "V"), 4);
+
+    // Deleting what is not there changes nothing, not even the file.
+    const QByteArray before = fileBytes(path);
+    reg.deleteKey("A\\B");
+    reg.deleteKey("Nowhere\\Deep");
+    reg.deleteValue("A", "Missing");
+    EXPECT_EQ(fileBytes(path), before);
+
+    reg.deleteValue("a", "TOP");
+    EXPECT_TRUE(reg.valueNames("A").isEmpty());
+    EXPECT_TRUE(reg.keyExists("A"));
+}
+
+TEST_F(RegistryTest, EmptyPiecesOfAKeyPathAreDropped) {
+    reg.writeInteger(kSets + "\\Default\\", "GivenVopr", 10);
+    EXPECT_EQ(reg.readInteger(kSets + "\\Default", "GivenVopr"), 10);
+    EXPECT_EQ(reg.readInteger("\\" + kSets + "\\\\Default\\\\", "GivenVopr"), 10);
+    EXPECT_EQ(reg.subKeyNames(kSets + "\\"), QStringList{"Default"});
+    EXPECT_TRUE(reg.keyExists(kSets + "\\Default\\"));
+
+    // The sets key itself, addressed with a trailing separator, holds no set's values.
+    EXPECT_EQ(errorText([&] { reg.readInteger(kSets + "\\", "GivenVopr"); }),
+              "Failed to get data for 'GivenVopr'");
+
+    // A name holding the separator is a key further down.
+    reg.writeInteger(kSets + "\\Part\\Two", "GivenVopr", 5);
+    EXPECT_EQ(reg.subKeyNames(kSets), (QStringList{"Default", "Part"}));
+    EXPECT_EQ(errorText([&] { reg.readInteger(kSets + "\\Part", "GivenVopr"); }),
+              "Failed to get data for 'GivenVopr'");
+}
+
+TEST_F(RegistryTest, OddCharactersInKeyAndValueNamesRoundTrip) {
+    const QStringList keys{"Per%cent", "[bracket]", "a]b[c", "tab\there", "quote\"d", "=equals", " spaced "};
+    for (const QString& key : keys)
+        reg.writeString("Odd\\" + key, "name \\ with \" odd = chars\n", key);
+    const Registry other(path);
+    EXPECT_EQ(other.subKeyNames("Odd"), keys);
+    for (const QString& key : keys)
+        EXPECT_EQ(other.readString("Odd\\" + key, "name \\ with \" odd = chars\n"), key);
+}
+
+TEST_F(RegistryTest, TheFileIsPlainText) {
+    reg.writeInteger(kSets + "\\Default", "GivenVopr", 10);
+    reg.writeString("SOFTWARE\\Brelkano\\VXG\\Examwright", "LastDir", "/home/teacher/Topics");
+    const QString text = QString::fromUtf8(fileBytes(path));
+    EXPECT_TRUE(text.contains(
+        "[SOFTWARE\\Brelkano\\VXG\\Verirozaz\\Options\\Default]\n\"GivenVopr\"=dword:0000000a\n"))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("\"LastDir\"=\"/home/teacher/Topics\"")) << text.toStdString();
+}
+
+TEST_F(RegistryTest, ADamagedFileReadsWhatIsReadableAndLosesNothingOnTheNextWrite) {
+    QByteArray damaged = "garbage before any key\n"
+                         "[Good]\n"
+                         "\"Kept\"=dword:00000007\n"
+                         "\"BadNumber\"=dword:xyz\n"
+                         "\"TooLong\"=dword:123456789\n"
+                         "\"Unterminated\"=\"abc\n"
+                         "\"BadEscape\"=\"a\\qb\"\n"
+                         "no equals sign at all\n"
+                         "[Broken header\n"
+                         "\"Text\"=\"still good\"\n"
+                         "[Other]\r\n"
+                         "\"Crlf\"=dword:00000001\r\n";
+    static const char binary[] = "\x00\xff\xfe binary \x01\x02";
+    damaged += QByteArray(binary, sizeof binary - 1) + "\n";
+    writeBytes(path, damaged);
+
+    EXPECT_EQ(reg.readInteger("Good", "Kept"), 7);
+    EXPECT_EQ(reg.readString("Good", "Text"), "still good");
+    EXPECT_EQ(reg.readInteger("Other", "Crlf"), 1);
+    EXPECT_EQ(reg.valueNames("Good"), (QStringList{"Kept", "Text"}));
+    EXPECT_EQ(errorText([&] { reg.readInteger("Good", "BadNumber"); }), "Failed to get data for 'BadNumber'");
+    EXPECT_EQ(reg.readString("Good", "Unterminated"), QString());
+
+    reg.writeInteger("New", "Value", 42);
+    const Registry after(path);
+    EXPECT_EQ(after.readInteger("Good", "Kept"), 7);
+    EXPECT_EQ(after.readString("Good", "Text"), "still good");
+    EXPECT_EQ(after.readInteger("Other", "Crlf"), 1);
+    EXPECT_EQ(after.readInteger("New", "Value"), 42);
+    const QString text = QString::fromUtf8(fileBytes(path));
+    for (const char* line : {"garbage before any key", "\"BadNumber\"=dword:xyz", "\"Unterminated\"=\"abc",
+                             "no equals sign at all", "[Broken header"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(line))) << line;
+}
+
+TEST_F(RegistryTest, ABinaryFileNeitherCrashesNorBlocksWriting) {
+    QByteArray noise;
+    for (int i = 0; i < 4096; ++i)
+        noise += char((i * 7919 + 13) % 256);
+    writeBytes(path, noise);
+    EXPECT_NO_THROW(reg.subKeyNames(""));
+    EXPECT_EQ(reg.readString("After", "Noise"), QString());
+    reg.writeString("After", "Noise", "ok");
+    EXPECT_EQ(Registry(path).readString("After", "Noise"), "ok");
+    EXPECT_GT(fileBytes(path).size(), noise.size() / 2); // the noise was kept, not dropped
+}
+
+TEST_F(RegistryTest, DuplicateSectionsAndValuesMerge) {
+    writeBytes(path, "[K]\n\"A\"=dword:00000001\n[k]\n\"B\"=dword:00000002\n\"a\"=dword:00000003\n");
+    EXPECT_EQ(reg.valueNames("K"), (QStringList{"A", "B"}));
+    EXPECT_EQ(reg.readInteger("K", "A"), 3);
+    EXPECT_EQ(reg.subKeyNames(""), QStringList{"K"});
+}
+
+TEST_F(RegistryTest, AWriteThatCannotBeDoneRaisesAndChangesNothing) {
+    // A folder that cannot be created: its parent is a regular file.
+    QFile blocker(dir.filePath("plainfile"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    Registry nowhere(dir.filePath("plainfile/Brelkano/VXG.reg"));
+    EXPECT_EQ(errorText([&] { nowhere.writeInteger(kSets + "\\Default", "GivenVopr", 10); }),
+              "Failed to set data for 'GivenVopr'");
+    EXPECT_EQ(errorText([&] {
+                  nowhere.writeValues(kSets + "\\Default", {{"GivenVopr", 10}, {"Na1", 0}});
+              }),
+              "Failed to set data for 'GivenVopr'");
+    EXPECT_EQ(errorText([&] { nowhere.writeString("K", "LastDir", "/tmp"); }),
+              "Failed to set data for 'LastDir'");
+    EXPECT_FALSE(errorText([&] { nowhere.createKey("K"); }).isEmpty());
+    EXPECT_FALSE(nowhere.keyExists("K"));
+}
+
+TEST_F(RegistryTest, AWriteThatCannotGetTheLockRaisesAndLeavesTheFileAsItWas) {
+    reg.writeInteger(kSets + "\\Default", "GivenVopr", 10);
+    const QByteArray before = fileBytes(path);
+
+    QLockFile otherProgram(path + ".lock");
+    ASSERT_TRUE(otherProgram.tryLock(0));
+    reg.setLockTimeout(200);
+    EXPECT_EQ(errorText([&] {
+                  reg.writeValues(kSets + "\\Default", {{"GivenVopr", 20}, {"Na1", 5}});
+              }),
+              "Failed to set data for 'GivenVopr'");
+    EXPECT_EQ(fileBytes(path), before);
+    EXPECT_EQ(reg.readInteger(kSets + "\\Default", "GivenVopr"), 10); // reading needs no lock
+    EXPECT_FALSE(reg.valueExists(kSets + "\\Default", "Na1"));
+
+    otherProgram.unlock();
+    reg.writeValues(kSets + "\\Default", {{"GivenVopr", 20}, {"Na1", 5}});
+    EXPECT_EQ(reg.readInteger(kSets + "\\Default", "Na1"), 5);
+}
+
+// ---- several processes on one file ---------------------------------------------------------
+
+namespace {
+
+const char* const kChildFile = "VXG_REGTEST_FILE";
+const char* const kChildId = "VXG_REGTEST_WRITER";
+const char* const kChildCount = "VXG_REGTEST_COUNT";
+const char* const kChildMode = "VXG_REGTEST_MODE";
+
+std::unique_ptr<QProcess> startChild(const QString& file, const QString& mode, int writer, int count) {
+    auto p = std::make_unique<QProcess>();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(kChildFile, file);
+    env.insert(kChildMode, mode);
+    env.insert(kChildId, QString::number(writer));
+    env.insert(kChildCount, QString::number(count));
+    p->setProcessEnvironment(env);
+    p->setProcessChannelMode(QProcess::SeparateChannels);
+    p->start(QCoreApplication::applicationFilePath(),
+             {"--gtest_filter=RegistryChildProcess.DISABLED_Run", "--gtest_also_run_disabled_tests"});
+    return p;
+}
+
+} // namespace
+
+// Not a test of its own: the body of the child processes that the tests below start.
+TEST(RegistryChildProcess, DISABLED_Run) {
+    const QString file = qEnvironmentVariable(kChildFile);
+    ASSERT_FALSE(file.isEmpty()) << "run only as a child of the registry tests";
+    const QString mode = qEnvironmentVariable(kChildMode);
+    if (mode == "crash-holding-lock") {
+        QLockFile* lock = new QLockFile(file + ".lock"); // never released: the process dies holding it
+        ASSERT_TRUE(lock->tryLock(0));
+        std::cout << "locked" << std::endl;
+        std::_Exit(0);
+    }
+    ASSERT_EQ(mode, "write");
+    const int writer = qEnvironmentVariableIntValue(kChildId);
+    const int count = qEnvironmentVariableIntValue(kChildCount);
+    Registry reg(file);
+    std::cout << "ready" << std::endl;
+    for (int n = 0; n < count; ++n) {
+        reg.writeInteger("Concurrent\\Shared", QStringLiteral("W%1_%2").arg(writer).arg(n),
+                         writer * 100000 + n);
+        if (n % 10 == 0)
+            reg.writeString(QStringLiteral("Concurrent\\Writer%1").arg(writer), QStringLiteral("S%1").arg(n),
+                            QStringLiteral("text %1/%2").arg(writer).arg(n));
+    }
+}
+
+TEST_F(RegistryTest, ProgramsWritingAtTheSameTimeLoseNothing) {
+    constexpr int kWriters = 3;
+    constexpr int kCount = 200;
+    reg.writeString("Concurrent", "Before", "kept");
+
+    // Hold the lock until every writer is ready, so that all of them start writing at once.
+    QLockFile gate(path + ".lock");
+    ASSERT_TRUE(gate.tryLock(0));
+    std::vector<std::unique_ptr<QProcess>> children;
+    for (int w = 0; w < kWriters; ++w)
+        children.push_back(startChild(path, "write", w, kCount));
+    for (auto& child : children) {
+        ASSERT_TRUE(child->waitForStarted(30000));
+        QByteArray said;
+        while (!(said += child->readAllStandardOutput()).contains("ready"))
+            ASSERT_TRUE(child->waitForReadyRead(30000)) << child->readAllStandardError().toStdString();
+    }
+    gate.unlock();
+
+    for (auto& child : children) {
+        ASSERT_TRUE(child->waitForFinished(180000));
+        EXPECT_EQ(child->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(child->exitCode(), 0)
+            << child->readAllStandardOutput().toStdString() << child->readAllStandardError().toStdString();
+    }
+
+    const Registry check(path);
+    EXPECT_EQ(check.readString("Concurrent", "Before"), "kept");
+    EXPECT_EQ(check.valueNames("Concurrent\\Shared").size(), kWriters * kCount);
+    for (int w = 0; w < kWriters; ++w) {
+        for (int n = 0; n < kCount; ++n)
+            ASSERT_EQ(check.readInteger("Concurrent\\Shared", QStringLiteral("W%1_%2").arg(w).arg(n)),
+                      w * 100000 + n);
+        EXPECT_EQ(check.valueNames(QStringLiteral("Concurrent\\Writer%1").arg(w)).size(), kCount / 10);
+        EXPECT_EQ(check.readString(QStringLiteral("Concurrent\\Writer%1").arg(w), "S190"),
+                  QStringLiteral("text %1/190").arg(w));
+    }
+    // Neither a lock nor a half-written temporary file is left behind.
+    EXPECT_EQ(QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"VXG.reg"});
+}
+
+TEST_F(RegistryTest, ALockLeftByAProgramThatDiedDoesNotBlockWriting) {
+    reg.writeInteger("K", "Before", 1);
+    auto child = startChild(path, "crash-holding-lock", 0, 0);
+    ASSERT_TRUE(child->waitForFinished(60000));
+    ASSERT_TRUE(child->readAllStandardOutput().contains("locked"));
+    ASSERT_TRUE(QFile::exists(path + ".lock"));
+
+    reg.writeInteger("K", "After", 2);
+    EXPECT_EQ(reg.readInteger("K", "After"), 2);
+    EXPECT_EQ(reg.readInteger("K", "Before"), 1);
+}
