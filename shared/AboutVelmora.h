@@ -1,6 +1,7 @@
 #pragma once
 #include <QDialog>
 
+class QFrame;
 class QLabel;
 class QPushButton;
 
@@ -14,6 +15,7 @@ public:
     void FormShow();
     void HyperLinkLabelClick();
 
+    QFrame* Panel1;
     QLabel* ProgramIcon;
     QLabel* Label3;
     QLabel* Label4;
@@ -27,6 +29,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Label6 is a link: a click on it opens the address.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 // The maker's web address shown in the About boxes.

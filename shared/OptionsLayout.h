@@ -17,13 +17,13 @@ inline const QString kLastSetName = QStringLiteral("Last");
 // kOptionsKey + "\" + name.
 QString OptionSetKey(const QString& name);
 
-// The seventeen values of a set in their stored order.
+// The eighteen values of a set in their stored order.
 QList<vxg::RegValue> TestOptionsValues(const TTestOptions& options);
 
-// Writes all seventeen values (GivenVopr, Na1..Na12, TimeBool, MaxTime, RandomGiveOut, MayBack,
+// Writes all eighteen values (GivenVopr, Na1..Na12, TimeBool, MaxTime, RandomGiveOut, MayBack,
 // ShowRights) in that order, in one change, creating the key when missing.
 void WriteTestOptions(vxg::Registry& reg, const QString& key, const TTestOptions& options);
 
-// Reads the seventeen values in the same order into options. Stops at the first missing or
+// Reads the eighteen values in the same order into options. Stops at the first missing or
 // mistyped value with the registry's error; the fields read before it are already set.
 void ReadTestOptions(const vxg::Registry& reg, const QString& key, TTestOptions& options);

@@ -19,10 +19,11 @@ TQuestion DecodeQuestionRecord(const char* record);
 QByteArray EncodeQuestionRecord(const TQuestion& q);
 
 // Reads the whole file. Raises vxg::Error: a missing or unreadable file ("File not found",
-// "File access denied", ...), a trailing partial record ("Read beyond end of file"). On
-// failure nothing is returned: a topic is read whole or not at all.
+// "File access denied", "Disk read error"), a trailing partial record ("Read beyond end of
+// file"). On failure nothing is returned: a topic is read whole or not at all.
 TWorkQues ReadQuestionFile(const QString& path);
 
 // Writes the whole file through a temporary file renamed over the old one, so that a failed
-// write leaves the old file as it was. Raises vxg::Error on failure.
+// write leaves the old file as it was. Raises vxg::Error on failure: "Path not found" (no such
+// folder), "File access denied" (cannot create or replace the file), "Disk write error".
 void WriteQuestionFile(const QString& path, const TWorkQues& questions);

@@ -1,4 +1,5 @@
 #pragma once
+#include <QPixmap>
 #include <QWidget>
 
 // The splash window both programs show while they start: borderless, centred, 400 x 300, the
@@ -11,6 +12,8 @@ public:
     void FormShow();
     // The picture, drawn by the program itself.
     static QPixmap Picture();
+
+    QPixmap Image1;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,0 +1,118 @@
+#include "QuestionFile.h"
+
+#include "Cp1251.h"
+#include "Error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace {
+
+constexpr qsizetype kTextFieldSize = 256;
+constexpr qsizetype kMaxTextBytes = kTextFieldSize - 1;
+constexpr qsizetype kRightAnswerOffset = 5 * kTextFieldSize;
+
+// The run-time library's own wording for file errors, which the users know from the
+// original programs.
+const QString kFileNotFound = QStringLiteral("File not found");
+const QString kPathNotFound = QStringLiteral("Path not found");
+const QString kAccessDenied = QStringLiteral("File access denied");
+const QString kReadError = QStringLiteral("Disk read error");
+const QString kWriteError = QStringLiteral("Disk write error");
+const QString kReadBeyondEnd = QStringLiteral("Read beyond end of file");
+
+QString decodeText(const char* field) {
+    // One length byte can say at most 255, so the text always lies inside its 256-byte field.
+    const auto length = static_cast<unsigned char>(field[0]);
+    return vxg::cp1251::decode(field + 1, length);
+}
+
+void encodeText(const QString& text, char* field) {
+    const QByteArray bytes = vxg::cp1251::encode(text).left(kMaxTextBytes);
+    field[0] = static_cast<char>(bytes.size());
+    std::copy(bytes.cbegin(), bytes.cend(), field + 1);
+}
+
+QString openForReadingError(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return kFileNotFound;
+    return kAccessDenied;
+}
+
+QString openForWritingError(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.absoluteDir().exists())
+        return kPathNotFound;
+    return kAccessDenied;
+}
+
+} // namespace
+
+TQuestion DecodeQuestionRecord(const char* record) {
+    TQuestion q;
+    q.QuestionText = decodeText(record);
+    q.Answer1 = decodeText(record + kTextFieldSize);
+    q.Answer2 = decodeText(record + 2 * kTextFieldSize);
+    q.Answer3 = decodeText(record + 3 * kTextFieldSize);
+    q.Answer4 = decodeText(record + 4 * kTextFieldSize);
+    // The field has room for one character only: any non-zero length reads that character.
+    if (record[kRightAnswerOffset] != 0)
+        q.RightAnswer = vxg::cp1251::decode(record + kRightAnswerOffset + 1, 1);
+    return q;
+}
+
+QByteArray EncodeQuestionRecord(const TQuestion& q) {
+    QByteArray record(kQuestionRecordSize, '\0');
+    char* data = record.data();
+    encodeText(q.QuestionText, data);
+    encodeText(q.Answer1, data + kTextFieldSize);
+    encodeText(q.Answer2, data + 2 * kTextFieldSize);
+    encodeText(q.Answer3, data + 3 * kTextFieldSize);
+    encodeText(q.Answer4, data + 4 * kTextFieldSize);
+    const QByteArray right = vxg::cp1251::encode(q.RightAnswer).left(1);
+    if (!right.isEmpty()) {
+        data[kRightAnswerOffset] = 1;
+        data[kRightAnswerOffset + 1] = right[0];
+    }
+    return record;
+}
+
+TWorkQues ReadQuestionFile(const QString& path) {
+    QFile file(path);
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+        throw vxg::Error(openForReadingError(path));
+
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw vxg::Error(kReadError);
+    if (bytes.size() % kQuestionRecordSize != 0)
+        throw vxg::Error(kReadBeyondEnd);
+
+    TWorkQues questions;
+    questions.reserve(bytes.size() / kQuestionRecordSize);
+    for (qsizetype at = 0; at < bytes.size(); at += kQuestionRecordSize)
+        questions.append(DecodeQuestionRecord(bytes.constData() + at));
+    return questions;
+}
+
+void WriteQuestionFile(const QString& path, const TWorkQues& questions) {
+    // QSaveFile writes a temporary file beside the target and renames it over the old file
+    // only once everything is written: a failure leaves the old topic whole.
+    QSaveFile file(path);
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::WriteOnly))
+        throw vxg::Error(openForWritingError(path));
+
+    for (const TQuestion& q : questions) {
+        if (file.write(EncodeQuestionRecord(q)) != kQuestionRecordSize) {
+            file.cancelWriting();
+            throw vxg::Error(kWriteError);
+        }
+    }
+    if (!file.commit())
+        throw vxg::Error(kWriteError);
+}
