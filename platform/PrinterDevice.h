@@ -23,6 +23,9 @@ public:
     virtual void newPage() = 0;
     virtual bool printing() const = 0;
     virtual bool aborted() const = 0;
+    // Drops the job in progress after a failure, so that the next job can begin; never throws.
+    // The default ends the job when it is still printing.
+    virtual void abortJob();
 
     // Metrics, in printer dots.
     virtual int pageWidth() const = 0;
@@ -76,14 +79,21 @@ public:
     bool isOpen() const { return open_; }
 
 private:
-    void drawText(const QString& text);
+    void drawText(QString text);
     void endLine();
+    void tab();
+    void formFeed();
+    void startPendingPage();
+    int fittingLength(const QString& text, int room) const;
 
     PrinterDevice& dev_;
     bool open_ = false;
     int x_ = 0;
     int y_ = 0;
     int lineHeight_ = 0; // tallest text drawn on the current line, 0 when none
+    // A page break that came from running off the bottom waits for the next text, so that a
+    // printout whose last line ends near the bottom does not end with a blank sheet.
+    bool pagePending_ = false;
 };
 
 } // namespace vxg

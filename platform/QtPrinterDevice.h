@@ -4,7 +4,9 @@
 #include "PrinterDevice.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <memory>
+#include <optional>
 
 class QPrinter;
 class QPainter;
@@ -23,6 +25,7 @@ public:
     void newPage() override;
     bool printing() const override;
     bool aborted() const override;
+    void abortJob() override;
     int pageWidth() const override;
     int pageHeight() const override;
     int dpiX() const override;
@@ -38,12 +41,22 @@ public:
     void textRect(const QRect& clip, int x, int y, const QString& text) override;
     QString outputFile() const override { return lastOutput_; }
 
+    // A name for a new printout in the user's documents folder that no file has yet.
+    static QString NewPrintoutPath();
+
 private:
+    const QFontMetrics& metrics() const;
+    void fontChanged();
+    bool active() const;
+
     QString pdfFile_;
     QString lastOutput_;
+    QString jobFile_;     // the PDF the job in progress writes, empty for a real printer
+    bool ownPdf_ = false; // no printer: each job goes to a new file of our choosing
     std::unique_ptr<QPrinter> printer_;
     std::unique_ptr<QPainter> painter_;
     QFont font_;
+    mutable std::optional<QFontMetrics> metrics_;
 };
 
 } // namespace vxg

@@ -40,7 +40,15 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
+    static constexpr int DefaultColWidth = 64;
+
+Q_SIGNALS:
+    // A view keeps its column widths in step with the grid's through this.
+    void ColWidthChanged(int col, int width);
+
 private:
+    void cellsChanged(int firstRow, int lastRow, int firstCol, int lastCol);
+
     int colCount_ = 5;
     int rowCount_ = 5;
     int fixedRows_ = 1;

@@ -29,6 +29,7 @@ public:
     void newPage() override;
     bool printing() const override { return printing_; }
     bool aborted() const override { return aborted_; }
+    void abortJob() override;
     int pageWidth() const override { return pageWidth_; }
     int pageHeight() const override { return pageHeight_; }
     int dpiX() const override { return dpi_; }
@@ -43,8 +44,9 @@ public:
     void textOut(int x, int y, const QString& text) override;
     void textRect(const QRect& clip, int x, int y, const QString& text) override;
 
-    // Test controls.
-    void setAborted(bool aborted) { aborted_ = aborted; }
+    // Test controls. setAborted(true) is the platform aborting the job in progress: the job is
+    // over (printing() turns false) and the next beginJob starts a fresh, unaborted one.
+    void setAborted(bool aborted);
     void failNextBegin(QString error) { beginError_ = std::move(error); }
 
     // What was recorded (the last job's items; jobs counts every begun job).
@@ -52,6 +54,10 @@ public:
     int pages = 0; // pages of the last job
     int jobs = 0;
     int jobsEnded = 0;
+    int jobsAborted = 0; // jobs dropped through abortJob()
+
+    // The texts of the recorded items, in drawing order.
+    QStringList texts() const;
 
 private:
     int pageWidth_, pageHeight_, dpi_, charWidth_;
