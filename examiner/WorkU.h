@@ -19,6 +19,7 @@ class QLabel;
 class QMenu;
 class QProgressBar;
 class QRadioButton;
+class QStatusBar;
 class QTableView;
 class QTimer;
 class QToolBar;
@@ -30,10 +31,14 @@ class TAboutVXG;
 class TOptionsF;
 class TQueListF;
 class TResultsGrid;
+class TPieGauge;
+class QActionGroup;
 
 class TWorkF : public QMainWindow {
     Q_OBJECT
 public:
+    // Builds the window's widgets and binds its commands; nothing else. TExaminer runs FormCreate
+    // right after it, which completes the creation of the main window at start-up.
     explicit TWorkF(TExaminerState& state, QWidget* parent = nullptr);
     ~TWorkF() override;
 
@@ -43,13 +48,18 @@ public:
     TExaminerState& S;
 
     // ---- start-up and exit
-    void FormCreate();
+    // programFolder: the folder of the program file; empty means the running program's folder.
+    void FormCreate(const QString& programFolder = {});
     void FormShow();
     void FormDestroy();
     void InitLanguage();
     void AdaptToNetwork();
     void ReadLastOptions();
     void ExitMClick();
+    // Asks the application to end. The request takes effect when the event loop runs, so a
+    // start-up in progress still completes.
+    void RequestApplicationEnd();
+    bool ApplicationEndRequested() const { return endRequested_; }
     static QString ReadLastDir(quint16 kind);
     static void WriteLastDir(const QString& folder, quint16 kind);
 
@@ -61,6 +71,23 @@ public:
     void ApplyAttIsFinishedState();
     void ApplyArhIsOpenState();
     int HelpContext() const { return helpContext_; }
+
+    // The idle mechanism: whenever the event loop is about to wait for more events, the window
+    // calls ApplicationIdle, which runs QuickHelpAUpdate while the window is shown and enabled,
+    // no modal window is open and no TIdleSuspend is alive, and then emits IdleUpdated.
+    void ApplicationIdle();
+    // Loops that keep the window responsive while they run (give-out, stop, waiting for a
+    // station's reply) hold one of these: the state is applied again only after they end.
+    class TIdleSuspend {
+    public:
+        explicit TIdleSuspend(TWorkF& w) : w_(w) { ++w_.idleSuspended_; }
+        ~TIdleSuspend() { --w_.idleSuspended_; }
+        TIdleSuspend(const TIdleSuspend&) = delete;
+        TIdleSuspend& operator=(const TIdleSuspend&) = delete;
+
+    private:
+        TWorkF& w_;
+    };
 
     // ---- commands of the console
     void QuickHelpAExecute();
@@ -77,9 +104,11 @@ public:
     void OptionsClick(); // WorkU_Options.cpp
 
     // ---- topic (WorkU_Topic.cpp)
-    void OpenTopicClick(QObject* sender);
+    // Both return true when a question file was read (also through the dialog offered again
+    // after a missing file) and false when the dialog was cancelled; a read error is thrown.
+    bool OpenTopicClick(QObject* sender);
     void CloseTopicClick();
-    void ReadTopic(const QString& path);
+    bool ReadTopic(const QString& path);
     QString OpenDialogFileName; // the file last chosen in the open dialog
 
     // ---- results grid and card view (WorkU_Grid.cpp)
@@ -96,6 +125,17 @@ public:
     void ApplyGridHeight(); // height := rows x default row height + 22, at most 345
     int CountAnsweredQues(int row) const;
     int CountRightAnswers(int row) const;
+    // The shaping part of SetupGrid whatever the state (the archive load needs it in ArhIsOpen).
+    void ShapeGrid();
+    // Shows again the card question at ViewQueIndex of the student chosen in the selector, if
+    // one is chosen (the live refresh after an answers message).
+    void RefreshQueView();
+    // Loads CurAnswer/CurQuestion for SelStudent and ViewQueIndex and shows them; when either
+    // does not exist the card part of the view is left empty.
+    void ShowViewQuestion();
+    void UpdateQueStepCommands(); // PrevQueA/NextQueA from ViewQueIndex and the chosen card
+    void BlankCardView();         // question, variants, position and counters emptied
+    int ViewCardLength() const;   // positions the chosen student's card has on screen
 
     // ---- windows of the start-up
     TAboutVerirozaz* AboutBox = nullptr;
@@ -127,6 +167,7 @@ public:
     QAction* Help = nullptr;
     QAction* About = nullptr;
     QAction* AboutVXGm = nullptr;
+    QActionGroup* LanguageGroup = nullptr; // Eng1, Rus1
     // actions of the ActionList
     QAction* QuickHelpA = nullptr;
     QAction* PrevQueA = nullptr;
@@ -167,10 +208,11 @@ public:
     QRadioButton* RadioButton3 = nullptr;
     QRadioButton* RadioButton4 = nullptr;
     int ViewQueIndex = 0; // the card position the view shows (kept apart from QueIndex)
+    bool SelectorHadNoChoice = false; // no student chosen when items were last added
 
     // ---- gauge, give-out panel, status bar, timers
     QWidget* Panel1 = nullptr;
-    QWidget* Gauge1 = nullptr;
+    TPieGauge* Gauge1 = nullptr;
     QLabel* Label8 = nullptr;
     QWidget* GiveOutPanel = nullptr;
     QLabel* Label1 = nullptr;
@@ -186,11 +228,30 @@ public:
     // Sets a command and its tool button (if any) together.
     static void SetCommandEnabled(QAction* item, QToolButton* button, bool enabled);
 
+    QStatusBar* StatusBar = nullptr;
+
+signals:
+    // Emitted after each idle update of the commands (see ApplicationIdle).
+    void IdleUpdated();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBars();
+    void CreateClientArea();
+    void CreateStatusBar();
+    void BindCommands();
+    void SetHelpContext(int context);
+    void SetQuickHelpTopic(const QString& topic);
+    void SwitchLanguage(quint16 offset);
+    static void SetWidgetEnabled(QWidget* widget, bool enabled);
+
     int helpContext_ = 5;
     bool shownOnce_ = false;
+    bool endRequested_ = false;
+    int idleSuspended_ = 0;
 };

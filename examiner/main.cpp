@@ -1,5 +1,5 @@
-#include <QApplication>
+#include "ExaminerApp.h"
+
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    return 0;
+    return RunExaminer(argc, argv);
 }

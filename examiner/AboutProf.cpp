@@ -1,0 +1,104 @@
+#include "AboutProf.h"
+
+#include "AboutVelmora.h"
+#include "ConsoleIcons.h"
+#include "ErrorGuard.h"
+#include "Globals.h"
+#include "Shell.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+
+TAboutVerirozaz::TAboutVerirozaz(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("AboutVerirozaz"));
+    setWindowTitle(QStringLiteral("About"));
+    setFixedSize(298, 231);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setModal(true);
+
+    QFont base = font();
+    base.setPixelSize(11);
+    setFont(base);
+
+    Panel = new QFrame(this);
+    Panel->setFrameShape(QFrame::Panel);
+    Panel->setFrameShadow(QFrame::Sunken);
+    Panel->setGeometry(8, 8, 282, 177);
+
+    ProgramIcon = new QLabel(Panel);
+    ProgramIcon->setGeometry(10, 10, 32, 32);
+    ProgramIcon->setPixmap(ExaminerProgramPixmap(32));
+
+    ProductName = new QLabel(Panel);
+    QFont nameFont = base;
+    nameFont.setBold(true);
+    nameFont.setPixelSize(19);
+    ProductName->setFont(nameFont);
+    ProductName->setGeometry(52, 8, 222, 26);
+
+    Version = new QLabel(Panel);
+    Version->setGeometry(52, 38, 222, 16);
+
+    Comments = new QLabel(Panel);
+    Comments->setWordWrap(true);
+    Comments->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Comments->setGeometry(10, 60, 262, 44);
+
+    Label3 = new QLabel(QStringLiteral("Tallowen"), Panel);
+    QFont seriesFont = base;
+    seriesFont.setFamily(QStringLiteral("Lucida Handwriting"));
+    seriesFont.setStyleHint(QFont::Cursive);
+    seriesFont.setItalic(true);
+    seriesFont.setPixelSize(15);
+    Label3->setFont(seriesFont);
+    Label3->setGeometry(10, 110, 110, 24);
+
+    Label4 = new QLabel(QStringLiteral("series"), Panel);
+    Label4->setGeometry(122, 114, 80, 18);
+
+    Label6 = new QLabel(QString::fromLatin1(kMakerWebAddress), Panel);
+    QFont linkFont = base;
+    linkFont.setUnderline(true);
+    Label6->setFont(linkFont);
+    QPalette linkPalette = Label6->palette();
+    linkPalette.setColor(QPalette::WindowText, Qt::blue);
+    Label6->setPalette(linkPalette);
+    Label6->setCursor(Qt::PointingHandCursor);
+    Label6->setGeometry(10, 146, 262, 20);
+    Label6->installEventFilter(this);
+
+    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton->setDefault(true);
+    OKButton->setGeometry(111, 194, 75, 27);
+    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void TAboutVerirozaz::FormShow() {
+    ProductName->setText(QStringLiteral("VXG Verirozaz"));
+    Version->setText(lang(70));
+    Comments->setText(lang(71));
+}
+
+void TAboutVerirozaz::HyperLinkLabelClick(QObject* sender) {
+    const auto* label = qobject_cast<const QLabel*>(sender);
+    if (!label)
+        return;
+    // What the browser does with it is not ours to check.
+    vxg::ShellOpenUrl(label->text());
+}
+
+void TAboutVerirozaz::showEvent(QShowEvent* event) {
+    vxg::RunGuarded([this] { FormShow(); });
+    QDialog::showEvent(event);
+}
+
+bool TAboutVerirozaz::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Label6 && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        vxg::RunGuarded([this] { HyperLinkLabelClick(Label6); });
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}

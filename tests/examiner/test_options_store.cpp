@@ -1,0 +1,190 @@
+// The named parameter-set store below the sets key, driven without any window.
+#include "OptionSetStore.h"
+
+#include "Error.h"
+#include "Globals.h"
+#include "OptionsLayout.h"
+#include "Registry.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+TTestOptions Sample(int seed) {
+    TTestOptions o;
+    o.GivenVopr = 20 + seed;
+    for (int i = 0; i < 12; ++i)
+        o.Na[i] = seed + 2 * i;
+    o.TimeBool = seed % 2 == 0;
+    o.MaxTime = 30 + seed;
+    o.RandomGiveOut = seed % 3 == 0;
+    o.MayBack = seed % 2 != 0;
+    o.ShowRights = true;
+    return o;
+}
+
+class OptionSetStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        LangOffset = 200;
+        LoadLangStrings();
+    }
+
+    QString errorOf(const std::function<void()>& f) {
+        try {
+            f();
+        } catch (const vxg::Error& e) {
+            return e.text();
+        }
+        return QString();
+    }
+
+    QTemporaryDir dir;
+    vxg::Registry reg{dir.filePath("store.reg")};
+    OptionSetStore store{reg};
+};
+
+TEST_F(OptionSetStoreTest, EmptyProfileHasNoSets) {
+    EXPECT_TRUE(store.names().isEmpty());
+    EXPECT_FALSE(store.hasDefault());
+    TTestOptions o = Sample(1);
+    EXPECT_FALSE(store.load("Default", o));
+    EXPECT_EQ(o, Sample(1));
+}
+
+TEST_F(OptionSetStoreTest, ListKeepsRegistryOrderAndLeavesOutLastInAnyCase) {
+    reg.createKey(OptionSetKey("Zeta"));
+    reg.createKey(OptionSetKey("LAST"));
+    reg.createKey(OptionSetKey("alpha"));
+    reg.createKey(OptionSetKey("Default"));
+    EXPECT_EQ(store.names(), QStringList({"Zeta", "alpha", "Default"}));
+    EXPECT_TRUE(store.hasDefault());
+
+    vxg::Registry other{dir.filePath("only-last.reg")};
+    other.createKey(OptionSetKey("Last"));
+    EXPECT_TRUE(OptionSetStore(other).names().isEmpty());
+}
+
+TEST_F(OptionSetStoreTest, SaveLoadRoundTripAndNamesIgnoreCase) {
+    store.save("Exam 7", Sample(4));
+    TTestOptions o;
+    ASSERT_TRUE(store.load("EXAM 7", o));
+    EXPECT_EQ(o, Sample(4));
+    EXPECT_EQ(store.names(), QStringList({"Exam 7"}));
+
+    // A lower-case "default" addresses the factory set's key.
+    store.save("Default", FactoryTestOptions());
+    store.save("default", Sample(5));
+    EXPECT_TRUE(store.hasDefault());
+    ASSERT_TRUE(store.load("Default", o));
+    EXPECT_EQ(o, Sample(5));
+    EXPECT_EQ(store.names(), QStringList({"Exam 7", "Default"}));
+}
+
+TEST_F(OptionSetStoreTest, AnyNonZeroBooleanReadsAsSet) {
+    store.save("B", Sample(1));
+    reg.writeInteger(OptionSetKey("B"), "MayBack", 0);
+    reg.writeInteger(OptionSetKey("B"), "ShowRights", 2);
+    TTestOptions o;
+    ASSERT_TRUE(store.load("B", o));
+    EXPECT_FALSE(o.MayBack);
+    EXPECT_TRUE(o.ShowRights);
+}
+
+TEST_F(OptionSetStoreTest, SaveOverExistingKeyKeepsOtherValues) {
+    const QString last = OptionSetKey("Last");
+    reg.writeString(last, "LastName", "Exam 7");
+    WriteTestOptions(reg, last, Sample(1));
+
+    store.save("Last", Sample(2));
+
+    EXPECT_EQ(reg.readString(last, "LastName"), "Exam 7");
+    EXPECT_EQ(reg.valueNames(last).first(), "LastName");
+    TTestOptions o;
+    ASSERT_TRUE(store.load("Last", o));
+    EXPECT_EQ(o, Sample(2));
+}
+
+TEST_F(OptionSetStoreTest, BrokenSetStopsAtTheFailingValue) {
+    TTestOptions o = Sample(9);
+
+    reg.createKey(OptionSetKey("Empty"));
+    EXPECT_EQ(errorOf([&] { store.load("Empty", o); }), "Failed to get data for 'GivenVopr'");
+    EXPECT_EQ(o, Sample(9));
+
+    // Fields before the missing value are filled in, those after it stay.
+    store.save("NoTime", Sample(2));
+    reg.deleteValue(OptionSetKey("NoTime"), "MaxTime");
+    EXPECT_EQ(errorOf([&] { store.load("NoTime", o); }), "Failed to get data for 'MaxTime'");
+    EXPECT_EQ(o.GivenVopr, Sample(2).GivenVopr);
+    EXPECT_EQ(o.Na, Sample(2).Na);
+    EXPECT_EQ(o.TimeBool, Sample(2).TimeBool);
+    EXPECT_EQ(o.MaxTime, Sample(9).MaxTime);
+    EXPECT_EQ(o.RandomGiveOut, Sample(9).RandomGiveOut);
+
+    store.save("Typed", Sample(3));
+    reg.writeString(OptionSetKey("Typed"), "Na3", "three");
+    o = Sample(9);
+    EXPECT_EQ(errorOf([&] { store.load("Typed", o); }), "Invalid data type for 'Na3'");
+    EXPECT_EQ(o.Na[1], Sample(3).Na[1]);
+    EXPECT_EQ(o.Na[2], Sample(9).Na[2]);
+}
+
+TEST_F(OptionSetStoreTest, RemoveTakesNestedKeysAndIgnoresMissingSets) {
+    store.save("A", Sample(1));
+    reg.createKey(OptionSetKey("A") + "\\Inner");
+    store.save("B", Sample(2));
+
+    EXPECT_TRUE(store.remove("a"));
+    EXPECT_FALSE(reg.keyExists(OptionSetKey("A") + "\\Inner"));
+    EXPECT_FALSE(reg.keyExists(OptionSetKey("A")));
+    EXPECT_EQ(store.names(), QStringList({"B"}));
+
+    EXPECT_TRUE(store.remove("Never stored"));
+    EXPECT_EQ(store.names(), QStringList({"B"}));
+}
+
+// An empty name, or one made only of separators, addresses the sets key itself: deleting it
+// would wipe every stored set.
+TEST_F(OptionSetStoreTest, RemoveRefusesNamesThatReachBeyondOneSet) {
+    store.save("Default", FactoryTestOptions());
+    store.save("A", Sample(1));
+    reg.createKey(OptionSetKey("A") + "\\Inner");
+    for (const QString& name : {QString(), QStringLiteral("\\"), QStringLiteral("\\\\"),
+                                QStringLiteral("A\\Inner"), QStringLiteral("A\\")}) {
+        EXPECT_FALSE(store.remove(name)) << qPrintable(name);
+        EXPECT_EQ(store.names(), QStringList({"Default", "A"})) << qPrintable(name);
+        EXPECT_TRUE(reg.keyExists(OptionSetKey("A") + "\\Inner")) << qPrintable(name);
+    }
+}
+
+// The empty name would read the sets key itself, and "A\" would read the set "A" under a name
+// it does not have: neither names a stored set.
+TEST_F(OptionSetStoreTest, LoadOfEmptyOrSeparatedNameIsAMissingSet) {
+    store.save("A", Sample(1));
+    WriteTestOptions(reg, kOptionsKey, Sample(2)); // values on the sets key itself
+    for (const QString& name : {QString(), QStringLiteral("\\"), QStringLiteral("A\\")}) {
+        TTestOptions o = Sample(7);
+        EXPECT_FALSE(store.load(name, o)) << qPrintable(name);
+        EXPECT_EQ(o, Sample(7)) << qPrintable(name);
+    }
+}
+
+// A separator in a saved name would make a key hidden inside another key: the list would show
+// only its first part, and that part would not load.
+TEST_F(OptionSetStoreTest, SaveRefusesEmptyAndSeparatedNames) {
+    store.save("A", Sample(1));
+    for (const QString& name :
+         {QStringLiteral("A\\B"), QStringLiteral("New\\Set"), QStringLiteral("\\"), QString()}) {
+        EXPECT_EQ(errorOf([&] { store.save(name, Sample(3)); }), lang(117)) << qPrintable(name);
+    }
+    EXPECT_EQ(store.names(), QStringList({"A"}));
+    EXPECT_TRUE(reg.subKeyNames(OptionSetKey("A")).isEmpty());
+    EXPECT_TRUE(reg.valueNames(kOptionsKey).isEmpty());
+    TTestOptions o;
+    ASSERT_TRUE(store.load("A", o));
+    EXPECT_EQ(o, Sample(1));
+}
+
+} // namespace
