@@ -4,6 +4,7 @@
 #include "ConsoleIcons.h"
 #include "ErrorGuard.h"
 #include "Globals.h"
+#include "LinkLabel.h"
 #include "Shell.h"
 
 #include <QFrame>
@@ -58,16 +59,14 @@ TAboutVerirozaz::TAboutVerirozaz(QWidget* parent) : QDialog(parent) {
     Label4 = new QLabel(QStringLiteral("series"), Panel);
     Label4->setGeometry(122, 114, 80, 18);
 
-    Label6 = new QLabel(QString::fromLatin1(kMakerWebAddress), Panel);
-    QFont linkFont = base;
-    linkFont.setUnderline(true);
-    Label6->setFont(linkFont);
-    QPalette linkPalette = Label6->palette();
-    linkPalette.setColor(QPalette::WindowText, Qt::blue);
-    Label6->setPalette(linkPalette);
-    Label6->setCursor(Qt::PointingHandCursor);
+    Label6 = new TLinkLabel(QString::fromLatin1(kMakerWebAddress), Panel);
+    Label6->setFont([&] {
+        QFont f = base;
+        f.setUnderline(true);
+        return f;
+    }());
     Label6->setGeometry(10, 146, 262, 20);
-    Label6->installEventFilter(this);
+    connect(Label6, &TLinkLabel::clicked, this, vxg::Guarded([this] { HyperLinkLabelClick(Label6); }));
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setDefault(true);
@@ -92,13 +91,4 @@ void TAboutVerirozaz::HyperLinkLabelClick(QObject* sender) {
 void TAboutVerirozaz::showEvent(QShowEvent* event) {
     vxg::RunGuarded([this] { FormShow(); });
     QDialog::showEvent(event);
-}
-
-bool TAboutVerirozaz::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Label6 && event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        vxg::RunGuarded([this] { HyperLinkLabelClick(Label6); });
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
 }

@@ -4,6 +4,7 @@
 
 class QFrame;
 class QLabel;
+class TLinkLabel;
 class QPushButton;
 
 class TAboutVerirozaz : public QDialog {
@@ -23,10 +24,9 @@ public:
     QLabel* Comments = nullptr;
     QLabel* Label3 = nullptr; // series name
     QLabel* Label4 = nullptr; // "series"
-    QLabel* Label6 = nullptr; // the maker's web address, a link
+    TLinkLabel* Label6 = nullptr; // the maker's web address, a link
     QPushButton* OKButton = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 };

@@ -2,6 +2,7 @@
 
 #include "ErrorGuard.h"
 #include "Globals.h"
+#include "LinkLabel.h"
 #include "Shell.h"
 #include "VelmoraArt.h"
 
@@ -70,15 +71,10 @@ TAboutVXG::TAboutVXG(QWidget* parent) : QDialog(parent) {
     Label1 = makeLabel(Panel1, QRect(8, 144, 129, 58));
     Label1->setWordWrap(true);
 
-    Label6 = makeLabel(Panel1, QRect(8, 204, 265, 16), QString::fromLatin1(kMakerWebAddress));
-    QFont linkFont = font();
-    linkFont.setUnderline(true);
-    Label6->setFont(linkFont);
-    QPalette linkPalette = Label6->palette();
-    linkPalette.setColor(QPalette::WindowText, Qt::blue);
-    Label6->setPalette(linkPalette);
-    Label6->setCursor(Qt::PointingHandCursor);
-    Label6->installEventFilter(this);
+    Label6 = new TLinkLabel(QString::fromLatin1(kMakerWebAddress), Panel1);
+    Label6->setGeometry(8, 204, 265, 16);
+    Label6->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    connect(Label6, &TLinkLabel::clicked, this, [this] { HyperLinkLabelClick(); });
 
     OkBtn = new QPushButton(QStringLiteral("OK"), this);
     OkBtn->setGeometry(111, 244, 75, 25);
@@ -102,13 +98,4 @@ void TAboutVXG::HyperLinkLabelClick() {
 void TAboutVXG::showEvent(QShowEvent* event) {
     FormShow();
     QDialog::showEvent(event);
-}
-
-bool TAboutVXG::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Label6 && event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        HyperLinkLabelClick();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
 }

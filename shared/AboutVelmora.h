@@ -3,6 +3,7 @@
 
 class QFrame;
 class QLabel;
+class TLinkLabel;
 class QPushButton;
 
 // The About box of the whole suite, shown by both programs from their Help menus.
@@ -24,13 +25,11 @@ public:
     QLabel* Version;
     QLabel* Comments;
     QLabel* Label1;
-    QLabel* Label6;
+    TLinkLabel* Label6;
     QPushButton* OkBtn;
 
 protected:
     void showEvent(QShowEvent* event) override;
-    // Label6 is a link: a click on it opens the address.
-    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 // The maker's web address shown in the About boxes.

@@ -1,4 +1,5 @@
 // The named parameter-set store below the sets key, driven without any window.
+#include "ErrorText.h"
 #include "OptionSetStore.h"
 
 #include "Error.h"
@@ -29,15 +30,6 @@ protected:
     void SetUp() override {
         LangOffset = 200;
         LoadLangStrings();
-    }
-
-    QString errorOf(const std::function<void()>& f) {
-        try {
-            f();
-        } catch (const vxg::Error& e) {
-            return e.text();
-        }
-        return QString();
     }
 
     QTemporaryDir dir;
@@ -110,13 +102,13 @@ TEST_F(OptionSetStoreTest, BrokenSetStopsAtTheFailingValue) {
     TTestOptions o = Sample(9);
 
     reg.createKey(OptionSetKey("Empty"));
-    EXPECT_EQ(errorOf([&] { store.load("Empty", o); }), "Failed to get data for 'GivenVopr'");
+    EXPECT_EQ(ErrorText([&] { store.load("Empty", o); }), "Failed to get data for 'GivenVopr'");
     EXPECT_EQ(o, Sample(9));
 
     // Fields before the missing value are filled in, those after it stay.
     store.save("NoTime", Sample(2));
     reg.deleteValue(OptionSetKey("NoTime"), "MaxTime");
-    EXPECT_EQ(errorOf([&] { store.load("NoTime", o); }), "Failed to get data for 'MaxTime'");
+    EXPECT_EQ(ErrorText([&] { store.load("NoTime", o); }), "Failed to get data for 'MaxTime'");
     EXPECT_EQ(o.GivenVopr, Sample(2).GivenVopr);
     EXPECT_EQ(o.Na, Sample(2).Na);
     EXPECT_EQ(o.TimeBool, Sample(2).TimeBool);
@@ -126,7 +118,7 @@ TEST_F(OptionSetStoreTest, BrokenSetStopsAtTheFailingValue) {
     store.save("Typed", Sample(3));
     reg.writeString(OptionSetKey("Typed"), "Na3", "three");
     o = Sample(9);
-    EXPECT_EQ(errorOf([&] { store.load("Typed", o); }), "Invalid data type for 'Na3'");
+    EXPECT_EQ(ErrorText([&] { store.load("Typed", o); }), "Invalid data type for 'Na3'");
     EXPECT_EQ(o.Na[1], Sample(3).Na[1]);
     EXPECT_EQ(o.Na[2], Sample(9).Na[2]);
 }
@@ -177,7 +169,7 @@ TEST_F(OptionSetStoreTest, SaveRefusesEmptyAndSeparatedNames) {
     store.save("A", Sample(1));
     for (const QString& name :
          {QStringLiteral("A\\B"), QStringLiteral("New\\Set"), QStringLiteral("\\"), QString()}) {
-        EXPECT_EQ(errorOf([&] { store.save(name, Sample(3)); }), lang(117)) << qPrintable(name);
+        EXPECT_EQ(ErrorText([&] { store.save(name, Sample(3)); }), lang(117)) << qPrintable(name);
     }
     EXPECT_EQ(store.names(), QStringList({"A"}));
     EXPECT_TRUE(reg.subKeyNames(OptionSetKey("A")).isEmpty());

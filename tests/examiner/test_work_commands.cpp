@@ -4,6 +4,7 @@
 
 #include "AboutProf.h"
 #include "AboutVelmora.h"
+#include "LinkLabel.h"
 #include "Help.h"
 #include "PieGauge.h"
 #include "PrinterDevice.h"

@@ -1,3 +1,4 @@
+#include "ErrorText.h"
 #include "Error.h"
 #include "Registry.h"
 
@@ -20,15 +21,6 @@ using vxg::RegValue;
 
 namespace {
 
-// The text of the vxg::Error that f throws; empty when it throws none.
-template <class F> QString errorText(F&& f) {
-    try {
-        f();
-    } catch (const vxg::Error& e) {
-        return e.text();
-    }
-    return {};
-}
 
 QByteArray fileBytes(const QString& path) {
     QFile f(path);
@@ -82,19 +74,19 @@ TEST_F(RegistryTest, TypedValuesSurviveInAFreshReader) {
 }
 
 TEST_F(RegistryTest, ReadErrorsAreWordedAsTheUserKnowsThem) {
-    EXPECT_EQ(errorText([&] { reg.readInteger(kSets + "\\Default", "GivenVopr"); }),
+    EXPECT_EQ(ErrorText([&] { reg.readInteger(kSets + "\\Default", "GivenVopr"); }),
               "Failed to get data for 'GivenVopr'"); // no file at all
     reg.createKey(kSets + "\\Empty");
-    EXPECT_EQ(errorText([&] { reg.readInteger(kSets + "\\Empty", "GivenVopr"); }),
+    EXPECT_EQ(ErrorText([&] { reg.readInteger(kSets + "\\Empty", "GivenVopr"); }),
               "Failed to get data for 'GivenVopr'"); // key without values
-    EXPECT_EQ(errorText([&] { reg.readBool(kSets + "\\Empty", "MayBack"); }),
+    EXPECT_EQ(ErrorText([&] { reg.readBool(kSets + "\\Empty", "MayBack"); }),
               "Failed to get data for 'MayBack'");
 
     reg.writeString(kSets + "\\Last", "LastName", "Default");
     reg.writeInteger(kSets + "\\Last", "Na1", 0);
-    EXPECT_EQ(errorText([&] { reg.readInteger(kSets + "\\Last", "LastName"); }),
+    EXPECT_EQ(ErrorText([&] { reg.readInteger(kSets + "\\Last", "LastName"); }),
               "Invalid data type for 'LastName'");
-    EXPECT_EQ(errorText([&] { reg.readString(kSets + "\\Last", "Na1"); }), "Invalid data type for 'Na1'");
+    EXPECT_EQ(ErrorText([&] { reg.readString(kSets + "\\Last", "Na1"); }), "Invalid data type for 'Na1'");
 
     // A missing string reads empty, also below a missing key.
     EXPECT_EQ(reg.readString(kSets + "\\Last", "Nothing"), QString());
@@ -194,13 +186,13 @@ TEST_F(RegistryTest, EmptyPiecesOfAKeyPathAreDropped) {
     EXPECT_TRUE(reg.keyExists(kSets + "\\Default\\"));
 
     // The sets key itself, addressed with a trailing separator, holds no set's values.
-    EXPECT_EQ(errorText([&] { reg.readInteger(kSets + "\\", "GivenVopr"); }),
+    EXPECT_EQ(ErrorText([&] { reg.readInteger(kSets + "\\", "GivenVopr"); }),
               "Failed to get data for 'GivenVopr'");
 
     // A name holding the separator is a key further down.
     reg.writeInteger(kSets + "\\Part\\Two", "GivenVopr", 5);
     EXPECT_EQ(reg.subKeyNames(kSets), (QStringList{"Default", "Part"}));
-    EXPECT_EQ(errorText([&] { reg.readInteger(kSets + "\\Part", "GivenVopr"); }),
+    EXPECT_EQ(ErrorText([&] { reg.readInteger(kSets + "\\Part", "GivenVopr"); }),
               "Failed to get data for 'GivenVopr'");
 }
 
@@ -245,7 +237,7 @@ TEST_F(RegistryTest, ADamagedFileReadsWhatIsReadableAndLosesNothingOnTheNextWrit
     EXPECT_EQ(reg.readString("Good", "Text"), "still good");
     EXPECT_EQ(reg.readInteger("Other", "Crlf"), 1);
     EXPECT_EQ(reg.valueNames("Good"), (QStringList{"Kept", "Text"}));
-    EXPECT_EQ(errorText([&] { reg.readInteger("Good", "BadNumber"); }), "Failed to get data for 'BadNumber'");
+    EXPECT_EQ(ErrorText([&] { reg.readInteger("Good", "BadNumber"); }), "Failed to get data for 'BadNumber'");
     EXPECT_EQ(reg.readString("Good", "Unterminated"), QString());
 
     reg.writeInteger("New", "Value", 42);
@@ -285,15 +277,15 @@ TEST_F(RegistryTest, AWriteThatCannotBeDoneRaisesAndChangesNothing) {
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     Registry nowhere(dir.filePath("plainfile/Brelkano/VXG.reg"));
-    EXPECT_EQ(errorText([&] { nowhere.writeInteger(kSets + "\\Default", "GivenVopr", 10); }),
+    EXPECT_EQ(ErrorText([&] { nowhere.writeInteger(kSets + "\\Default", "GivenVopr", 10); }),
               "Failed to set data for 'GivenVopr'");
-    EXPECT_EQ(errorText([&] {
+    EXPECT_EQ(ErrorText([&] {
                   nowhere.writeValues(kSets + "\\Default", {{"GivenVopr", 10}, {"Na1", 0}});
               }),
               "Failed to set data for 'GivenVopr'");
-    EXPECT_EQ(errorText([&] { nowhere.writeString("K", "LastDir", "/tmp"); }),
+    EXPECT_EQ(ErrorText([&] { nowhere.writeString("K", "LastDir", "/tmp"); }),
               "Failed to set data for 'LastDir'");
-    EXPECT_FALSE(errorText([&] { nowhere.createKey("K"); }).isEmpty());
+    EXPECT_FALSE(ErrorText([&] { nowhere.createKey("K"); }).isEmpty());
     EXPECT_FALSE(nowhere.keyExists("K"));
 }
 
@@ -304,7 +296,7 @@ TEST_F(RegistryTest, AWriteThatCannotGetTheLockRaisesAndLeavesTheFileAsItWas) {
     QLockFile otherProgram(path + ".lock");
     ASSERT_TRUE(otherProgram.tryLock(0));
     reg.setLockTimeout(200);
-    EXPECT_EQ(errorText([&] {
+    EXPECT_EQ(ErrorText([&] {
                   reg.writeValues(kSets + "\\Default", {{"GivenVopr", 20}, {"Na1", 5}});
               }),
               "Failed to set data for 'GivenVopr'");

@@ -2,9 +2,11 @@
 #include "AboutVelmora.h"
 
 #include "Globals.h"
+#include "LinkLabel.h"
 
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -86,3 +88,13 @@ TEST_F(AboutBox, OkClosesWithAccepted) {
 }
 
 } // namespace
+
+TEST(LinkLabel, ReportsLeftClicksOnly) {
+    TLinkLabel label(QStringLiteral("https://velmora.example.org"));
+    label.resize(200, 20);
+    QSignalSpy clicks(&label, &TLinkLabel::clicked);
+    QTest::mouseClick(&label, Qt::RightButton);
+    EXPECT_EQ(clicks.count(), 0);
+    QTest::mouseClick(&label, Qt::LeftButton);
+    EXPECT_EQ(clicks.count(), 1);
+}

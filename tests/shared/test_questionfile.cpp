@@ -1,4 +1,5 @@
 // The question file: records laid out byte for byte, whole-or-nothing reading, safe writing.
+#include "ErrorText.h"
 #include "QuestionFile.h"
 
 #include "Cp1251.h"
@@ -20,14 +21,6 @@ namespace {
 
 using namespace testfiles;
 
-QString errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const vxg::Error& e) {
-        return e.text();
-    }
-    return QString();
-}
 
 class QuestionFileTest : public ::testing::Test {
 protected:
@@ -126,7 +119,7 @@ TEST_F(QuestionFileTest, TrailingPartialRecordFailsWholeFile) {
             const QString file = path(QString("partial-%1-%2.vxg").arg(n).arg(extra.size()));
             WriteRawFile(file, bytes + extra);
             bool returned = false;
-            const QString error = errorOf([&] {
+            const QString error = ErrorText([&] {
                 (void)ReadQuestionFile(file);
                 returned = true;
             });
@@ -137,9 +130,9 @@ TEST_F(QuestionFileTest, TrailingPartialRecordFailsWholeFile) {
 }
 
 TEST_F(QuestionFileTest, MissingOrUnreadableFiles) {
-    EXPECT_EQ(errorOf([&] { ReadQuestionFile(path("nothing.vxg")); }), "File not found");
-    EXPECT_EQ(errorOf([&] { ReadQuestionFile(path("no/such/folder/t.vxg")); }), "File not found");
-    EXPECT_EQ(errorOf([&] { ReadQuestionFile(dir.path()); }), "File access denied");
+    EXPECT_EQ(ErrorText([&] { ReadQuestionFile(path("nothing.vxg")); }), "File not found");
+    EXPECT_EQ(ErrorText([&] { ReadQuestionFile(path("no/such/folder/t.vxg")); }), "File not found");
+    EXPECT_EQ(ErrorText([&] { ReadQuestionFile(dir.path()); }), "File access denied");
 }
 
 TEST_F(QuestionFileTest, LongCyrillicTopicRoundTripsByteForByte) {
@@ -175,9 +168,9 @@ TEST_F(QuestionFileTest, WritingReplacesTheWholeFile) {
 }
 
 TEST_F(QuestionFileTest, WriteIntoMissingFolderOrOverAFolderFails) {
-    EXPECT_EQ(errorOf([&] { WriteQuestionFile(path("none/t.vxg"), MakeTopic(1)); }), "Path not found");
+    EXPECT_EQ(ErrorText([&] { WriteQuestionFile(path("none/t.vxg"), MakeTopic(1)); }), "Path not found");
     QDir(dir.path()).mkdir("taken.vxg");
-    EXPECT_EQ(errorOf([&] { WriteQuestionFile(path("taken.vxg"), MakeTopic(1)); }), "File access denied");
+    EXPECT_EQ(ErrorText([&] { WriteQuestionFile(path("taken.vxg"), MakeTopic(1)); }), "File access denied");
     EXPECT_TRUE(QFileInfo(path("taken.vxg")).isDir());
 }
 
@@ -195,7 +188,7 @@ TEST_F(QuestionFileTest, FailedWriteLeavesTheOldFileWhole) {
     limited.rlim_cur = 3000;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
 
-    const QString error = errorOf([&] { WriteQuestionFile(file, MakeTopic(40)); });
+    const QString error = ErrorText([&] { WriteQuestionFile(file, MakeTopic(40)); });
 
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
