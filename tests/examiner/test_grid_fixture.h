@@ -2,6 +2,8 @@
 // The examiner's real main window for the grid, topic and viewer tests: a program folder that
 // is already adapted (so no network adaptation runs), scripted dialogs, English texts, and
 // helpers that put students and cards in place the way registration and give-out leave them.
+#include "test_work_support.h"
+
 #include "ExaminerApp.h"
 #include "Globals.h"
 #include "QuestionFiles.h"
@@ -18,26 +20,14 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-class ExaminerWindowTest : public ::testing::Test {
+class ExaminerWindowTest : public ExaminerTest {
 protected:
     void SetUp() override {
-        QFile::remove(vxg::Registry::defaultFilePath());
-        ASSERT_TRUE(programDir.isValid());
-        ASSERT_TRUE(QDir(programDir.path()).mkpath(QStringLiteral("VXG Student")));
-        QFile address(programDir.path() + QStringLiteral("/VXG Student/1.nna"));
-        ASSERT_TRUE(address.open(QIODevice::WriteOnly));
-        address.write(QByteArray(16, '\0'));
-        address.close();
-        dialogs = ScriptedDialogs::install();
-        examiner = std::make_unique<TExaminer>(programDir.path());
-        w = examiner->WorkF();
+        ExaminerTest::SetUp();
+        makeAdaptedFolder(QByteArray(16, '\0'));
+        w = start().WorkF();
         s = &examiner->State;
         ASSERT_EQ(LangOffset, 200);
-    }
-
-    void TearDown() override {
-        examiner.reset();
-        ScriptedDialogs::uninstall();
     }
 
     void setQuestionsPerCard(int n) { s->ActiveOptions.GivenVopr = n; }
@@ -78,9 +68,6 @@ protected:
 
     QString cell(int col, int row) const { return w->StringGrid->Cell(col, row); }
 
-    QTemporaryDir programDir;
-    ScriptedDialogs* dialogs = nullptr;
-    std::unique_ptr<TExaminer> examiner;
     TWorkF* w = nullptr;
     TExaminerState* s = nullptr;
 };
