@@ -4,8 +4,16 @@
 
 #include <QNetworkInterface>
 #include <QtEndian>
+#include <utility>
 
-QList<TNetInterfaceInfo> LocalInterfaces() {
+namespace {
+
+std::function<QList<TNetInterfaceInfo>()>& interfaceLister() {
+    static std::function<QList<TNetInterfaceInfo>()> lister;
+    return lister;
+}
+
+QList<TNetInterfaceInfo> SystemInterfaces() {
     QList<TNetInterfaceInfo> result;
     const auto all = QNetworkInterface::allInterfaces();
     for (const QNetworkInterface& iface : all) {
@@ -21,6 +29,16 @@ QList<TNetInterfaceInfo> LocalInterfaces() {
         result.append(info);
     }
     return result;
+}
+
+} // namespace
+
+QList<TNetInterfaceInfo> LocalInterfaces() {
+    return interfaceLister() ? interfaceLister()() : SystemInterfaces();
+}
+
+void SetInterfaceLister(std::function<QList<TNetInterfaceInfo>()> lister) {
+    interfaceLister() = std::move(lister);
 }
 
 std::optional<QHostAddress> ChooseExaminerAddress(const QList<TNetInterfaceInfo>& interfaces) {

@@ -9,6 +9,7 @@
 #include <QHostAddress>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <optional>
 
 // What the choice needs to know of one interface; filled from QNetworkInterface or by tests.
@@ -20,8 +21,14 @@ struct TNetInterfaceInfo {
     QList<QHostAddress> Addresses; // in the order the system lists them
 };
 
-// The interfaces of this computer, in the order the system lists them.
+// The interfaces of this computer, in the order the system lists them (or as the lister
+// installed with SetInterfaceLister gives them).
 QList<TNetInterfaceInfo> LocalInterfaces();
+
+// Where LocalInterfaces() takes its list from; an empty function puts the system's own back.
+// The start-up tests give a fixed list, so that the adaptation they check does not depend on
+// the network of the machine they run on.
+void SetInterfaceLister(std::function<QList<TNetInterfaceInfo>()> lister);
 
 // The first IPv4 address, in list order, of an interface that is up, running and not the
 // loopback; loopback addresses are passed over wherever they occur. Nothing when there is none.

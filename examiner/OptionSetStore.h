@@ -23,7 +23,7 @@ public:
     // Empty when the sets key is missing.
     QStringList names() const;
 
-    // Writes all seventeen values as the set name, creating its key when missing; other
+    // Writes all eighteen values as the set name, creating its key when missing; other
     // values in the key (such as LastName) stay. A name that IsSetName refuses raises
     // vxg::Error with lang(117) and writes nothing.
     void save(const QString& name, const TTestOptions& options);

@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -30,6 +31,18 @@ constexpr int kGradeCount = 12;
 // the default error box instead of leaving the slot.
 template <class Fn> auto Handler(Fn fn) {
     return vxg::Guarded([fn](auto&&...) { fn(); });
+}
+
+// Handler for a spin box's value. The box also reports its value when Enter is pressed in it,
+// changed or not; only a value that differs from the last one reported is a change.
+template <class Fn> auto SpinChangeHandler(const QSpinBox* spin, Fn fn) {
+    auto last = std::make_shared<int>(spin->value());
+    return vxg::Guarded([last, fn](int value) {
+        if (value == *last)
+            return;
+        *last = value;
+        fn();
+    });
 }
 
 // A field whose text is not a number (cleared while typing, say) reads as its minimum; the
@@ -247,10 +260,12 @@ QWidget* TOptionsF::CreateTimePage() {
 
 void TOptionsF::ConnectHandlers() {
     // Value changes notify whether they come from the user or from code, and only when the
-    // value really changes: valueChanged and toggled (not clicked) behave exactly so.
-    connect(GivenVoprEd, &QSpinBox::valueChanged, this, Handler([this] { SpinEdit12Change(); }));
+    // value really changes: toggled (not clicked) and the slider's valueChanged behave so; the
+    // spin boxes' valueChanged needs the filter of SpinChangeHandler.
+    connect(GivenVoprEd, &QSpinBox::valueChanged, this,
+            SpinChangeHandler(GivenVoprEd, [this] { SpinEdit12Change(); }));
     for (QSpinBox* spin : SpinEdits_)
-        connect(spin, &QSpinBox::valueChanged, this, Handler([this] { SpinEdit12Change(); }));
+        connect(spin, &QSpinBox::valueChanged, this, SpinChangeHandler(spin, [this] { SpinEdit12Change(); }));
     for (QCheckBox* box : {RandomGiveOutCB, MayBackCB, ShowRightsCB})
         connect(box, &QCheckBox::toggled, this, Handler([this] { SpinEdit12Change(); }));
     connect(TimeSetTrackBar, &QSlider::valueChanged, this, Handler([this] { TimeSetTrackBarChange(); }));

@@ -20,14 +20,22 @@
 namespace {
 
 constexpr int kFieldWidth = 800;
-constexpr int kFieldMaxLength = 250;
 
+// No length limit: a line edit cuts the text given to it at its maximum length, and a question
+// file holds texts of up to 255 characters, which the viewer shows whole.
 QLineEdit* ReadOnlyField(QWidget* parent) {
     auto* e = new QLineEdit(parent);
     e->setReadOnly(true);
-    e->setMaxLength(kFieldMaxLength);
     e->setFixedWidth(kFieldWidth);
     return e;
+}
+
+// The right-answer field counts 0 to 4; anything else in the file means no right answer is set,
+// and must not show as the nearest variant.
+int RightAnswerNumber(const QString& rightAnswer) {
+    bool ok = false;
+    const int n = rightAnswer.toInt(&ok);
+    return ok && n >= 1 && n <= 4 ? n : 0;
 }
 
 QToolButton* CaptionButton(QToolBar* bar) {
@@ -153,7 +161,7 @@ void TQueListF::ShowListQuestion() {
     Otv2Edit->setText(q.Answer2);
     Otv3Edit->setText(q.Answer3);
     Otv4Edit->setText(q.Answer4);
-    PravOtvEd->setValue(q.RightAnswer.toInt()); // an unset or odd answer reads 0
+    PravOtvEd->setValue(RightAnswerNumber(q.RightAnswer));
     StatusText->setText(QString::asprintf("%s%d%s%d", qUtf8Printable(lang(47)), S.QueIndex + 1,
                                           qUtf8Printable(lang(48)),
                                           static_cast<int>(S.TopicQuestions.size())));

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 // How close to a grid line (in pixels) the mouse must be to grab it for resizing.
@@ -201,9 +202,10 @@ void ResultsGridView::mousePressEvent(QMouseEvent* event) {
     event->accept();
     if (!index.isValid() || isFixedCell(index))
         return;
+    if (event->button() != Qt::LeftButton)
+        return;
     pressedOnData_ = true;
-    if (event->button() == Qt::LeftButton)
-        setCurrentIndex(index);
+    setCurrentIndex(index);
 }
 
 void ResultsGridView::mouseMoveEvent(QMouseEvent* event) {
@@ -244,7 +246,10 @@ void ResultsGridView::mouseReleaseEvent(QMouseEvent* event) {
         dragSection_ = -1;
         return;
     }
-    if (event->button() != Qt::LeftButton)
+    // Only a click that began on a data cell counts: a press on a header, a name or a grade
+    // ends as nothing wherever the button is released.
+    const bool pressedOnData = std::exchange(pressedOnData_, false);
+    if (event->button() != Qt::LeftButton || !pressedOnData)
         return;
     const QModelIndex index = cellAt(event->position().toPoint());
     if (!index.isValid() || isFixedCell(index))

@@ -5,8 +5,8 @@
 //   - they never become the current cell, by mouse or by keyboard;
 //   - dragging a line between two header cells (or between two name cells) resizes the column
 //     (or the row).
-// cellActivated is raised when the mouse button is released over a data cell and when the
-// keyboard moves the current cell; the reached cell is then the current one.
+// cellActivated is raised when the mouse button, pressed on a data cell, is released over a data
+// cell, and when the keyboard moves the current cell; the reached cell is then the current one.
 #include <QTableView>
 
 class TStringGrid;

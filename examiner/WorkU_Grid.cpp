@@ -59,7 +59,6 @@ void KeepEnabledLookWhenDisabled(QWidget* w) {
 QLabel* FramedLabel(QWidget* parent) {
     auto* l = new QLabel(parent);
     l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    l->setMinimumWidth(220);
     l->setMinimumHeight(24);
     return l;
 }
@@ -123,7 +122,6 @@ void TWorkF::CreateResultsArea() {
     StudentName = new QComboBox(Panel2);
     StudentName->setEditable(false);
     StudentName->setEnabled(false);
-    StudentName->setMinimumWidth(300);
     // activated is raised by the teacher's choice only, never by setting the index from code.
     connect(StudentName, &QComboBox::activated, this,
             [this](int) { vxg::RunGuarded([this] { StudentNameChange(StudentName); }); });
@@ -141,14 +139,16 @@ void TWorkF::CreateResultsArea() {
     ReshCountL = FramedLabel(Panel2);
     RightsCountL = FramedLabel(Panel2);
 
+    // Selector and counters above, the step buttons and the position under them: two rows that
+    // fit the window's width with the longest captions of either language.
     auto* p2 = new QGridLayout(Panel2);
     p2->setContentsMargins(4, 4, 4, 4);
     p2->addWidget(StudentName, 0, 0, 1, 2);
+    p2->addWidget(ReshCountL, 0, 2);
+    p2->addWidget(RightsCountL, 0, 3);
     p2->addWidget(PrevArhQueBtn, 1, 0);
     p2->addWidget(NextArhQueBtn, 1, 1);
-    p2->addWidget(PositionL, 0, 2, 2, 1);
-    p2->addWidget(ReshCountL, 0, 3);
-    p2->addWidget(RightsCountL, 1, 3);
+    p2->addWidget(PositionL, 1, 2, 1, 2);
     p2->setColumnStretch(4, 1);
 
     Panel4 = new QWidget(this);

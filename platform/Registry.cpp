@@ -1,5 +1,6 @@
 #include "Registry.h"
 
+#include "Cp1251.h"
 #include "Error.h"
 
 #include <QDeadlineTimer>
@@ -472,6 +473,12 @@ qint32 Registry::readInteger(const QString& key, const QString& name) const {
         throw Error(getDataError(name));
     if (const qint32* number = std::get_if<qint32>(&value->data))
         return *number;
+    // A string's data does not fit the four bytes of an integer unless it is at most three
+    // single-byte characters and its terminating zero: then the read itself fails before its
+    // type is looked at.
+    const qsizetype dataSize = cp1251::encode(std::get<QString>(value->data)).size() + 1;
+    if (dataSize > qsizetype(sizeof(qint32)))
+        throw Error(getDataError(name));
     throw Error(typeError(name));
 }
 

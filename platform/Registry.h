@@ -41,7 +41,8 @@ public:
     QStringList valueNames(const QString& key) const;
 
     // Missing key or value: "Failed to get data for '<name>'". A string value: "Invalid data
-    // type for '<name>'".
+    // type for '<name>'" when its data (single-byte text and a terminating zero) fits in four
+    // bytes, "Failed to get data for '<name>'" when it does not.
     qint32 readInteger(const QString& key, const QString& name) const;
     bool readBool(const QString& key, const QString& name) const; // any non-zero integer is true
     // Missing key or value reads as the empty string; an integer value: "Invalid data type".

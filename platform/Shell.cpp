@@ -46,7 +46,16 @@ bool ShellStartProgram(const QString& program, const QString& parameters, const 
     if (executable.isEmpty())
         return false;
     const QString dir = workDir.isEmpty() ? QDir::currentPath() : QDir::fromNativeSeparators(workDir);
-    return QProcess::startDetached(executable, QProcess::splitCommand(parameters), dir);
+    QProcess process;
+    process.setProgram(executable);
+    process.setArguments(QProcess::splitCommand(parameters));
+    process.setWorkingDirectory(dir);
+    // The started program lives on its own: it must not hold this program's terminal or pipes
+    // open, or whoever reads them (a console, a test runner) waits for it as well.
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    return process.startDetached();
 }
 
 bool ShellOpenUrl(const QString& url) {

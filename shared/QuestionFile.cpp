@@ -83,21 +83,31 @@ QByteArray EncodeQuestionRecord(const TQuestion& q) {
 }
 
 TWorkQues ReadQuestionFile(const QString& path) {
+    TWorkQues questions;
+    ReadQuestionRecords(path, questions);
+    return questions;
+}
+
+void ReadQuestionRecords(const QString& path, TWorkQues& questions) {
+    questions.clear();
+    // Only a plain file can be a topic: a device or a pipe chosen by mistake would never end
+    // or never answer.
+    const QFileInfo info(path);
     QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+    if ((info.exists() && !info.isFile()) || !file.open(QIODevice::ReadOnly))
         throw vxg::Error(openForReadingError(path));
 
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw vxg::Error(kReadError);
-    if (bytes.size() % kQuestionRecordSize != 0)
-        throw vxg::Error(kReadBeyondEnd);
-
-    TWorkQues questions;
-    questions.reserve(bytes.size() / kQuestionRecordSize);
-    for (qsizetype at = 0; at < bytes.size(); at += kQuestionRecordSize)
-        questions.append(DecodeQuestionRecord(bytes.constData() + at));
-    return questions;
+    char record[kQuestionRecordSize];
+    for (;;) {
+        const qint64 got = file.read(record, kQuestionRecordSize);
+        if (got < 0)
+            throw vxg::Error(kReadError);
+        if (got == 0)
+            return;
+        if (got < kQuestionRecordSize)
+            throw vxg::Error(kReadBeyondEnd);
+        questions.append(DecodeQuestionRecord(record));
+    }
 }
 
 void WriteQuestionFile(const QString& path, const TWorkQues& questions) {

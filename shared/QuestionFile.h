@@ -23,6 +23,11 @@ QByteArray EncodeQuestionRecord(const TQuestion& q);
 // file"). On failure nothing is returned: a topic is read whole or not at all.
 TWorkQues ReadQuestionFile(const QString& path);
 
+// The same read for a caller that keeps what was read until a failure: questions is emptied,
+// then gets the records one after another. After a trailing partial record it holds every
+// whole record before it; when the file cannot be opened it stays empty.
+void ReadQuestionRecords(const QString& path, TWorkQues& questions);
+
 // Writes the whole file through a temporary file renamed over the old one, so that a failed
 // write leaves the old file as it was. Raises vxg::Error on failure: "Path not found" (no such
 // folder), "File access denied" (cannot create or replace the file), "Disk write error".

@@ -2,6 +2,7 @@
 // selector, mouse and keyboard, previous/next, and the cases where there is nothing to show.
 #include "test_grid_fixture.h"
 
+#include "QuestionFile.h"
 #include "QueListU.h"
 #include "ResultsGridView.h"
 
@@ -219,6 +220,17 @@ TEST_F(CardViewTest, ClicksOnFixedCellsDoNothing) {
     EXPECT_EQ(w->StringGridView->currentIndex(), current);
     EXPECT_EQ(s->SelStudent, 1);
     EXPECT_EQ(w->StudentName->currentIndex(), 1);
+    EXPECT_EQ(w->PositionL->text(), position);
+
+    // A press on a name that is released over a data cell is no click on that cell.
+    QWidget* vp = w->StringGridView->viewport();
+    const QPoint name = w->StringGridView->visualRect(w->StringGrid->index(3, 0)).center();
+    const QPoint data = w->StringGridView->visualRect(w->StringGrid->index(3, 6)).center();
+    QTest::mousePress(vp, Qt::LeftButton, {}, name);
+    QTest::mouseMove(vp, data);
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, data);
+    EXPECT_EQ(w->StringGridView->currentIndex(), current);
+    EXPECT_EQ(s->SelStudent, 1);
     EXPECT_EQ(w->PositionL->text(), position);
 }
 
@@ -509,5 +521,69 @@ TEST_F(CardViewTest, TheCardViewIsReadOnlyAndReadable) {
     EXPECT_EQ(w->RadioButton1->palette().color(QPalette::Disabled, QPalette::WindowText),
               w->RadioButton1->palette().color(QPalette::Active, QPalette::WindowText));
 }
+
+// ---- the whole window with a topic open and a card question shown, in both languages
+
+class CardViewLayoutTest : public CardViewTest, public ::testing::WithParamInterface<int> {
+protected:
+    static bool fits(const QLabel* l) {
+        return l->fontMetrics().horizontalAdvance(l->text()) <= l->contentsRect().width();
+    }
+    static bool fits(const QRadioButton* b) {
+        return b->sizeHint().width() <= b->width();
+    }
+    void saveShot(const QString& name) {
+        const QString dir = qEnvironmentVariable("VXG_SHOTS_DIR");
+        if (dir.isEmpty())
+            return;
+        QDir().mkpath(dir);
+        EXPECT_TRUE(w->grab().save(dir + "/" + name + ".png"));
+    }
+};
+
+TEST_P(CardViewLayoutTest, ATopicWithACardQuestionShowsEverythingInFull) {
+    if (GetParam() == 0)
+        w->Rus1Click();
+    showWindow();
+    QTemporaryDir topics;
+    TWorkQues topic = testfiles::MakeTopic(12);
+    topic[2].QuestionText = QStringLiteral(
+        "Which of the following statements about the boiling point of water at normal atmospheric "
+        "pressure is true, and why does it change in the mountains where the air is thinner?");
+    const QString file = topics.path() + "/physics.vxg";
+    WriteQuestionFile(file, topic);
+    dialogs->chooseFile(file);
+    ASSERT_TRUE(w->OpenTopicClick(nullptr));
+    setQuestionsPerCard(10);
+    s->AttState = AttIsFinished;
+    w->SetupGrid();
+    registerStudents(3);
+    giveCard(0, 10, "1234123412");
+    giveCard(1, 10, "2222222222");
+    giveCard(2, 10, "12 4");
+    w->StringGrid->SetCell(1, 1, "12");
+    w->StudentName->setEnabled(true);
+    // Student 2 answered variant 2 of the third question, whose right answer is 3.
+    w->StringGridView->setCurrentIndex(w->StringGrid->index(2, 4));
+    w->StringGridClick();
+    QCoreApplication::processEvents();
+
+    ASSERT_EQ(w->ViewQueIndex, 2);
+    EXPECT_TRUE(w->RadioButton2->isChecked());
+    EXPECT_TRUE(Highlighted(w->RadioButton3));
+    // The panel under the grid never widens the window beyond its designed 780 pixels.
+    EXPECT_LE(w->Panel2->minimumSizeHint().width(), 780);
+    EXPECT_EQ(w->StringGridView->width(), w->centralWidget()->width());
+    EXPECT_EQ(w->StringGridView->height(), 4 * 24 + 22);
+    for (const QLabel* l : {w->PositionL, w->ReshCountL, w->RightsCountL})
+        EXPECT_TRUE(fits(l)) << qPrintable(l->text());
+    for (const QRadioButton* b : {w->RadioButton1, w->RadioButton2, w->RadioButton3, w->RadioButton4})
+        EXPECT_TRUE(fits(b)) << qPrintable(b->text());
+    EXPECT_GE(w->SamVoprLabel->heightForWidth(w->SamVoprLabel->width()), 0);
+    EXPECT_LE(w->SamVoprLabel->heightForWidth(w->SamVoprLabel->width()), w->SamVoprLabel->height());
+    saveShot(GetParam() == 0 ? "review_grid_ru" : "review_grid_en");
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, CardViewLayoutTest, ::testing::Values(0, 200));
 
 } // namespace

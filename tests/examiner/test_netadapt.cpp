@@ -1,6 +1,7 @@
 // The choice of the examiner's address for the student stations and the bytes of "1.nna".
 #include "NetAdapt.h"
 
+#include <QNetworkInterface>
 #include <gtest/gtest.h>
 
 namespace {
@@ -77,6 +78,22 @@ TEST(NetAdapt, LocalChoiceIsNeverALoopbackAddress) {
         GTEST_SKIP() << "no usable interface on this machine";
     EXPECT_EQ(a->protocol(), QAbstractSocket::IPv4Protocol);
     EXPECT_FALSE(a->isLoopback());
+}
+
+TEST(NetAdapt, AnInstalledListerReplacesTheSystemsListUntilRemoved) {
+    SetInterfaceLister([] { return QList<TNetInterfaceInfo>{iface(QStringLiteral("eth7"), {"10.7.7.7"})}; });
+    const QList<TNetInterfaceInfo> fixed = LocalInterfaces();
+    SetInterfaceLister({});
+    ASSERT_EQ(fixed.size(), 1);
+    EXPECT_EQ(fixed.first().Name, QStringLiteral("eth7"));
+
+    QStringList systemNames;
+    for (const QNetworkInterface& i : QNetworkInterface::allInterfaces())
+        systemNames << i.name();
+    QStringList names;
+    for (const TNetInterfaceInfo& i : LocalInterfaces())
+        names << i.Name;
+    EXPECT_EQ(names, systemNames);
 }
 
 } // namespace

@@ -236,6 +236,13 @@ TEST_F(OptionsDialogTest, OkAfterChangeWithoutNameGivesNoName) {
     EXPECT_EQ(state.EditOptions.Na[4], 5);
     EXPECT_FALSE(dlg->SettingsModified);
     EXPECT_FALSE(dlg->SettingsNamed);
+
+    // The factory set's name in the box does not name changed values.
+    state.OptionsName = "Default";
+    open();
+    bumpThreshold(5);
+    pressOk();
+    EXPECT_EQ(state.OptionsName, "No Name");
 }
 
 TEST_F(OptionsDialogTest, OkAfterChangeThenTypingTakesTheTypedName) {
@@ -461,6 +468,36 @@ TEST_F(OptionsDialogTest, EachParameterControlUnnames) {
     EXPECT_TRUE(dlg->SettingsNamed);
 }
 
+// Enter in a number field applies the dialog; the field reports its value on Enter even when
+// it did not change, which must not count as a change.
+TEST_F(OptionsDialogTest, EnterInANumberFieldChangesOnlyWhatWasTyped) {
+    create();
+    state.OptionsName = "Exam";
+    for (QSpinBox* field : {dlg->GivenVoprEd, dlg->SpinEdit(12)}) {
+        open();
+        dlg->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Return);
+        EXPECT_FALSE(dlg->isVisible()) << qPrintable(field->objectName());
+        EXPECT_EQ(state.OptionsName, "Exam") << qPrintable(field->objectName());
+        EXPECT_EQ(state.EditOptions, FactoryTestOptions());
+    }
+
+    // A value typed before Enter is a change like any other.
+    open();
+    dlg->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
+    type("Mine");
+    dlg->GivenVoprEd->setFocus();
+    dlg->GivenVoprEd->selectAll();
+    QTest::keyClicks(dlg->GivenVoprEd, "12");
+    QTest::keyClick(dlg->GivenVoprEd, Qt::Key_Return);
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(state.OptionsName, "No Name");
+    EXPECT_EQ(state.EditOptions.GivenVopr, 12);
+}
+
 // ------------------------------------------------------------------ name box
 
 TEST_F(OptionsDialogTest, ChoosingASetWithOtherValuesMakesItTheSetInForce) {
@@ -594,10 +631,12 @@ TEST_F(OptionsDialogTest, LoadOfAMissingOrEmptyNameWhileHidden) {
     create();
     TTestOptions before = Custom(5);
     state.EditOptions = before;
+    const QWidget* focusBefore = dlg->focusWidget();
     EXPECT_FALSE(dlg->LoadOptionSet("Nowhere"));
     EXPECT_FALSE(dlg->LoadOptionSet(""));
     EXPECT_EQ(state.EditOptions, before);
     EXPECT_EQ(dialogs->texts(DlgKind::Error), QStringList({lang(116), lang(116)}));
+    EXPECT_EQ(dlg->focusWidget(), focusBefore); // no focus moves while hidden
 
     EXPECT_TRUE(dlg->LoadOptionSet("default"));
     EXPECT_EQ(state.EditOptions, FactoryTestOptions());
@@ -748,11 +787,12 @@ TEST_F(OptionsDialogTest, PrintPrintsTheShownValuesUnderTheBoxName) {
     dlg->PrintBtn->click();
     EXPECT_EQ(rec->jobsEnded, 1);
     EXPECT_EQ(state.EditOptions.Na[0], 1);
-    QStringList printed;
-    for (const auto& item : rec->items)
-        printed << item.text;
+    const QStringList printed = rec->texts();
     const QString all = printed.join('\n');
-    EXPECT_TRUE(all.contains("Exam")) << qPrintable(all);
+    EXPECT_TRUE(printed.contains("Settings name: Exam")) << qPrintable(all);
+    // The threshold being edited is printed as shown, not as it was before.
+    EXPECT_TRUE(printed.contains("7  points -- 6 correct answers          1  points -- 1 correct answers"))
+        << qPrintable(all);
     for (const QString& line : TestOptionsLines(state.EditOptions))
         EXPECT_TRUE(line.trimmed().isEmpty() || all.contains(line.trimmed())) << qPrintable(line);
     EXPECT_EQ(dlg->SettingsModified, modified);

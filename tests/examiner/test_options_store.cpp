@@ -116,7 +116,7 @@ TEST_F(OptionSetStoreTest, BrokenSetStopsAtTheFailingValue) {
     EXPECT_EQ(o.RandomGiveOut, Sample(9).RandomGiveOut);
 
     store.save("Typed", Sample(3));
-    reg.writeString(OptionSetKey("Typed"), "Na3", "three");
+    reg.writeString(OptionSetKey("Typed"), "Na3", "3");
     o = Sample(9);
     EXPECT_EQ(ErrorText([&] { store.load("Typed", o); }), "Invalid data type for 'Na3'");
     EXPECT_EQ(o.Na[1], Sample(3).Na[1]);

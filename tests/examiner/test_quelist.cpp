@@ -133,7 +133,23 @@ TEST_F(QueListTest, UnsetRightAnswerAndEmptyVariantsShowEmpty) {
     EXPECT_TRUE(viewer->Otv3Edit->text().isEmpty());
     EXPECT_TRUE(viewer->SamVoprosEdit->isReadOnly());
     EXPECT_TRUE(viewer->PravOtvEd->isReadOnly());
-    EXPECT_EQ(viewer->Otv2Edit->maxLength(), 250);
+}
+
+TEST_F(QueListTest, LongTextsShowWholeAndAnOddRightAnswerShowsAsUnset) {
+    load(3);
+    s->TopicQuestions[0] = testfiles::MakeLongQuestion();
+    s->TopicQuestions[1].RightAnswer = "7";
+    s->TopicQuestions[2].RightAnswer = "x";
+    viewer->show();
+    ASSERT_EQ(s->TopicQuestions[0].QuestionText.size(), 255);
+    EXPECT_EQ(viewer->SamVoprosEdit->text(), s->TopicQuestions[0].QuestionText);
+    EXPECT_EQ(viewer->Otv4Edit->text(), s->TopicQuestions[0].Answer4);
+    EXPECT_EQ(viewer->PravOtvEd->value(), 4);
+    viewer->NextClick();
+    EXPECT_EQ(viewer->PravOtvEd->value(), 0); // not the nearest variant, 4
+    viewer->NextClick();
+    EXPECT_EQ(viewer->PravOtvEd->value(), 0);
+    EXPECT_EQ(viewer->StatusText->text(), "Question 3-th from 3");
 }
 
 TEST_F(QueListTest, TextsFollowTheLanguageAtTheNextShowing) {

@@ -39,11 +39,52 @@ void writeSet(const QString& name, const TTestOptions& o, const std::optional<QS
     WriteTestOptions(reg, OptionSetKey(name), o);
 }
 
-class StartTest : public ExaminerTest {};
+TNetInterfaceInfo interfaceOf(const QString& name, std::initializer_list<const char*> addresses, bool up = true,
+                              bool loopBack = false) {
+    TNetInterfaceInfo info;
+    info.Name = name;
+    info.IsUp = up;
+    info.IsRunning = up;
+    info.IsLoopBack = loopBack;
+    for (const char* a : addresses)
+        info.Addresses.append(QHostAddress(QString::fromLatin1(a)));
+    return info;
+}
+
+// A machine whose host name resolves to 127.0.1.1 and whose one network card has 10.0.0.5.
+QList<TNetInterfaceInfo> classroomMachine() {
+    return {interfaceOf(QStringLiteral("lo"), {"127.0.0.1", "::1"}, true, true),
+            interfaceOf(QStringLiteral("dummy0"), {"127.0.1.1"}, true, false),
+            interfaceOf(QStringLiteral("eth0"), {"fe80::5", "10.0.0.5"})};
+}
+
+// A machine without a network a student station could reach.
+QList<TNetInterfaceInfo> isolatedMachine() {
+    return {interfaceOf(QStringLiteral("lo"), {"127.0.0.1", "127.0.1.1"}, true, true),
+            interfaceOf(QStringLiteral("eth0"), {"192.168.0.9"}, false)};
+}
+
+const QByteArray kClassroomAddressFile("\x0a\0\0\0\0\0\0\0\0\0\0\0\x05\0\0\0", 16);
+
+class StartTest : public ExaminerTest {
+protected:
+    void useInterfaces(const QList<TNetInterfaceInfo>& list) {
+        SetInterfaceLister([list] { return list; });
+    }
+    void TearDown() override {
+        ExaminerTest::TearDown();
+        SetInterfaceLister({});
+    }
+
+    QByteArray addressFileBytes() const {
+        QFile f(addressFile());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
 
 TEST_F(StartTest, FirstStartAdaptsToTheNetworkAndStoresLanguageAndSetAtExit) {
     makeStudentFolder();
-    const std::optional<QHostAddress> address = ChooseExaminerAddress(LocalInterfaces());
+    useInterfaces(classroomMachine());
 
     TWorkF& w = startAndShow();
 
@@ -53,23 +94,12 @@ TEST_F(StartTest, FirstStartAdaptsToTheNetworkAndStoresLanguageAndSetAtExit) {
     EXPECT_FALSE(w.Rus1->isChecked());
     EXPECT_EQ(w.windowTitle(), englishText(1));
 
-    if (address) {
-        QFile f(addressFile());
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        const QByteArray bytes = f.readAll();
-        ASSERT_EQ(bytes.size(), 16);
-        EXPECT_EQ(bytes, AddressFileBytes(address->toString()));
-        EXPECT_NE(bytes.at(0), char(127)) << "a loopback address is of no use to a student station";
-        EXPECT_EQ(dialogs->texts(DlgKind::Information), QStringList{englishText(137)});
-        EXPECT_TRUE(dialogs->texts(DlgKind::Error).isEmpty());
-        EXPECT_TRUE(w.ApplicationEndRequested());
-    } else {
-        // This machine has no interface that a student station could reach.
-        EXPECT_FALSE(QFile::exists(addressFile()));
-        EXPECT_EQ(dialogs->texts(DlgKind::Error), QStringList{englishText(181)});
-        EXPECT_TRUE(dialogs->texts(DlgKind::Information).isEmpty());
-        EXPECT_FALSE(w.ApplicationEndRequested());
-    }
+    // The address of the network card, not the loopback one the host name resolves to.
+    EXPECT_EQ(addressFileBytes().toHex(), kClassroomAddressFile.toHex());
+    EXPECT_EQ(dialogs->texts(DlgKind::Information), QStringList{englishText(137)});
+    EXPECT_TRUE(dialogs->texts(DlgKind::Error).isEmpty());
+    EXPECT_TRUE(w.ApplicationEndRequested());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the normal cursor is back";
 
     // The rest of the start-up still happened: "Default" exists and is in force.
     EXPECT_EQ(examiner->State.OptionsName, QStringLiteral("Default"));
@@ -87,10 +117,47 @@ TEST_F(StartTest, FirstStartAdaptsToTheNetworkAndStoresLanguageAndSetAtExit) {
     EXPECT_EQ(storedSet(QStringLiteral("Last")), FactoryTestOptions());
 }
 
+TEST_F(StartTest, FirstStartOnThisMachineWritesAReachableAddress) {
+    makeStudentFolder();
+    const std::optional<QHostAddress> address = ChooseExaminerAddress(LocalInterfaces());
+    if (!address)
+        GTEST_SKIP() << "no network interface that a student station could reach";
+
+    TWorkF& w = startAndShow();
+    const QByteArray bytes = addressFileBytes();
+    ASSERT_EQ(bytes.size(), 16);
+    EXPECT_EQ(bytes, AddressFileBytes(address->toString()));
+    EXPECT_NE(bytes.at(0), char(127)) << "a loopback address is of no use to a student station";
+    EXPECT_EQ(dialogs->texts(DlgKind::Information), QStringList{englishText(137)});
+    EXPECT_TRUE(w.ApplicationEndRequested());
+}
+
+TEST_F(StartTest, WithoutAReachableInterfaceTheAdaptationFailsAndTheProgramGoesOn) {
+    makeStudentFolder();
+    useInterfaces(isolatedMachine());
+
+    TWorkF& w = startAndShow();
+
+    EXPECT_EQ(dialogs->texts(DlgKind::Error), QStringList{englishText(181)});
+    EXPECT_TRUE(dialogs->texts(DlgKind::Information).isEmpty()) << "no success message";
+    EXPECT_FALSE(QFile::exists(addressFile()));
+    EXPECT_FALSE(w.ApplicationEndRequested());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the normal cursor is back";
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.StatusPanel1->text(), englishText(46) + QStringLiteral("Default"));
+    stop();
+
+    // Once the machine is on the network, the next start adapts.
+    useInterfaces(classroomMachine());
+    dialogs->boxes.clear();
+    start();
+    EXPECT_EQ(addressFileBytes().toHex(), kClassroomAddressFile.toHex());
+    EXPECT_EQ(dialogs->texts(DlgKind::Information), QStringList{englishText(137)});
+}
+
 TEST_F(StartTest, AdaptationRunEndsAsSoonAsTheEventLoopRuns) {
     makeStudentFolder();
-    if (!ChooseExaminerAddress(LocalInterfaces()))
-        GTEST_SKIP() << "no network interface that a student station could reach";
+    useInterfaces(classroomMachine());
 
     // The program's own sequence: windows, main window shown maximised, the event loop.
     TWorkF& w = *start().WorkF();
@@ -130,21 +197,25 @@ TEST_F(StartTest, SecondStartDoesNotAdaptAndPutsTheStoredSetInForce) {
 
 TEST_F(StartTest, FirstAndSecondStartTogether) {
     makeStudentFolder();
+    useInterfaces(classroomMachine());
     start();
     stop();
     QCoreApplication::removePostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
-    if (!QFile::exists(addressFile()))
-        makeAdaptedFolder();
+    ASSERT_TRUE(QFile::exists(addressFile()));
     dialogs->boxes.clear();
+    // The address changed since: the file of the first start stays as it is.
+    useInterfaces({interfaceOf(QStringLiteral("eth0"), {"10.9.9.9"})});
 
     TWorkF& w = startAndShow();
     EXPECT_TRUE(dialogs->boxes.isEmpty());
     EXPECT_FALSE(w.ApplicationEndRequested());
     EXPECT_EQ(w.StatusPanel1->text(), englishText(46) + QStringLiteral("Default"));
     EXPECT_EQ(examiner->State.ActiveOptions, FactoryTestOptions());
+    EXPECT_EQ(addressFileBytes().toHex(), kClassroomAddressFile.toHex());
 }
 
 TEST_F(StartTest, MissingStudentFolderIsReportedAndTheProgramGoesOn) {
+    useInterfaces(classroomMachine());
     TWorkF& w = startAndShow();
 
     ASSERT_EQ(dialogs->texts(DlgKind::Error).size(), 1);
@@ -162,12 +233,8 @@ TEST_F(StartTest, MissingStudentFolderIsReportedAndTheProgramGoesOn) {
     makeStudentFolder();
     dialogs->boxes.clear();
     start();
-    if (ChooseExaminerAddress(LocalInterfaces())) {
-        EXPECT_TRUE(QFile::exists(addressFile()));
-        EXPECT_EQ(dialogs->texts(DlgKind::Information), QStringList{englishText(137)});
-    } else {
-        EXPECT_EQ(dialogs->texts(DlgKind::Error), QStringList{englishText(181)});
-    }
+    EXPECT_EQ(addressFileBytes().toHex(), kClassroomAddressFile.toHex());
+    EXPECT_EQ(dialogs->texts(DlgKind::Information), QStringList{englishText(137)});
 }
 
 TEST_F(StartTest, LastWithoutLastNameIsStoredAsBezImeniAtExit) {
@@ -194,6 +261,48 @@ TEST_F(StartTest, DefaultIsInForceWhenLastIsMissing) {
     EXPECT_EQ(examiner->State.OptionsName, QStringLiteral("Default"));
     EXPECT_EQ(examiner->State.ActiveOptions, customSet());
     EXPECT_EQ(w.StatusPanel1->text(), englishText(46) + QStringLiteral("Default"));
+}
+
+TEST_F(StartTest, WithNeitherLastNorDefaultTheSetInForceStays) {
+    makeAdaptedFolder();
+    TWorkF& w = startAndShow();
+    vxg::Registry().deleteKey(kOptionsKey);
+    examiner->State.OptionsName = QStringLiteral("Kept");
+    examiner->State.ActiveOptions = customSet();
+    dialogs->boxes.clear();
+
+    w.ReadLastOptions();
+
+    EXPECT_TRUE(dialogs->boxes.isEmpty());
+    EXPECT_EQ(examiner->State.OptionsName, QStringLiteral("Kept"));
+    EXPECT_EQ(examiner->State.ActiveOptions, customSet());
+    EXPECT_EQ(w.StatusPanel1->text(), englishText(46) + QStringLiteral("Kept"));
+}
+
+TEST_F(StartTest, LastIsPreferredToDefault) {
+    makeAdaptedFolder();
+    TTestOptions other = customSet();
+    other.MaxTime = 60;
+    writeSet(QStringLiteral("Default"), other);
+    writeSet(QStringLiteral("Last"), customSet(), QStringLiteral("Default"));
+
+    startAndShow();
+    EXPECT_EQ(examiner->State.ActiveOptions, customSet()) << "the values come from Last, whatever its name";
+    EXPECT_EQ(examiner->State.OptionsName, QStringLiteral("Default"));
+}
+
+TEST_F(StartTest, DeletingTheAddressFileBringsANewAdaptation) {
+    makeAdaptedFolder();
+    useInterfaces(classroomMachine());
+    TWorkF& first = startAndShow();
+    EXPECT_FALSE(first.ApplicationEndRequested());
+    stop();
+
+    ASSERT_TRUE(QFile::remove(addressFile()));
+    TWorkF& again = startAndShow();
+    EXPECT_EQ(addressFileBytes().toHex(), kClassroomAddressFile.toHex());
+    EXPECT_EQ(dialogs->texts(DlgKind::Information), QStringList{englishText(137)});
+    EXPECT_TRUE(again.ApplicationEndRequested());
 }
 
 TEST_F(StartTest, UnreadableLastIsReportedAndTheWindowStillOpensWithDefault) {

@@ -13,10 +13,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -286,6 +291,60 @@ TEST_F(CommandsTest, ShortcutsOfTheCommands) {
         EXPECT_TRUE(none->shortcut().isEmpty()) << none->objectName().toStdString();
 }
 
+TEST_F(CommandsTest, EachShortcutKeyReachesItsCommandOnly) {
+    TWorkF& w = window();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+
+    struct Key {
+        QAction* action;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    };
+    const std::vector<Key> keys{
+        {w.OpenTopic, Qt::Key_O, Qt::ControlModifier},   {w.CloseTopic, Qt::Key_F4, Qt::ShiftModifier},
+        {w.QueList, Qt::Key_W, Qt::ControlModifier},     {w.ExamwrightM, Qt::Key_Q, Qt::ControlModifier},
+        {w.GiveOut, Qt::Key_F2, Qt::NoModifier},         {w.Stop, Qt::Key_F3, Qt::NoModifier},
+        {w.SaveResults, Qt::Key_F4, Qt::NoModifier},     {w.NewAtt, Qt::Key_F5, Qt::NoModifier},
+        {w.LoadArhiv, Qt::Key_A, Qt::ControlModifier},   {w.CloseArhiv, Qt::Key_F4, Qt::ControlModifier},
+        {w.Options, Qt::Key_F12, Qt::NoModifier},        {w.QuickHelpA, Qt::Key_F1, Qt::NoModifier},
+        {w.Help, Qt::Key_F1, Qt::ControlModifier},       {w.PrevQueA, Qt::Key_F10, Qt::NoModifier},
+        {w.NextQueA, Qt::Key_F11, Qt::NoModifier},       {w.PrintA, Qt::Key_P, Qt::ControlModifier},
+        {w.DelStudA, Qt::Key_Delete, Qt::ControlModifier}, {w.StopCiklesA, Qt::Key_Backspace, Qt::AltModifier},
+    };
+    // Only the way from the key to the command is looked at: the commands' own work (dialogs,
+    // the help window, minimising) is cut off so that every key meets the same window.
+    std::vector<std::unique_ptr<QSignalSpy>> spies;
+    for (const Key& k : keys) {
+        QObject::disconnect(k.action, &QAction::triggered, nullptr, nullptr);
+        k.action->setEnabled(true);
+        spies.push_back(std::make_unique<QSignalSpy>(k.action, &QAction::triggered));
+    }
+
+    // From the window itself and from the results grid, which has keys of its own (F2, Ctrl+A).
+    for (QWidget* target : {static_cast<QWidget*>(&w), static_cast<QWidget*>(w.StringGridView)}) {
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            for (auto& spy : spies)
+                spy->clear();
+            QTest::keyClick(target, keys[i].key, keys[i].modifiers);
+            for (std::size_t j = 0; j < keys.size(); ++j)
+                EXPECT_EQ(spies[j]->count(), i == j ? 1 : 0)
+                    << QKeySequence(keys[i].modifiers | keys[i].key).toString().toStdString() << " from "
+                    << target->objectName().toStdString() << " -> "
+                    << keys[j].action->objectName().toStdString();
+        }
+    }
+}
+
+TEST_F(CommandsTest, QuestionEditorCommandMinimisesTheExaminerAndReportsNothing) {
+    // The test programs lie apart from the built programs, so no editor is found beside this one.
+    TWorkF& w = window();
+    ASSERT_FALSE(w.isMinimized());
+    w.ExamwrightM->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&w] { return w.isMinimized(); }));
+    EXPECT_TRUE(dialogs->boxes.isEmpty()) << "a missing editor is not reported";
+}
+
 TEST_F(CommandsTest, MenusHoldTheirItemsInOrder) {
     TWorkF& w = window();
     auto items = [](QMenu* m) {
@@ -330,6 +389,34 @@ TEST_F(CommandsTest, HiddenPanelsGaugeTimersAndStatusBar) {
     EXPECT_EQ(w.GiveOutBtn->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
     EXPECT_EQ(w.OpenTopicBtn->toolButtonStyle(), Qt::ToolButtonIconOnly);
     EXPECT_EQ(w.OpenTopicBtn->size(), QSize(25, 25));
+}
+
+// One program's string table as it lies in the source tree: id -> text as written.
+QMap<int, QString> sourceStringTable(const QString& program) {
+    const QDir sources = QFileInfo(QString::fromUtf8(__FILE__)).absoluteDir();
+    QFile file(sources.filePath(QStringLiteral("../../resources/%1/strings.tsv").arg(program)));
+    QMap<int, QString> table;
+    if (!file.open(QIODevice::ReadOnly))
+        return table;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+        const qsizetype tab = line.indexOf(QLatin1Char('\t'));
+        if (tab > 0)
+            table.insert(line.left(tab).toInt(), line.mid(tab + 1));
+    }
+    return table;
+}
+
+TEST(SuiteAboutTexts, AreTheSameInTheExaminerAndTheEditor) {
+    const QMap<int, QString> examiner = sourceStringTable(QStringLiteral("examiner"));
+    const QMap<int, QString> editor = sourceStringTable(QStringLiteral("editor"));
+    ASSERT_FALSE(examiner.isEmpty());
+    ASSERT_FALSE(editor.isEmpty());
+    // The suite's About box shows these in either program.
+    for (const int id : {70, 72, 73, 74, 270, 272, 273, 274}) {
+        EXPECT_FALSE(examiner.value(id).isEmpty()) << id;
+        EXPECT_EQ(examiner.value(id), editor.value(id)) << id;
+        EXPECT_EQ(LangTableText(id), examiner.value(id)) << id << ": the table compiled in";
+    }
 }
 
 TEST(PieGauge, ProgressIsKeptWithinZeroToHundred) {

@@ -72,9 +72,24 @@ TEST_F(HelpTest, AMissingTopicShowsAPageThatSaysSoInTheLanguageInForce) {
     EXPECT_TRUE(browser()->toPlainText().contains("English test page body."));
 }
 
+TEST_F(HelpTest, TheSamePageComesBackAfterAMissingOne) {
+    help.showTopic("PlatformTestPage");
+    help.showTopic("IDH_NoSuchTopic");
+    ASSERT_NE(browser(), nullptr);
+    EXPECT_TRUE(browser()->toPlainText().contains("not found"));
+    EXPECT_EQ(help.showTopic("PlatformTestPage"), ":/help/en/PlatformTestPage.html");
+    EXPECT_TRUE(browser()->toPlainText().contains("English test page body."));
+    EXPECT_EQ(help.window()->windowTitle(), "Test page title");
+}
+
 TEST_F(HelpTest, ContentsIsTheContentsTopic) {
-    const QString shown = help.showContents();
-    const QString expected = QFile::exists(help.pagePath("contents")) ? help.pagePath("contents") : QString();
-    EXPECT_EQ(shown, expected);
-    EXPECT_FALSE(browser()->toPlainText().isEmpty());
+    // The programs' own help carries a contents page in each language.
+    EXPECT_EQ(help.showContents(), ":/help/en/contents.html");
+    ASSERT_NE(browser(), nullptr);
+    EXPECT_EQ(browser()->source(), QUrl("qrc:/help/en/contents.html"));
+    EXPECT_FALSE(browser()->toPlainText().trimmed().isEmpty());
+
+    help.setLanguage(true);
+    EXPECT_EQ(help.showContents(), ":/help/ru/contents.html");
+    EXPECT_EQ(browser()->source(), QUrl("qrc:/help/ru/contents.html"));
 }

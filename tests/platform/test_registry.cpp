@@ -84,9 +84,27 @@ TEST_F(RegistryTest, ReadErrorsAreWordedAsTheUserKnowsThem) {
 
     reg.writeString(kSets + "\\Last", "LastName", "Default");
     reg.writeInteger(kSets + "\\Last", "Na1", 0);
-    EXPECT_EQ(ErrorText([&] { reg.readInteger(kSets + "\\Last", "LastName"); }),
-              "Invalid data type for 'LastName'");
     EXPECT_EQ(ErrorText([&] { reg.readString(kSets + "\\Last", "Na1"); }), "Invalid data type for 'Na1'");
+
+    // An integer read of a string: the type is wrong only when the string's data (its bytes and
+    // a terminating zero) fits in four bytes; a longer one already fails to be fetched.
+    EXPECT_EQ(ErrorText([&] { reg.readInteger(kSets + "\\Last", "LastName"); }),
+              "Failed to get data for 'LastName'");
+    const struct {
+        const char* value;
+        const char* error;
+    } strings[] = {
+        {"", "Invalid data type for 'S'"},
+        {"abc", "Invalid data type for 'S'"},
+        {"Ёжи", "Invalid data type for 'S'"}, // single-byte on disk: three bytes
+        {"abcd", "Failed to get data for 'S'"},
+        {"Ёжик", "Failed to get data for 'S'"},
+    };
+    for (const auto& s : strings) {
+        reg.writeString("Typed", "S", QString::fromUtf8(s.value));
+        EXPECT_EQ(ErrorText([&] { reg.readInteger("Typed", "S"); }), s.error) << s.value;
+        EXPECT_EQ(ErrorText([&] { reg.readBool("Typed", "S"); }), s.error) << s.value;
+    }
 
     // A missing string reads empty, also below a missing key.
     EXPECT_EQ(reg.readString(kSets + "\\Last", "Nothing"), QString());

@@ -105,6 +105,23 @@ TEST_F(ShellTest, WhatCannotStartReportsFalse) {
     EXPECT_FALSE(QFile::exists(work.filePath("started.pid")));
 }
 
+// Whoever reads this program's output (a console, a test runner) must not wait for the programs
+// it started as well: they get none of its standard channels.
+TEST_F(ShellTest, TheStartedProgramHoldsNoneOfOurStandardChannels) {
+    const QString path = scripts.filePath("channels");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("#!/bin/sh\n"
+            "in=$(readlink /proc/$$/fd/0); out=$(readlink /proc/$$/fd/1); err=$(readlink /proc/$$/fd/2)\n"
+            "printf '%s\\n%s\\n%s\\n' \"$in\" \"$out\" \"$err\" > channels.tmp\n"
+            "mv channels.tmp report.txt\n");
+    f.close();
+    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    ASSERT_TRUE(vxg::ShellStartProgram(path, "", work.path()));
+    EXPECT_EQ(report(), (QStringList{"/dev/null", "/dev/null", "/dev/null"}));
+}
+
 TEST(ShellUrl, AnEmptyAddressOpensNothing) {
     EXPECT_FALSE(vxg::ShellOpenUrl("  "));
 }

@@ -75,6 +75,21 @@ TEST_F(AboutBox, TextsFollowTheLanguageAtEveryShowing) {
     EXPECT_EQ(box.windowTitle(), "About Velmora");
 }
 
+// The runs of blanks in the program list wrap it so that the heading and each of the three
+// names stand on a line of their own in the label's width.
+TEST_F(AboutBox, ProgramListShowsOneNamePerLine) {
+    for (quint16 offset : {quint16(0), quint16(200)}) {
+        useLanguage(offset);
+        TAboutVXG box;
+        box.show();
+        const int lines = box.Label1->heightForWidth(box.Label1->width()) /
+                          box.Label1->fontMetrics().lineSpacing();
+        EXPECT_EQ(lines, 4) << box.Label1->text().toStdString();
+        EXPECT_LE(box.Label1->heightForWidth(box.Label1->width()), box.Label1->height())
+            << "every line is inside the label";
+    }
+}
+
 TEST_F(AboutBox, OkClosesWithAccepted) {
     useLanguage(200);
     TAboutVXG box;

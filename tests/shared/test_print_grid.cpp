@@ -197,6 +197,17 @@ TEST_F(GridPrintout, RowsAndColumnsAbove255AreNeverPrintedAndRowZeroAlwaysIs) {
     EXPECT_EQ(printed, (QStringList{"T", "0/0", "255/0", "0/2", "255/2", "0/255", "255/255"}));
 }
 
+// Header and rows are made of the same columns: a chosen column that the grid does not have adds
+// no empty cell to the rows, which could push them onto a continuation line.
+TEST_F(GridPrintout, ChosenColumnsBeyondTheGridAddNothingToAnyRow) {
+    TStringGrid grid;
+    fill(grid, 3, 2); // columns of 100 and 200 dots
+    PrintGrid(grid, {}, 10, {1, 2}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+    EXPECT_EQ(prn->texts(), (QStringList{"H0", "H1", "r1c0", "r1c1", "r2c0", "r2c1"}));
+    EXPECT_EQ(find("r1c0")->y, 50);
+    EXPECT_EQ(find("r2c0")->y, 70) << "no continuation line between the rows";
+}
+
 TEST_F(GridPrintout, CellWiderThanItsColumnIsClippedAndAWhiteRectangleGoesFirst) {
     TStringGrid grid;
     grid.SetColCount(1);

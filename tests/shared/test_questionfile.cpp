@@ -1,4 +1,4 @@
-// The question file: records laid out byte for byte, whole-or-nothing reading, safe writing.
+// The question file: records laid out byte for byte, reading up to a partial record, safe writing.
 #include "ErrorText.h"
 #include "QuestionFile.h"
 
@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -125,8 +126,31 @@ TEST_F(QuestionFileTest, TrailingPartialRecordFailsWholeFile) {
             });
             EXPECT_EQ(error, "Read beyond end of file") << n << " records + " << extra.size();
             EXPECT_FALSE(returned);
+
+            // The failure comes after every whole record before the partial one was read.
+            TWorkQues readSoFar = MakeTopic(7);
+            EXPECT_EQ(ErrorText([&] { ReadQuestionRecords(file, readSoFar); }), "Read beyond end of file");
+            EXPECT_EQ(readSoFar, MakeTopic(n)) << n << " records + " << extra.size();
         }
     }
+}
+
+TEST_F(QuestionFileTest, RecordsAreReadIntoAnArrayThatIsEmptiedFirst) {
+    const TWorkQues two = WriteTopic(path("two.vxg"), 2);
+    TWorkQues questions = MakeTopic(5);
+    ReadQuestionRecords(path("two.vxg"), questions);
+    EXPECT_EQ(questions, two);
+
+    EXPECT_EQ(ErrorText([&] { ReadQuestionRecords(path("missing.vxg"), questions); }), "File not found");
+    EXPECT_TRUE(questions.isEmpty());
+}
+
+// A pipe or a device is no topic: reading one would wait for ever or never reach its end.
+TEST_F(QuestionFileTest, OnlyPlainFilesAreRead) {
+    const QString fifo = path("pipe.vxg");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_EQ(ErrorText([&] { ReadQuestionFile(fifo); }), "File access denied");
+    EXPECT_EQ(ErrorText([&] { ReadQuestionFile(QStringLiteral("/dev/zero")); }), "File access denied");
 }
 
 TEST_F(QuestionFileTest, MissingOrUnreadableFiles) {

@@ -1,7 +1,6 @@
 #pragma once
 // Dialogs for tests: every box and file dialog is recorded and answered from a script.
-// Install with ScriptedDialogs::install(); the previous Dialogs comes back when the returned
-// guard goes out of scope.
+// Install with ScriptedDialogs::install(); uninstall() puts the Qt dialogs back.
 #include "Dialogs.h"
 
 #include <QList>
