@@ -1,25 +1,14 @@
 // The choice of the examiner's address for the student stations and the bytes of "1.nna".
 #include "NetAdapt.h"
+#include "test_net_interfaces.h"
 
 #include <QNetworkInterface>
 #include <gtest/gtest.h>
 
 namespace {
 
-TNetInterfaceInfo iface(const QString& name, std::initializer_list<const char*> addresses, bool up = true,
-                        bool running = true, bool loopBack = false) {
-    TNetInterfaceInfo info;
-    info.Name = name;
-    info.IsUp = up;
-    info.IsRunning = running;
-    info.IsLoopBack = loopBack;
-    for (const char* a : addresses)
-        info.Addresses.append(QHostAddress(QString::fromLatin1(a)));
-    return info;
-}
-
 TNetInterfaceInfo loopback() {
-    return iface(QStringLiteral("lo"), {"127.0.0.1", "::1"}, true, true, true);
+    return MakeInterface(QStringLiteral("lo"), {"127.0.0.1", "::1"}, true, true, true);
 }
 
 QString chosen(const QList<TNetInterfaceInfo>& list) {
@@ -28,40 +17,40 @@ QString chosen(const QList<TNetInterfaceInfo>& list) {
 }
 
 TEST(NetAdapt, LoopbackInterfaceIsPassedOver) {
-    EXPECT_EQ(chosen({loopback(), iface(QStringLiteral("eth0"), {"192.168.1.20"})}),
+    EXPECT_EQ(chosen({loopback(), MakeInterface(QStringLiteral("eth0"), {"192.168.1.20"})}),
               QStringLiteral("192.168.1.20"));
 }
 
 TEST(NetAdapt, InterfacesThatAreDownOrNotRunningArePassedOver) {
-    EXPECT_EQ(chosen({iface(QStringLiteral("eth0"), {"10.1.1.1"}, false, false),
-                      iface(QStringLiteral("eth1"), {"10.2.2.2"}, true, false),
-                      iface(QStringLiteral("wlan0"), {"10.3.3.3"})}),
+    EXPECT_EQ(chosen({MakeInterface(QStringLiteral("eth0"), {"10.1.1.1"}, false, false),
+                      MakeInterface(QStringLiteral("eth1"), {"10.2.2.2"}, true, false),
+                      MakeInterface(QStringLiteral("wlan0"), {"10.3.3.3"})}),
               QStringLiteral("10.3.3.3"));
 }
 
 TEST(NetAdapt, FirstIPv4AddressInListOrderWins) {
-    EXPECT_EQ(chosen({iface(QStringLiteral("eth0"), {"fe80::1", "172.16.0.4", "172.16.0.5"}),
-                      iface(QStringLiteral("eth1"), {"10.0.0.9"})}),
+    EXPECT_EQ(chosen({MakeInterface(QStringLiteral("eth0"), {"fe80::1", "172.16.0.4", "172.16.0.5"}),
+                      MakeInterface(QStringLiteral("eth1"), {"10.0.0.9"})}),
               QStringLiteral("172.16.0.4"));
 }
 
 TEST(NetAdapt, InterfaceWithOnlyIPv6IsPassedOver) {
-    EXPECT_EQ(chosen({iface(QStringLiteral("eth0"), {"2001:db8::5", "fe80::2"}),
-                      iface(QStringLiteral("eth1"), {"10.0.0.5"})}),
+    EXPECT_EQ(chosen({MakeInterface(QStringLiteral("eth0"), {"2001:db8::5", "fe80::2"}),
+                      MakeInterface(QStringLiteral("eth1"), {"10.0.0.5"})}),
               QStringLiteral("10.0.0.5"));
 }
 
 TEST(NetAdapt, LoopbackAddressOnAnotherInterfaceIsPassedOver) {
     // What the host name's own lookup gives on many Linux machines.
-    EXPECT_EQ(chosen({iface(QStringLiteral("dummy0"), {"127.0.1.1", "10.4.4.4"})}),
+    EXPECT_EQ(chosen({MakeInterface(QStringLiteral("dummy0"), {"127.0.1.1", "10.4.4.4"})}),
               QStringLiteral("10.4.4.4"));
 }
 
 TEST(NetAdapt, NoUsableInterfaceGivesNothing) {
     EXPECT_FALSE(ChooseExaminerAddress({}).has_value());
     EXPECT_FALSE(
-        ChooseExaminerAddress({loopback(), iface(QStringLiteral("eth0"), {"10.0.0.1"}, false)}).has_value());
-    EXPECT_FALSE(ChooseExaminerAddress({iface(QStringLiteral("eth0"), {})}).has_value());
+        ChooseExaminerAddress({loopback(), MakeInterface(QStringLiteral("eth0"), {"10.0.0.1"}, false)}).has_value());
+    EXPECT_FALSE(ChooseExaminerAddress({MakeInterface(QStringLiteral("eth0"), {})}).has_value());
 }
 
 TEST(NetAdapt, AddressFileHoldsFourLittleEndianIntegers) {
@@ -81,7 +70,7 @@ TEST(NetAdapt, LocalChoiceIsNeverALoopbackAddress) {
 }
 
 TEST(NetAdapt, AnInstalledListerReplacesTheSystemsListUntilRemoved) {
-    SetInterfaceLister([] { return QList<TNetInterfaceInfo>{iface(QStringLiteral("eth7"), {"10.7.7.7"})}; });
+    SetInterfaceLister([] { return QList<TNetInterfaceInfo>{MakeInterface(QStringLiteral("eth7"), {"10.7.7.7"})}; });
     const QList<TNetInterfaceInfo> fixed = LocalInterfaces();
     SetInterfaceLister({});
     ASSERT_EQ(fixed.size(), 1);

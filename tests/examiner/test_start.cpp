@@ -1,6 +1,7 @@
 // Start-up and exit of the examiner: the network adaptation, the language and the parameter set
 // in force read at start and stored at exit.
 #include "test_work_support.h"
+#include "test_net_interfaces.h"
 
 #include "NetAdapt.h"
 #include "Records.h"
@@ -39,29 +40,17 @@ void writeSet(const QString& name, const TTestOptions& o, const std::optional<QS
     WriteTestOptions(reg, OptionSetKey(name), o);
 }
 
-TNetInterfaceInfo interfaceOf(const QString& name, std::initializer_list<const char*> addresses, bool up = true,
-                              bool loopBack = false) {
-    TNetInterfaceInfo info;
-    info.Name = name;
-    info.IsUp = up;
-    info.IsRunning = up;
-    info.IsLoopBack = loopBack;
-    for (const char* a : addresses)
-        info.Addresses.append(QHostAddress(QString::fromLatin1(a)));
-    return info;
-}
-
 // A machine whose host name resolves to 127.0.1.1 and whose one network card has 10.0.0.5.
 QList<TNetInterfaceInfo> classroomMachine() {
-    return {interfaceOf(QStringLiteral("lo"), {"127.0.0.1", "::1"}, true, true),
-            interfaceOf(QStringLiteral("dummy0"), {"127.0.1.1"}, true, false),
-            interfaceOf(QStringLiteral("eth0"), {"fe80::5", "10.0.0.5"})};
+    return {MakeInterface(QStringLiteral("lo"), {"127.0.0.1", "::1"}, true, true, true),
+            MakeInterface(QStringLiteral("dummy0"), {"127.0.1.1"}),
+            MakeInterface(QStringLiteral("eth0"), {"fe80::5", "10.0.0.5"})};
 }
 
 // A machine without a network a student station could reach.
 QList<TNetInterfaceInfo> isolatedMachine() {
-    return {interfaceOf(QStringLiteral("lo"), {"127.0.0.1", "127.0.1.1"}, true, true),
-            interfaceOf(QStringLiteral("eth0"), {"192.168.0.9"}, false)};
+    return {MakeInterface(QStringLiteral("lo"), {"127.0.0.1", "127.0.1.1"}, true, true, true),
+            MakeInterface(QStringLiteral("eth0"), {"192.168.0.9"}, false, false)};
 }
 
 const QByteArray kClassroomAddressFile("\x0a\0\0\0\0\0\0\0\0\0\0\0\x05\0\0\0", 16);
@@ -204,7 +193,7 @@ TEST_F(StartTest, FirstAndSecondStartTogether) {
     ASSERT_TRUE(QFile::exists(addressFile()));
     dialogs->boxes.clear();
     // The address changed since: the file of the first start stays as it is.
-    useInterfaces({interfaceOf(QStringLiteral("eth0"), {"10.9.9.9"})});
+    useInterfaces({MakeInterface(QStringLiteral("eth0"), {"10.9.9.9"})});
 
     TWorkF& w = startAndShow();
     EXPECT_TRUE(dialogs->boxes.isEmpty());
