@@ -93,17 +93,7 @@ void TWorkF::CreateResultsArea() {
             [this] { vxg::RunGuarded([this] { StringGridClick(); }); });
     ApplyGridHeight();
 
-    // The previous/next commands and their buttons under the selector.
-    if (!PrevQueA) {
-        PrevQueA = new QAction(this);
-        PrevQueA->setShortcut(Qt::Key_F10);
-        addAction(PrevQueA);
-    }
-    if (!NextQueA) {
-        NextQueA = new QAction(this);
-        NextQueA->setShortcut(Qt::Key_F11);
-        addAction(NextQueA);
-    }
+    // The previous/next commands (created with the action list) and their buttons.
     PrevQueA->setEnabled(false);
     NextQueA->setEnabled(false);
     connect(PrevQueA, &QAction::triggered, this,
