@@ -2,6 +2,7 @@
 #include "AboutVelmora.h"
 
 #include "Globals.h"
+#include "LanguageTest.h"
 #include "LinkLabel.h"
 
 #include <QLabel>
@@ -13,17 +14,7 @@
 
 namespace {
 
-class AboutBox : public ::testing::Test {
-protected:
-    void TearDown() override {
-        LangOffset = 0;
-        LangStrings.clear();
-    }
-    static void useLanguage(quint16 offset) {
-        LangOffset = offset;
-        LoadLangStrings();
-    }
-};
+using AboutBox = LanguageTest;
 
 TEST_F(AboutBox, FixedLayout) {
     useLanguage(200);

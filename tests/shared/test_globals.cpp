@@ -1,24 +1,15 @@
 // The language table: which text lands in which entry, for either language.
 #include "Globals.h"
+#include "LanguageTest.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class LanguageTable : public ::testing::Test {
-protected:
-    void TearDown() override {
-        LangOffset = 0;
-        LangStrings.clear();
-    }
-    static void loadWith(quint16 offset) {
-        LangOffset = offset;
-        LoadLangStrings();
-    }
-};
+using LanguageTable = LanguageTest;
 
 TEST_F(LanguageTable, RussianTakesIdsAsTheyAre) {
-    loadWith(0);
+    useLanguage(0);
     ASSERT_EQ(LangStrings.size(), 200);
     EXPECT_EQ(lang(0), "Rus");
     EXPECT_EQ(lang(137), "Сетевая настройка выполнена");
@@ -28,7 +19,7 @@ TEST_F(LanguageTable, RussianTakesIdsAsTheyAre) {
 }
 
 TEST_F(LanguageTable, EnglishTakesIdsTwoHundredHigher) {
-    loadWith(200);
+    useLanguage(200);
     ASSERT_EQ(LangStrings.size(), 200);
     EXPECT_EQ(lang(0), "Eng");
     EXPECT_EQ(lang(137), "Network adaptation is done");
@@ -38,7 +29,7 @@ TEST_F(LanguageTable, EnglishTakesIdsTwoHundredHigher) {
 
 TEST_F(LanguageTable, MissingOrEmptyTextReadsAsDashes) {
     for (quint16 offset : {quint16(0), quint16(200)}) {
-        loadWith(offset);
+        useLanguage(offset);
         ASSERT_EQ(LangStrings.size(), 200);
         EXPECT_EQ(lang(2), "-----") << "id with no line in the table";
         EXPECT_EQ(lang(150), "-----") << "id whose text is empty";
@@ -48,7 +39,7 @@ TEST_F(LanguageTable, MissingOrEmptyTextReadsAsDashes) {
 }
 
 TEST_F(LanguageTable, LongTextIsCutTo255Characters) {
-    loadWith(0);
+    useLanguage(0);
     const QString full = LangTableText(160);
     ASSERT_GT(full.size(), 255);
     EXPECT_EQ(lang(160).size(), 255);
@@ -65,18 +56,18 @@ TEST_F(LanguageTable, EscapesAndBlanksAreKept) {
 }
 
 TEST_F(LanguageTable, ReloadReplacesEveryEntry) {
-    loadWith(0);
-    loadWith(200);
+    useLanguage(0);
+    useLanguage(200);
     ASSERT_EQ(LangStrings.size(), 200);
     EXPECT_EQ(lang(0), "Eng");
     EXPECT_EQ(lang(70), "Version 1.0.1");
-    loadWith(0);
+    useLanguage(0);
     ASSERT_EQ(LangStrings.size(), 200);
     EXPECT_EQ(lang(70), "Версия 1.0.1");
 }
 
 TEST_F(LanguageTable, OffsetOutsideTheModelIsEnglish) {
-    loadWith(7);
+    useLanguage(7);
     ASSERT_EQ(LangStrings.size(), 200);
     EXPECT_EQ(lang(0), "Eng");
     EXPECT_EQ(lang(137), "Network adaptation is done");
@@ -85,7 +76,7 @@ TEST_F(LanguageTable, OffsetOutsideTheModelIsEnglish) {
 TEST_F(LanguageTable, LangOutOfRangeOrUnloadedReadsAsDashes) {
     LangStrings.clear();
     EXPECT_EQ(lang(1), "-----");
-    loadWith(200);
+    useLanguage(200);
     EXPECT_EQ(lang(-1), "-----");
     EXPECT_EQ(lang(200), "-----");
 }

@@ -1,6 +1,7 @@
 // The question-list and parameter-set printouts: their exact lines in both languages, and what
 // reaches the printer.
 #include "Globals.h"
+#include "LanguageTest.h"
 #include "PrinterDevice.h"
 #include "Printouts.h"
 #include "RecordingPrinter.h"
@@ -12,7 +13,7 @@ using vxg::RecordingPrinter;
 
 namespace {
 
-class Printouts : public ::testing::Test {
+class Printouts : public LanguageTest {
 protected:
     void SetUp() override {
         useLanguage(200);
@@ -24,12 +25,7 @@ protected:
         vxg::SetCurrentPrinter(nullptr);
         ScriptedDialogs::uninstall();
         SetQuestionLabelIds(84, 86);
-        LangOffset = 0;
-        LangStrings.clear();
-    }
-    static void useLanguage(quint16 offset) {
-        LangOffset = offset;
-        LoadLangStrings();
+        LanguageTest::TearDown();
     }
     static TTestOptions exampleSet() {
         TTestOptions o;
