@@ -419,6 +419,7 @@ void TWorkF::BindCommands() {
     // PrevQueA and NextQueA are bound where the card view is built (CreateResultsArea).
     onAction(PrintA, &TWorkF::PrintAExecute);
     onAction(StopCiklesA, &TWorkF::StopCiklesAExecute);
+    BindArchiveCommands();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -540,6 +541,8 @@ void TWorkF::FormDestroy() {
 }
 
 void TWorkF::ExitMClick() {
+    if (!ConfirmLeaveWithResults())
+        return;
     RequestApplicationEnd();
 }
 
@@ -562,6 +565,11 @@ void TWorkF::WriteLastDir(const QString& folder, quint16 kind) {
 }
 
 void TWorkF::closeEvent(QCloseEvent* event) {
+    // Once the end is requested (Exit asked already), the closing that follows asks nothing.
+    if (!endRequested_ && !ConfirmLeaveWithResults()) {
+        event->ignore();
+        return;
+    }
     RequestApplicationEnd();
     event->accept();
 }
@@ -745,6 +753,7 @@ void TWorkF::SwitchLanguage(quint16 offset) {
     LoadLangStrings();
     ApplyMainLanguage();
     SetupGrid();
+    ShowResultsAgain();
     (offset == 0 ? Rus1 : Eng1)->setChecked(true);
     vxg::Help::instance().setLanguage(offset == 0);
 }

@@ -8,7 +8,9 @@
 //                      widgets, SetupGrid, ShowStudentQue, selection handlers
 //   WorkU_Topic.cpp    opening and closing a topic
 //   WorkU_Options.cpp  the Options command
+//   WorkU_Archive.cpp  saving, opening and closing a results archive
 #include "ExaminerState.h"
+#include "ResultsArchive.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -110,6 +112,30 @@ public:
     void CloseTopicClick();
     bool ReadTopic(const QString& path);
     QString OpenDialogFileName; // the file last chosen in the open dialog
+
+    // ---- results archive (WorkU_Archive.cpp)
+    void SaveResultsBtnClick();
+    void WriteArchive();
+    void LoadResultsBtnClick();
+    // The archive at path, read and checked whole: its header, its students and the parameter
+    // set they are read with. Changes nothing in the window; throws vxg::Error naming what is
+    // wrong and where.
+    struct TArchiveRead {
+        TSavingData Header;
+        TNet Students;
+        TTestOptions Options;
+        QString SetName; // the set actually read: line 2, or "Default" in its place
+    };
+    TArchiveRead ReadArchive(const QString& path);
+    void CloseArhivClick();
+    // Exit, the close box: true when the program may end (no results would be lost, or the
+    // teacher said Yes).
+    bool ConfirmLeaveWithResults();
+    // After a language switch: the results on screen are shown again from Students.
+    void ShowResultsAgain();
+    TSavingData ArhData;
+    QString ArchiveFileName;     // the archive shown in ArhIsOpen
+    QByteArray SavedArchiveData; // what the last save wrote
 
     // ---- results grid and card view (WorkU_Grid.cpp)
     void CreateResultsArea(); // creates StringGrid, Panel2 and Panel4 with their widgets
@@ -245,6 +271,7 @@ private:
     void CreateClientArea();
     void CreateStatusBar();
     void BindCommands();
+    void BindArchiveCommands(); // WorkU_Archive.cpp
     void SetHelpContext(int context);
     void SetQuickHelpTopic(const QString& topic);
     void SwitchLanguage(quint16 offset);

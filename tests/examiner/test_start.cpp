@@ -344,16 +344,17 @@ TEST_F(StartTest, KeyMadeByTheEditorMeansEnglishWithoutAMessage) {
     EXPECT_TRUE(w.Eng1->isChecked());
 }
 
-TEST_F(StartTest, ExitInTheMiddleOfATestingStoresLanguageAndSetWithoutAsking) {
+TEST_F(StartTest, ExitInTheMiddleOfATestingAsksAndStoresLanguageAndSetOnYes) {
     makeAdaptedFolder();
     TWorkF& w = startAndShow();
     examiner->State.AttState = AttInProcess;
     examiner->State.OptionsName = QStringLiteral("Evening");
     examiner->State.ActiveOptions = customSet();
 
+    dialogs->answerNext(vxg::DlgResult::Yes);
     w.ExitM->trigger();
     EXPECT_TRUE(w.ApplicationEndRequested());
-    EXPECT_TRUE(dialogs->boxes.isEmpty());
+    EXPECT_EQ(dialogs->texts(vxg::DlgKind::Confirmation), QStringList{englishText(174)});
     stop();
 
     const vxg::Registry reg;
