@@ -119,7 +119,7 @@ ResultsArchive ResultsArchive::Parse(const QByteArray& bytes) {
         throw vxg::Error(lang(kTooLargeId).arg(kMaxFileSize / (1024 * 1024)));
 
     ResultsArchive archive;
-    QList<QByteArray> raw = bytes.split('\n');
+    QList<QByteArray> raw = bytes.isEmpty() ? QList<QByteArray>() : bytes.split('\n');
     if (bytes.endsWith('\n'))
         raw.removeLast(); // the line end of the last line starts no line
     archive.lines_.reserve(raw.size());
