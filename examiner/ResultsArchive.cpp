@@ -15,11 +15,14 @@ constexpr int kFewerStudentsId = 163;
 constexpr int kBadGradeId = 164;
 constexpr int kBadPieceId = 165;
 constexpr int kTooLargeId = 166;
+constexpr int kTooManyId = 175;
 
 constexpr int kHeaderLines = 3;
 constexpr int kLinesPerStudent = 3;
 constexpr int kMaxGrade = 12;
 constexpr qsizetype kShownPieceLength = 40;
+// Ten digits and three "#" with two one-character fields between them.
+constexpr qsizetype kLongestPiece = 15;
 
 const QString kNotOnCard = QStringLiteral("-1");
 
@@ -59,6 +62,8 @@ qint64 NonNegativeNumber(const QString& text) {
 
 // QueNo#Given#Check# as the writer makes it. False when the piece is not of that form.
 bool ParsePiece(const QString& piece, TCardAnswer& out) {
+    if (piece.size() > kLongestPiece)
+        return false;
     const QStringList fields = piece.split(QLatin1Char('#'));
     if (fields.size() != 4 || !fields.at(3).isEmpty())
         return false;
@@ -118,20 +123,27 @@ ResultsArchive ResultsArchive::Parse(const QByteArray& bytes) {
     if (bytes.size() > kMaxFileSize)
         throw vxg::Error(lang(kTooLargeId).arg(kMaxFileSize / (1024 * 1024)));
 
+    // The file's lines: each ends at LF, a CR before the LF belongs to the line end, and the
+    // line end of the last line starts no further line.
+    const qsizetype lineCount = bytes.count('\n') + (bytes.isEmpty() || bytes.endsWith('\n') ? 0 : 1);
     ResultsArchive archive;
-    QList<QByteArray> raw = bytes.isEmpty() ? QList<QByteArray>() : bytes.split('\n');
-    if (bytes.endsWith('\n'))
-        raw.removeLast(); // the line end of the last line starts no line
-    archive.lines_.reserve(raw.size());
-    for (QByteArray& line : raw) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-        archive.lines_.append(vxg::cp1251::decode(line));
-    }
+    qsizetype at = 0;
+    auto takeLines = [&](qsizetype count) {
+        for (qsizetype i = 0; i < count; ++i) {
+            qsizetype end = bytes.indexOf('\n', at);
+            if (end < 0)
+                end = bytes.size();
+            qsizetype length = end - at;
+            if (length > 0 && bytes.at(end - 1) == '\r')
+                --length;
+            archive.lines_.append(vxg::cp1251::decode(bytes.constData() + at, length));
+            at = end + 1;
+        }
+    };
 
-    const qsizetype lineCount = archive.lines_.size();
     if (lineCount < kHeaderLines)
         throw vxg::Error(lang(kEndsBeforeLineId).arg(lineCount + 1));
+    takeLines(kHeaderLines);
     TSavingData& h = archive.header_;
     h.TopicPath = archive.lines_.at(0);
     h.OptionsSetName = archive.lines_.at(1);
@@ -140,12 +152,15 @@ ResultsArchive ResultsArchive::Parse(const QByteArray& bytes) {
     const qint64 count = NonNegativeNumber(h.CountText);
     if (count < 0)
         throw vxg::Error(lang(kBadCountId).arg(Shown(h.CountText)));
+    if (count > kMaxStudents)
+        throw vxg::Error(lang(kTooManyId).arg(count).arg(kMaxStudents));
     // The count is checked against the lines that are there before anything is made of it.
     const qint64 whole = (lineCount - kHeaderLines) / kLinesPerStudent;
     if (count > whole)
         throw vxg::Error(lang(kEndsBeforeLineId).arg(lineCount + 1) + QStringLiteral(": ") +
                          lang(kFewerStudentsId).arg(whole).arg(count));
     archive.count_ = static_cast<int>(count);
+    takeLines(count * kLinesPerStudent); // lines after the last student are not looked at
     return archive;
 }
 
@@ -153,7 +168,7 @@ TNet ResultsArchive::Students(int n) const {
     if (n < 1 || n > kMaxQuestionsPerCard)
         throw vxg::Error(QStringLiteral("questions per card out of range: %1").arg(n));
     TNet students;
-    students.reserve(count_);
+    students.reserve(count_); // at most kMaxStudents
     for (int k = 0; k < count_; ++k) {
         const int first = kHeaderLines + k * kLinesPerStudent; // 0-based index of his name line
         TClient student;
@@ -165,19 +180,19 @@ TNet ResultsArchive::Students(int n) const {
             throw vxg::Error(lang(kBadGradeId).arg(first + 2).arg(Shown(gradeText)));
         student.Mark = static_cast<qint32>(grade);
 
+        // Every piece ends in "$"; each is checked, the first n are kept.
         const QString& line = lines_.at(first + 2);
-        QStringList pieces = line.split(QLatin1Char('$'));
-        // A well-formed line ends in "$", which leaves one empty text after the last piece.
-        const QString tail = pieces.takeLast();
-        if (!tail.isEmpty())
-            throw vxg::Error(lang(kBadPieceId).arg(first + 3).arg(pieces.size() + 1).arg(Shown(tail)));
         student.Answers.reserve(n);
-        for (qsizetype i = 0; i < pieces.size(); ++i) {
+        qsizetype start = 0;
+        for (qsizetype piece = 1; start < line.size(); ++piece) {
+            const qsizetype end = line.indexOf(QLatin1Char('$'), start);
+            const QString text = line.mid(start, end < 0 ? -1 : end - start);
             TCardAnswer answer;
-            if (!ParsePiece(pieces.at(i), answer))
-                throw vxg::Error(lang(kBadPieceId).arg(first + 3).arg(i + 1).arg(Shown(pieces.at(i))));
-            if (i < n)
+            if (end < 0 || !ParsePiece(text, answer))
+                throw vxg::Error(lang(kBadPieceId).arg(first + 3).arg(piece).arg(Shown(text)));
+            if (piece <= n)
                 student.Answers.append(answer);
+            start = end + 1;
         }
         while (student.Answers.size() < n)
             student.Answers.append(TCardAnswer{-1, QString(), QString()});

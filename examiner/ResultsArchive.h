@@ -30,7 +30,10 @@ public:
     // Questions per card an archive can be read with.
     static constexpr int kMaxQuestionsPerCard = 100;
     // Larger files are refused unread: a class of a thousand students needs about 1 MB.
-    static constexpr qsizetype kMaxFileSize = 16 * 1024 * 1024;
+    static constexpr qsizetype kMaxFileSize = 4 * 1024 * 1024;
+    // More students than any classroom holds: such a count is refused before anything is made
+    // for it.
+    static constexpr int kMaxStudents = 10000;
 
     // ---- writing
     // The pieces of card positions 0..n-1. A position beyond the card is written as "-1###$",
@@ -42,9 +45,9 @@ public:
     static QByteArray Write(const QString& topicPath, const QString& setName, const TNet& students, int n);
 
     // ---- reading, in two steps: the header names the set, and the set gives N
-    // Splits the file into lines and checks the header: three lines, a count of 0 or more, and
-    // for that count the lines of every student. Throws vxg::Error with what is wrong and on
-    // which line.
+    // Checks the header (three lines, a count from 0 to kMaxStudents) and that the lines of
+    // every student are there, and keeps those lines only. Throws vxg::Error with what is wrong
+    // and on which line.
     static ResultsArchive Parse(const QByteArray& bytes);
 
     const TSavingData& Header() const { return header_; }

@@ -113,7 +113,8 @@ TEST_F(ArchiveFormatTest, MalformedFilesAreRefusedWithWhatAndWhere) {
         {head + "99999999999\r\n",
          "line 3: the number of students <99999999999> is not a whole number of 0 or more"},
         // A huge count is measured against the lines there before anything is made of it.
-        {head + "2000000000\r\n", "the file ends before line 4: it holds 0 of the 2000000000 students that line 3 announces"},
+        {head + "2000000000\r\n", "line 3: the number of students 2000000000 is more than 10000"},
+        {head + "10000\r\n", "the file ends before line 4: it holds 0 of the 10000 students that line 3 announces"},
         {head + "2\r\nA\r\n1\r\n0#1#+#$\r\nB\r\n2\r\n",
          "the file ends before line 9: it holds 1 of the 2 students that line 3 announces"},
         {head + "1\r\nA\r\nfive\r\n0#1#+#$\r\n", "line 5: the grade <five> is not a number from 0 to 12"},
@@ -126,13 +127,17 @@ TEST_F(ArchiveFormatTest, MalformedFilesAreRefusedWithWhatAndWhere) {
         {head + "1\r\nA\r\n1\r\n0#1#*#$\r\n", "line 6: answer 1 <0#1#*#> is not of the form number#answer#mark#"},
         {head + "1\r\nA\r\n1\r\n-2#1#+#$\r\n", "line 6: answer 1 <-2#1#+#> is not of the form number#answer#mark#"},
         {head + "1\r\nA\r\n1\r\n0#1#+#$rest\r\n", "line 6: answer 2 <rest> is not of the form number#answer#mark#"},
+        // Lines of millions of separators are refused at their first piece.
+        {head + "1\r\nA\r\n1\r\n" + QByteArray(3'000'000, '$'), "line 6: answer 1 <> is not of the form number#answer#mark#"},
+        {head + "1\r\nA\r\n1\r\n" + QByteArray(3'000'000, '#') + "$",
+         "line 6: answer 1 <" + QString(40, '#') + "...> is not of the form number#answer#mark#"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bytes.toStdString());
         EXPECT_EQ(ErrorText([&] { ResultsArchive::Parse(c.bytes).Students(3); }), c.error);
     }
     EXPECT_EQ(ErrorText([] { ResultsArchive::Parse(QByteArray(ResultsArchive::kMaxFileSize + 1, 'x')); }),
-              "the file is larger than 16 MB");
+              "the file is larger than 4 MB");
 }
 
 } // namespace
