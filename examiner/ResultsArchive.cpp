@@ -102,13 +102,14 @@ QString ResultsArchive::AnswerLine(const QList<TCardAnswer>& answers, int n) {
             continue;
         }
         const TCardAnswer& a = answers.at(i);
-        line += (a.QueNo < 0 ? kNotOnCard : QString::number(a.QueNo)) + QLatin1Char('#') + WritableGiven(a.Given) +
-                QLatin1Char('#') + WritableCheck(a.Check) + QStringLiteral("#$");
+        line += (a.QueNo < 0 ? kNotOnCard : QString::number(a.QueNo)) + QLatin1Char('#') +
+                WritableGiven(a.Given) + QLatin1Char('#') + WritableCheck(a.Check) + QStringLiteral("#$");
     }
     return line;
 }
 
-QByteArray ResultsArchive::Write(const QString& topicPath, const QString& setName, const TNet& students, int n) {
+QByteArray ResultsArchive::Write(const QString& topicPath, const QString& setName, const TNet& students,
+                                 int n) {
     QStringList lines;
     lines << OneLine(topicPath) << OneLine(setName) << QString::number(students.size());
     for (const TClient& student : students)

@@ -36,8 +36,9 @@ constexpr int kNotSavedId = 172;
 constexpr int kOverTopicId = 173;
 constexpr int kLeaveUnsavedId = 174;
 
-const QString kArchiveFilter = QStringLiteral("VXG Questions Files (*.vxg)|*.vxg|Text Files (*.txt)|*.txt|VXG "
-                                              "Archive Files (*.arh)|*.arh|All Files (*.*)|*.*");
+const QString kArchiveFilter =
+    QStringLiteral("VXG Questions Files (*.vxg)|*.vxg|Text Files (*.txt)|*.txt|VXG "
+                   "Archive Files (*.arh)|*.arh|All Files (*.*)|*.*");
 constexpr int kArchiveFilterIndex = 3;
 const QString kArchiveSuffix = QStringLiteral("arh");
 
@@ -128,7 +129,8 @@ private:
 
 void TWorkF::BindArchiveCommands() {
     connect(SaveResults, &QAction::triggered, this, vxg::Guarded([this](bool) { SaveResultsBtnClick(); }));
-    connect(SaveResultsBtn, &QToolButton::clicked, this, vxg::Guarded([this](bool) { SaveResultsBtnClick(); }));
+    connect(SaveResultsBtn, &QToolButton::clicked, this,
+            vxg::Guarded([this](bool) { SaveResultsBtnClick(); }));
     connect(LoadArhiv, &QAction::triggered, this, vxg::Guarded([this](bool) { LoadResultsBtnClick(); }));
     connect(LoadArhivBtn, &QToolButton::clicked, this, vxg::Guarded([this](bool) { LoadResultsBtnClick(); }));
     connect(CloseArhiv, &QAction::triggered, this, vxg::Guarded([this](bool) { CloseArhivClick(); }));
@@ -189,7 +191,9 @@ void TWorkF::WriteArchive() {
 // Opening.
 
 TWorkF::TArchiveRead TWorkF::ReadArchive(const QString& path) {
-    auto failure = [&path](const QString& what) { return vxg::Error(lang(kNotOpenedId).arg(Shown(path), what)); };
+    auto failure = [&path](const QString& what) {
+        return vxg::Error(lang(kNotOpenedId).arg(Shown(path), what));
+    };
 
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -275,7 +279,8 @@ void TWorkF::LoadResultsBtnClick() {
         topicRead = ReadTopic(topicPath);
     } catch (const vxg::Error& e) {
         before.Restore();
-        throw vxg::Error(lang(kNotOpenedId).arg(Shown(path), lang(kTopicUnreadableId).arg(Shown(topicPath), e.text())));
+        throw vxg::Error(
+            lang(kNotOpenedId).arg(Shown(path), lang(kTopicUnreadableId).arg(Shown(topicPath), e.text())));
     } catch (...) {
         before.Restore();
         throw;
@@ -328,8 +333,8 @@ bool TWorkF::ConfirmLeaveWithResults() {
         unsaved = ArchiveBytes(*this) != SavedArchiveData;
     if (!unsaved)
         return true;
-    return vxg::ShowMessage(vxg::DlgKind::Confirmation, lang(kLeaveUnsavedId), vxg::DlgButtons::YesNo, this) ==
-           vxg::DlgResult::Yes;
+    return vxg::ShowMessage(vxg::DlgKind::Confirmation, lang(kLeaveUnsavedId), vxg::DlgButtons::YesNo,
+                            this) == vxg::DlgResult::Yes;
 }
 
 void TWorkF::ShowResultsAgain() {
@@ -347,7 +352,8 @@ void TWorkF::ShowResultsAgain() {
         // A live testing shows no grade for a student without one; an archive shows "0".
         StringGrid->SetCell(1, r, archive || student.Mark != 0 ? QString::number(student.Mark) : QString());
         for (int i = 0; i < n; ++i)
-            StringGrid->SetCell(i + 2, r, i < student.Answers.size() ? student.Answers.at(i).Check : QString());
+            StringGrid->SetCell(i + 2, r,
+                                i < student.Answers.size() ? student.Answers.at(i).Check : QString());
     }
     if (StudentName->currentIndex() == -1)
         StudentName->setPlaceholderText(StudentName->placeholderText().isEmpty() ? QString() : lang(51));

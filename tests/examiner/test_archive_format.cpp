@@ -39,10 +39,10 @@ TEST_F(ArchiveFormatTest, WrittenBytesFollowTheLayoutAndReadBackWhole) {
         Student(anna, 4, {{4, "2", "+"}, {0, "1", "-"}, {9, "", ""}}),
         Student(petr, 0, {{7, " ", ""}, {1, "3", "+"}, {2, "4", "-"}}),
     };
-    const QByteArray want = QByteArray("/home/teacher/Physics.vxg\r\n") + "Exam\r\n" + "2\r\n" +
-                            "\xC8\xE2\xE0\xED\xEE\xE2\xE0\x20\xC0\xED\xED\xE0\r\n" + "4\r\n" +
-                            "4#2#+#$0#1#-#$9###$\r\n" + "\xCF\xB8\xF2\xF0\x20\xD1\xE8\xE4\xEE\xF0\xEE\xE2\r\n" +
-                            "0\r\n" + "7# ##$1#3#+#$2#4#-#$\r\n";
+    const QByteArray want =
+        QByteArray("/home/teacher/Physics.vxg\r\n") + "Exam\r\n" + "2\r\n" +
+        "\xC8\xE2\xE0\xED\xEE\xE2\xE0\x20\xC0\xED\xED\xE0\r\n" + "4\r\n" + "4#2#+#$0#1#-#$9###$\r\n" +
+        "\xCF\xB8\xF2\xF0\x20\xD1\xE8\xE4\xEE\xF0\xEE\xE2\r\n" + "0\r\n" + "7# ##$1#3#+#$2#4#-#$\r\n";
 
     const QByteArray written = ResultsArchive::Write("/home/teacher/Physics.vxg", "Exam", students, 3);
     EXPECT_EQ(written, want);
@@ -114,21 +114,30 @@ TEST_F(ArchiveFormatTest, MalformedFilesAreRefusedWithWhatAndWhere) {
          "line 3: the number of students <99999999999> is not a whole number of 0 or more"},
         // A huge count is measured against the lines there before anything is made of it.
         {head + "2000000000\r\n", "line 3: the number of students 2000000000 is more than 10000"},
-        {head + "10000\r\n", "the file ends before line 4: it holds 0 of the 10000 students that line 3 announces"},
+        {head + "10000\r\n",
+         "the file ends before line 4: it holds 0 of the 10000 students that line 3 announces"},
         {head + "2\r\nA\r\n1\r\n0#1#+#$\r\nB\r\n2\r\n",
          "the file ends before line 9: it holds 1 of the 2 students that line 3 announces"},
         {head + "1\r\nA\r\nfive\r\n0#1#+#$\r\n", "line 5: the grade <five> is not a number from 0 to 12"},
         {head + "1\r\nA\r\n13\r\n0#1#+#$\r\n", "line 5: the grade <13> is not a number from 0 to 12"},
         {head + "1\r\nA\r\n\r\n0#1#+#$\r\n", "line 5: the grade <> is not a number from 0 to 12"},
-        {head + "1\r\nA\r\n1\r\nx#1#+#$\r\n", "line 6: answer 1 <x#1#+#> is not of the form number#answer#mark#"},
-        {head + "1\r\nA\r\n1\r\n0#1#+#$#1#+#$\r\n", "line 6: answer 2 <#1#+#> is not of the form number#answer#mark#"},
-        {head + "1\r\nA\r\n1\r\n0#1#+$\r\n", "line 6: answer 1 <0#1#+> is not of the form number#answer#mark#"},
-        {head + "1\r\nA\r\n1\r\n0#12#+#$\r\n", "line 6: answer 1 <0#12#+#> is not of the form number#answer#mark#"},
-        {head + "1\r\nA\r\n1\r\n0#1#*#$\r\n", "line 6: answer 1 <0#1#*#> is not of the form number#answer#mark#"},
-        {head + "1\r\nA\r\n1\r\n-2#1#+#$\r\n", "line 6: answer 1 <-2#1#+#> is not of the form number#answer#mark#"},
-        {head + "1\r\nA\r\n1\r\n0#1#+#$rest\r\n", "line 6: answer 2 <rest> is not of the form number#answer#mark#"},
+        {head + "1\r\nA\r\n1\r\nx#1#+#$\r\n",
+         "line 6: answer 1 <x#1#+#> is not of the form number#answer#mark#"},
+        {head + "1\r\nA\r\n1\r\n0#1#+#$#1#+#$\r\n",
+         "line 6: answer 2 <#1#+#> is not of the form number#answer#mark#"},
+        {head + "1\r\nA\r\n1\r\n0#1#+$\r\n",
+         "line 6: answer 1 <0#1#+> is not of the form number#answer#mark#"},
+        {head + "1\r\nA\r\n1\r\n0#12#+#$\r\n",
+         "line 6: answer 1 <0#12#+#> is not of the form number#answer#mark#"},
+        {head + "1\r\nA\r\n1\r\n0#1#*#$\r\n",
+         "line 6: answer 1 <0#1#*#> is not of the form number#answer#mark#"},
+        {head + "1\r\nA\r\n1\r\n-2#1#+#$\r\n",
+         "line 6: answer 1 <-2#1#+#> is not of the form number#answer#mark#"},
+        {head + "1\r\nA\r\n1\r\n0#1#+#$rest\r\n",
+         "line 6: answer 2 <rest> is not of the form number#answer#mark#"},
         // Lines of millions of separators are refused at their first piece.
-        {head + "1\r\nA\r\n1\r\n" + QByteArray(3'000'000, '$'), "line 6: answer 1 <> is not of the form number#answer#mark#"},
+        {head + "1\r\nA\r\n1\r\n" + QByteArray(3'000'000, '$'),
+         "line 6: answer 1 <> is not of the form number#answer#mark#"},
         {head + "1\r\nA\r\n1\r\n" + QByteArray(3'000'000, '#') + "$",
          "line 6: answer 1 <" + QString(40, '#') + "...> is not of the form number#answer#mark#"},
     };

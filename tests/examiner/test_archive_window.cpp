@@ -75,9 +75,15 @@ protected:
 
     // Everything an archive that cannot be opened must leave as it was.
     QStringList screen() const {
-        QStringList out{w->windowTitle(), w->StatusPanel0->text(), w->StatusPanel1->text(), s->OptionsName,
-                        w->OpenDialogFileName, QString::number(s->AttState), QString::number(s->StudentCount),
-                        QString::number(s->TopicQuestions.size()), QString::number(s->ActiveOptions.GivenVopr),
+        QStringList out{w->windowTitle(),
+                        w->StatusPanel0->text(),
+                        w->StatusPanel1->text(),
+                        s->OptionsName,
+                        w->OpenDialogFileName,
+                        QString::number(s->AttState),
+                        QString::number(s->StudentCount),
+                        QString::number(s->TopicQuestions.size()),
+                        QString::number(s->ActiveOptions.GivenVopr),
                         QString::number(s->EditOptions.GivenVopr)};
         for (int r = 0; r < w->StringGrid->RowCount(); ++r)
             for (int c = 0; c < w->StringGrid->ColCount(); ++c)
@@ -185,9 +191,11 @@ TEST_F(ArchiveWindowTest, SavedResultsAreTheLayoutAndOpenAsTheyWere) {
 TEST_F(ArchiveWindowTest, OpensFromStatusQuoReadyAndAnotherArchive) {
     storeSet("Seven", 7);
     storeSet("Exam", 5);
-    testfiles::WriteRawFile(file("b.arh"), topic.toUtf8() + "\r\nSeven\r\n2\r\nB1\r\n5\r\n" +
-                                               "0#1#+#$1#1#-#$2###$3###$4###$5###$6#4#-#$\r\nB2\r\n12\r\n\r\n");
-    testfiles::WriteRawFile(file("a.arh"), topic.toUtf8() + "\r\nExam\r\n3\r\nA1\r\n1\r\n\r\nA2\r\n2\r\n\r\nA3\r\n3\r\n\r\n");
+    testfiles::WriteRawFile(file("b.arh"),
+                            topic.toUtf8() + "\r\nSeven\r\n2\r\nB1\r\n5\r\n" +
+                                "0#1#+#$1#1#-#$2###$3###$4###$5###$6#4#-#$\r\nB2\r\n12\r\n\r\n");
+    testfiles::WriteRawFile(
+        file("a.arh"), topic.toUtf8() + "\r\nExam\r\n3\r\nA1\r\n1\r\n\r\nA2\r\n2\r\n\r\nA3\r\n3\r\n\r\n");
     for (quint8 from : {StatusQuo, Ready, ArhIsOpen}) {
         SCOPED_TRACE(from);
         w->CloseArhivClick();
@@ -229,7 +237,8 @@ TEST_F(ArchiveWindowTest, ChangedDeletedOrUnnamedSet) {
         OptionSetStore().remove("Exam");
         if (c.storedN)
             storeSet("Exam", c.storedN);
-        testfiles::WriteRawFile(file("c.arh"), topic.toUtf8() + "\r\n" + c.setLine + "\r\n1\r\nA\r\n9\r\n" + pieces);
+        testfiles::WriteRawFile(file("c.arh"),
+                                topic.toUtf8() + "\r\n" + c.setLine + "\r\n1\r\nA\r\n9\r\n" + pieces);
         dialogs->boxes.clear();
         open(file("c.arh"));
         EXPECT_EQ(dialogs->texts(DlgKind::Error), c.storedN ? QStringList() : QStringList{lang(116)});
@@ -246,7 +255,8 @@ TEST_F(ArchiveWindowTest, ChangedDeletedOrUnnamedSet) {
 TEST_F(ArchiveWindowTest, AMovedTopicIsPickedAgainOrTheOpeningStops) {
     QTemporaryDir archives;
     const QString archive = archives.path() + "/Moved.arh";
-    testfiles::WriteRawFile(archive, file("gone/Physics.vxg").toUtf8() + "\r\nDefault\r\n1\r\nA\r\n4\r\n0#1#+#$\r\n");
+    testfiles::WriteRawFile(archive,
+                            file("gone/Physics.vxg").toUtf8() + "\r\nDefault\r\n1\r\nA\r\n4\r\n0#1#+#$\r\n");
     s->AttState = Ready;
     w->setWindowTitle(s->BaseCaption + " -- Physics.vxg");
     registerStudents(2);
@@ -256,7 +266,8 @@ TEST_F(ArchiveWindowTest, AMovedTopicIsPickedAgainOrTheOpeningStops) {
     dialogs->cancelFile();
     w->LoadArhiv->trigger();
     EXPECT_EQ(dialogs->texts(DlgKind::Error),
-              QStringList({lang(123), englishText(160).arg(archive, englishText(170).arg(file("gone/Physics.vxg")))}));
+              QStringList({lang(123),
+                           englishText(160).arg(archive, englishText(170).arg(file("gone/Physics.vxg")))}));
     EXPECT_EQ(screen(), before);
     EXPECT_TRUE(TWorkF::ReadLastDir(1).isEmpty());
 
@@ -330,7 +341,8 @@ TEST_F(ArchiveWindowTest, ASaveThatCannotBeDoneKeepsTheOldFileAndTheCommand) {
         QFile(locked.path()).setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         save(locked.path() + "/Old.arh");
         EXPECT_EQ(testfiles::ReadRawFile(locked.path() + "/Old.arh"), "old");
-        QFile(locked.path()).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile(locked.path())
+            .setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
 }
 
