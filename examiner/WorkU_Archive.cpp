@@ -176,8 +176,11 @@ void TWorkF::WriteArchive() {
     ArhData.TopicPath = OpenDialogFileName;
     const QByteArray bytes = ArchiveBytes(*this);
     // Written beside and renamed over the old file: a failed save leaves the old one whole.
+    // Unbuffered, so that a write that fails (a full disk) fails here: the flush of a buffered
+    // QSaveFile inside commit() can fail unnoticed and rename a cut-off file over the old one.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size() ||
+        !file.commit())
         throw vxg::Error(lang(kNotSavedId).arg(Shown(path), file.errorString()));
     SavedArchiveData = bytes;
 

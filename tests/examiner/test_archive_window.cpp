@@ -12,7 +12,9 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
-#include <unistd.h>
+#include <QToolButton>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -335,15 +337,26 @@ TEST_F(ArchiveWindowTest, ASaveThatCannotBeDoneKeepsTheOldFileAndTheCommand) {
     EXPECT_TRUE(TWorkF::ReadLastDir(1).isEmpty());
     EXPECT_FALSE(QFile::exists(nowhere));
 
-    if (::geteuid() != 0) {
-        QTemporaryDir locked;
-        testfiles::WriteRawFile(locked.path() + "/Old.arh", "old");
-        QFile(locked.path()).setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        save(locked.path() + "/Old.arh");
-        EXPECT_EQ(testfiles::ReadRawFile(locked.path() + "/Old.arh"), "old");
-        QFile(locked.path())
-            .setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    }
+    // A full disk: the old archive stays whole and no temporary file is left behind.
+    const QString old = file("Old.arh");
+    testfiles::WriteRawFile(old, "old");
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 64;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    dialogs->boxes.clear();
+    save(old);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    ASSERT_EQ(dialogs->boxes.size(), 1);
+    EXPECT_TRUE(dialogs->boxes[0].text.startsWith("The results were not saved in <" + old + ">: "));
+    EXPECT_EQ(testfiles::ReadRawFile(old), "old");
+    EXPECT_EQ(QDir(files.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({"Old.arh", "Physics.vxg"}));
+    EXPECT_TRUE(w->SaveResults->isEnabled());
+    EXPECT_TRUE(TWorkF::ReadLastDir(1).isEmpty());
 }
 
 // Saved under "No Name": the dialog shows the parameters of the testing, and a set saved there
@@ -382,7 +395,10 @@ TEST_F(ArchiveWindowTest, LeavingWithUnsavedResultsAsksFirst) {
     EXPECT_FALSE(w->ApplicationEndRequested());
     EXPECT_EQ(dialogs->texts(DlgKind::Confirmation), QStringList({lang(174), lang(174)}));
 
-    save(file("Form5.arh"));
+    dialogs->chooseFile(file("Form5.arh")); // through the tool button this time
+    w->QuickHelpAUpdate();
+    w->SaveResultsBtn->click();
+    ASSERT_TRUE(QFile::exists(file("Form5.arh")));
     dialogs->boxes.clear();
     w->ExitM->trigger();
     EXPECT_TRUE(w->ApplicationEndRequested());
