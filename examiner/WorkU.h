@@ -114,6 +114,7 @@ public:
     QString OpenDialogFileName; // the file last chosen in the open dialog
 
     // ---- results archive (WorkU_Archive.cpp)
+    void BindArchiveCommands(); // SaveResults, LoadArhiv, CloseArhiv and their buttons
     void SaveResultsBtnClick();
     void WriteArchive();
     void LoadResultsBtnClick();
@@ -271,7 +272,6 @@ private:
     void CreateClientArea();
     void CreateStatusBar();
     void BindCommands();
-    void BindArchiveCommands(); // WorkU_Archive.cpp
     void SetHelpContext(int context);
     void SetQuickHelpTopic(const QString& topic);
     void SwitchLanguage(quint16 offset);
