@@ -63,7 +63,11 @@ TTopicF::TTopicF(TMDIForm* mainForm, QWidget* parent) : QWidget(parent), Main(ma
     CreateCommands();
     CreateFields();
     // FormCreate: the client area just holds the fields.
-    resize(SamVoprosEdit->geometry().right() + 1 + 8, PravOtvEd->geometry().bottom() + 1 + 8);
+    resize(sizeHint());
+}
+
+QSize TTopicF::sizeHint() const {
+    return {SamVoprosEdit->x() + kFieldWidth + 8, PravOtvEd->geometry().bottom() + 1 + 8};
 }
 
 void TTopicF::CreateCommands() {

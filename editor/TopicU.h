@@ -94,6 +94,8 @@ public:
     QSpinBox* PravOtvEd = nullptr;
 
     QList<QLineEdit*> TextFields() const;
+    // The size the fields were laid out for.
+    QSize sizeHint() const override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
