@@ -108,6 +108,7 @@ private:
     void SetField(QLineEdit* field, const QString& text);
     void SetRightAnswerField(int value);
     void UpdatePosLabel();
+    void FitToolBar();
     // Runs a command of the tool bar only when its enabling, computed again now, allows it.
     void RunCommand(QAction* action, void (TTopicF::*handler)());
 
