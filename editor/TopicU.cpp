@@ -240,7 +240,8 @@ void TTopicF::closeEvent(QCloseEvent* event) {
 // The fields and the questions.
 
 void TTopicF::SetField(QLineEdit* field, const QString& text) {
-    static_cast<TQuestionTextValidator*>(const_cast<QValidator*>(field->validator()))->SetShownText(text);
+    if (auto* rules = field->findChild<TQuestionTextValidator*>())
+        rules->SetShownText(text);
     field->setText(text);
     field->setModified(false);
     // A text read from the file shows from its start.
