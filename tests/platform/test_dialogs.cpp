@@ -3,6 +3,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCursor>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -169,4 +170,31 @@ TEST(QtDialogsMessage, BoxesCarryCaptionIconAndButtonsOfTheirKind) {
     });
     EXPECT_EQ(vxg::QtDialogs().message(DlgKind::Information, "Go?", DlgButtons::YesNo, nullptr),
               DlgResult::Yes);
+}
+
+// A box or file dialog shown inside a busy scope shows the arrow; the hourglass comes back after.
+TEST(QtDialogsCursor, BoxesAndFileDialogsShowTheNormalCursorOverAnHourglass) {
+    auto shape = [] {
+        const QCursor* cursor = QApplication::overrideCursor();
+        return cursor ? cursor->shape() : Qt::ArrowCursor;
+    };
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    Qt::CursorShape inBox = Qt::WaitCursor;
+    whenModal<QMessageBox>([&](QMessageBox* box) {
+        inBox = shape();
+        box->button(QMessageBox::Ok)->click();
+    });
+    vxg::QtDialogs().message(DlgKind::Information, "Saved", DlgButtons::Ok, nullptr);
+    EXPECT_EQ(inBox, Qt::ArrowCursor);
+    EXPECT_EQ(shape(), Qt::WaitCursor);
+
+    Qt::CursorShape inDialog = Qt::WaitCursor;
+    whenModal<QFileDialog>([&](QFileDialog* d) {
+        inDialog = shape();
+        d->reject();
+    });
+    vxg::QtDialogs().openFile(vxg::FileDialogRequest{}, nullptr);
+    EXPECT_EQ(inDialog, Qt::ArrowCursor);
+    EXPECT_EQ(shape(), Qt::WaitCursor);
+    QApplication::restoreOverrideCursor();
 }
