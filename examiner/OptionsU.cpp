@@ -347,7 +347,7 @@ void TOptionsF::SaveOptionSet(const QString& name) {
 void TOptionsF::CreateDefaultOptionSet() {
     S.EditOptions = FactoryTestOptions();
     ShowOptionsInForm(S.EditOptions);
-    SaveOptionSet(kDefaultSetName);
+    Store_.saveDefault(S.EditOptions);
     S.ActiveOptions = S.EditOptions;
     AddListEntry(kDefaultSetName);
     S.OptionsName = kDefaultSetName;
@@ -363,12 +363,14 @@ bool TOptionsF::LoadOptionSet(const QString& name) {
 }
 
 void TOptionsF::DeleteOptionSet(const QString& name) {
-    // The store refuses an empty name or one with a key separator: such a name would reach the
-    // sets key itself (every stored set) or a key nested inside another set.
-    Store_.remove(name);
-    const int index = FindListEntry(name);
-    if (index >= 0)
-        RemoveListEntry(index);
+    // The store refuses an empty name or one with a key separator (such a name would reach the
+    // sets key itself, every stored set, or a key nested inside another set) and the reserved
+    // names in any letter case; a refused name stays in the list.
+    if (Store_.remove(name)) {
+        const int index = FindListEntry(name);
+        if (index >= 0)
+            RemoveListEntry(index);
+    }
     SetNameText(kDefaultSetName);
     NameEditClick();
 }
@@ -415,8 +417,8 @@ void TOptionsF::ShowOptionsInForm(const TTestOptions& options) {
 }
 
 void TOptionsF::UpdateSetButtons() {
-    const QString name = NameEdit->currentText();
-    const bool enabled = !name.isEmpty() && name != kNoNameSetName && name != kDefaultSetName;
+    // The store's rule: the reserved names in any letter case are neither saved nor deleted.
+    const bool enabled = OptionSetStore::IsUserSetName(NameEdit->currentText());
     SaveOptionsBtn->setEnabled(enabled);
     DeleteOptionsBtn->setEnabled(enabled);
 }
@@ -487,8 +489,7 @@ void TOptionsF::NameEditClick() {
 
 void TOptionsF::SaveOptionsBtnClick() {
     const QString name = NameEdit->currentText();
-    if (name.isEmpty() || name == kDefaultSetName || name == kNoNameSetName ||
-        !OptionSetStore::IsSetName(name)) {
+    if (!OptionSetStore::IsUserSetName(name)) {
         vxg::ShowMessage(vxg::DlgKind::Error, lang(117), vxg::DlgButtons::Ok, this);
         NameEdit->setFocus();
         return;

@@ -11,6 +11,7 @@
 #include "MyFileUtils.h"
 #include "MyPrintUtils.h"
 #include "NetAdapt.h"
+#include "OptionSetStore.h"
 #include "OptionsLayout.h"
 #include "PieGauge.h"
 #include "QueListU.h"
@@ -491,32 +492,33 @@ void TWorkF::FormShow() {
 }
 
 void TWorkF::ReadLastOptions() {
-    // A set is taken whole or not at all. A "Last" that cannot be read is reported and "Default"
-    // is tried instead; when neither can be read, the set in force stays, and the window still
-    // opens.
-    const QString lastKey = OptionSetKey(kLastSetName);
-    const QString defaultKey = OptionSetKey(kDefaultSetName);
-    auto readSet = [this](const QString& key, bool nameFromSet) {
-        const vxg::Registry reg;
-        TTestOptions options = S.ActiveOptions;
-        const QString name = nameFromSet ? reg.readString(key, kLastNameValue) : kDefaultSetName;
-        ReadTestOptions(reg, key, options);
-        S.OptionsName = name;
-        S.ActiveOptions = options;
-    };
-
-    bool haveLast = false;
-    bool haveDefault = false;
-    vxg::RunGuarded([&] {
-        const vxg::Registry reg;
-        haveLast = reg.keyExists(lastKey);
-        haveDefault = reg.keyExists(defaultKey);
-    });
+    // A set is taken whole or not at all. A "Last" that cannot be read, or holds a value the
+    // program cannot work with, is reported and "Default" is tried instead; when neither can be
+    // read, the set in force stays, and the window still opens.
+    const OptionSetStore store;
     bool done = false;
-    if (haveLast)
-        done = vxg::RunGuarded([&] { readSet(lastKey, true); });
-    if (!done && haveDefault)
-        vxg::RunGuarded([&] { readSet(defaultKey, false); });
+    vxg::RunGuarded([&] {
+        TTestOptions options = S.ActiveOptions;
+        QString name;
+        done = store.loadLast(options, name);
+        if (done) {
+            S.OptionsName = name;
+            S.ActiveOptions = options;
+        }
+    });
+    if (!done)
+        vxg::RunGuarded([&] {
+            TTestOptions options = S.ActiveOptions;
+            if (store.load(kDefaultSetName, options)) {
+                S.OptionsName = kDefaultSetName;
+                S.ActiveOptions = options;
+            }
+        });
+    // Nothing readable at all, and nothing usable in force yet: the factory values.
+    if (!OptionSetStore::OutOfRangeValue(S.ActiveOptions).isEmpty()) {
+        S.ActiveOptions = FactoryTestOptions();
+        S.OptionsName = kDefaultSetName;
+    }
 
     StatusPanel1->setText(lang(46) + S.OptionsName);
 }
