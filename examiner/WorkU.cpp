@@ -17,6 +17,7 @@
 #include "QueListU.h"
 #include "Registry.h"
 #include "StringGrid.h"
+#include "UiLanguage.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -62,6 +63,25 @@ public:
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
+
+// The help pages, Qt's own texts (standard buttons, file dialogs) and the platform's own
+// messages follow the language in force; the language table must be loaded.
+void PutPlatformLanguage() {
+    const bool russian = LangOffset == 0;
+    vxg::Help::instance().setLanguage(russian);
+    vxg::SetQtLanguage(russian);
+    vxg::PlatformTexts texts;
+    texts.warningCaption = lang(191);
+    texts.errorCaption = lang(192);
+    texts.informationCaption = lang(193);
+    texts.confirmCaption = lang(194);
+    texts.printoutSaved = lang(195);
+    texts.cannotCreateFolder = lang(196);
+    texts.cannotStartPrinting = lang(197);
+    texts.jobNotFinished = lang(198);
+    texts.pageNotStarted = lang(199);
+    vxg::SetPlatformTexts(texts);
+}
 
 QString lastDirValueName(quint16 kind) {
     return kind == 0 ? QStringLiteral("LastTopicDir") : QStringLiteral("LastArhivDir");
@@ -455,9 +475,9 @@ void TWorkF::InitLanguage() {
     LangOffset = stored == 0 ? 0 : 200;
 
     (LangOffset == 0 ? Rus1 : Eng1)->setChecked(true);
-    vxg::Help::instance().setLanguage(LangOffset == 0);
 
     LoadLangStrings();
+    PutPlatformLanguage();
     ApplyMainLanguage();
 }
 
@@ -748,7 +768,7 @@ void TWorkF::SwitchLanguage(quint16 offset) {
     ApplyMainLanguage();
     SetupGrid();
     (offset == 0 ? Rus1 : Eng1)->setChecked(true);
-    vxg::Help::instance().setLanguage(offset == 0);
+    PutPlatformLanguage();
 }
 
 void TWorkF::ApplyMainLanguage() {

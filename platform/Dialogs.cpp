@@ -1,5 +1,7 @@
 #include "Dialogs.h"
 
+#include "UiLanguage.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -116,15 +118,16 @@ void Dialogs::install(std::unique_ptr<Dialogs> d) {
 }
 
 QString dialogCaption(DlgKind kind) {
+    const PlatformTexts& t = platformTexts();
     switch (kind) {
     case DlgKind::Warning:
-        return QStringLiteral("Warning");
+        return t.warningCaption;
     case DlgKind::Error:
-        return QStringLiteral("Error");
+        return t.errorCaption;
     case DlgKind::Information:
-        return QStringLiteral("Information");
+        return t.informationCaption;
     case DlgKind::Confirmation:
-        return QStringLiteral("Confirm");
+        return t.confirmCaption;
     }
     return {};
 }

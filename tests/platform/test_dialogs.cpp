@@ -1,5 +1,6 @@
 #include "Dialogs.h"
 #include "ScriptedDialogs.h"
+#include "UiLanguage.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -197,4 +198,26 @@ TEST(QtDialogsCursor, BoxesAndFileDialogsShowTheNormalCursorOverAnHourglass) {
     EXPECT_EQ(inDialog, Qt::ArrowCursor);
     EXPECT_EQ(shape(), Qt::WaitCursor);
     QApplication::restoreOverrideCursor();
+}
+
+// With Russian in force, a real box shows Qt's Russian standard buttons and the caption given.
+TEST(QtDialogsLanguage, BoxesTakeQtsTranslationsAndTheCaptionsInForce) {
+    ASSERT_TRUE(vxg::SetQtLanguage(true)) << "qt6-translations-l10n provides qtbase_ru.qm";
+    vxg::PlatformTexts russian;
+    russian.confirmCaption = QStringLiteral("Подтверждение");
+    vxg::SetPlatformTexts(russian);
+    QString caption;
+    QStringList buttons;
+    whenModal<QMessageBox>([&](QMessageBox* box) {
+        caption = box->windowTitle();
+        for (auto b : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+            buttons << box->button(b)->text().remove(u'&');
+        box->button(QMessageBox::Cancel)->click();
+    });
+    vxg::QtDialogs().message(DlgKind::Confirmation, "Сохранить?", DlgButtons::YesNoCancel, nullptr);
+    vxg::SetQtLanguage(false);
+    vxg::SetPlatformTexts({});
+    EXPECT_EQ(caption, QStringLiteral("Подтверждение"));
+    EXPECT_EQ(buttons, QStringList({"Да", "Нет", "Отмена"}));
+    EXPECT_EQ(vxg::dialogCaption(DlgKind::Confirmation), "Confirm");
 }
