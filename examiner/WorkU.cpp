@@ -31,6 +31,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QSaveFile>
@@ -81,6 +82,44 @@ void PutPlatformLanguage() {
     texts.jobNotFinished = lang(198);
     texts.pageNotStarted = lang(199);
     vxg::SetPlatformTexts(texts);
+}
+
+// The width of the restored main window, which every tool button must fit into.
+constexpr int kRestoredWidth = 780;
+
+// The text on two lines, broken at the blank nearest its middle; a text without a blank stays.
+QString onTwoLines(const QString& text) {
+    qsizetype best = -1;
+    for (qsizetype i = text.indexOf(u' '); i >= 0; i = text.indexOf(u' ', i + 1))
+        if (best < 0 || qAbs(i - text.size() / 2) < qAbs(best - text.size() / 2))
+            best = i;
+    return best < 0 ? text : text.left(best) + u'\n' + text.mid(best + 1);
+}
+
+// The testing band's captions (the print button's comes from its action) stay on one line each
+// when they all fit the restored window; otherwise, as the Russian ones do, each goes on two
+// lines, so that no button falls behind the bar's overflow arrow.
+void FitTestingCaptions(QToolBar* bar, const QList<QToolButton*>& buttons, QAction* print) {
+    QList<QToolButton*> all = buttons;
+    QStringList texts;
+    for (QToolButton* b : buttons)
+        texts << b->text().replace(u'\n', u' ');
+    print->setIconText(print->text());
+    for (QToolButton* b : bar->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly))
+        if (b->defaultAction() == print)
+            all << b;
+    for (qsizetype i = 0; i < buttons.size(); ++i)
+        buttons[i]->setText(texts[i]);
+
+    const QMargins margins = bar->layout()->contentsMargins();
+    int needed = margins.left() + margins.right() + bar->layout()->spacing() * int(all.size() - 1);
+    for (QToolButton* b : all)
+        needed += b->sizeHint().width();
+    if (needed <= kRestoredWidth)
+        return;
+    for (qsizetype i = 0; i < buttons.size(); ++i)
+        buttons[i]->setText(onTwoLines(texts[i]));
+    print->setIconText(onTwoLines(print->text()));
 }
 
 QString lastDirValueName(quint16 kind) {
@@ -822,6 +861,7 @@ void TWorkF::ApplyMainLanguage() {
     StatusPanel1->setText(lang(46) + S.OptionsName);
     Label1->setText(lang(87));
     Label3->setText(lang(88));
+    FitTestingCaptions(AttestationToolBar, {GiveOutBtn, StopBtn, SaveResultsBtn, NewAttBtn}, PrintA);
 }
 
 void TWorkF::PrintAExecute() {
