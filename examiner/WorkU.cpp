@@ -8,6 +8,7 @@
 #include "ErrorGuard.h"
 #include "Globals.h"
 #include "Help.h"
+#include "MainWindowLanguage.h"
 #include "MyFileUtils.h"
 #include "MyPrintUtils.h"
 #include "NetAdapt.h"
@@ -17,7 +18,6 @@
 #include "QueListU.h"
 #include "Registry.h"
 #include "StringGrid.h"
-#include "UiLanguage.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -31,7 +31,6 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLayout>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QSaveFile>
@@ -64,63 +63,6 @@ public:
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
-
-// The help pages, Qt's own texts (standard buttons, file dialogs) and the platform's own
-// messages follow the language in force; the language table must be loaded.
-void PutPlatformLanguage() {
-    const bool russian = LangOffset == 0;
-    vxg::Help::instance().setLanguage(russian);
-    vxg::SetQtLanguage(russian);
-    vxg::PlatformTexts texts;
-    texts.warningCaption = lang(191);
-    texts.errorCaption = lang(192);
-    texts.informationCaption = lang(193);
-    texts.confirmCaption = lang(194);
-    texts.printoutSaved = lang(195);
-    texts.cannotCreateFolder = lang(196);
-    texts.cannotStartPrinting = lang(197);
-    texts.jobNotFinished = lang(198);
-    texts.pageNotStarted = lang(199);
-    vxg::SetPlatformTexts(texts);
-}
-
-// The width of the restored main window, which every tool button must fit into.
-constexpr int kRestoredWidth = 780;
-
-// The text on two lines, broken at the blank nearest its middle; a text without a blank stays.
-QString onTwoLines(const QString& text) {
-    qsizetype best = -1;
-    for (qsizetype i = text.indexOf(u' '); i >= 0; i = text.indexOf(u' ', i + 1))
-        if (best < 0 || qAbs(i - text.size() / 2) < qAbs(best - text.size() / 2))
-            best = i;
-    return best < 0 ? text : text.left(best) + u'\n' + text.mid(best + 1);
-}
-
-// The testing band's captions (the print button's comes from its action) stay on one line each
-// when they all fit the restored window; otherwise, as the Russian ones do, each goes on two
-// lines, so that no button falls behind the bar's overflow arrow.
-void FitTestingCaptions(QToolBar* bar, const QList<QToolButton*>& buttons, QAction* print) {
-    QList<QToolButton*> all = buttons;
-    QStringList texts;
-    for (QToolButton* b : buttons)
-        texts << b->text().replace(u'\n', u' ');
-    print->setIconText(print->text());
-    for (QToolButton* b : bar->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly))
-        if (b->defaultAction() == print)
-            all << b;
-    for (qsizetype i = 0; i < buttons.size(); ++i)
-        buttons[i]->setText(texts[i]);
-
-    const QMargins margins = bar->layout()->contentsMargins();
-    int needed = margins.left() + margins.right() + bar->layout()->spacing() * int(all.size() - 1);
-    for (QToolButton* b : all)
-        needed += b->sizeHint().width();
-    if (needed <= kRestoredWidth)
-        return;
-    for (qsizetype i = 0; i < buttons.size(); ++i)
-        buttons[i]->setText(onTwoLines(texts[i]));
-    print->setIconText(onTwoLines(print->text()));
-}
 
 QString lastDirValueName(quint16 kind) {
     return kind == 0 ? QStringLiteral("LastTopicDir") : QStringLiteral("LastArhivDir");
