@@ -3,6 +3,7 @@
 #include "Dialogs.h"
 #include "ErrorGuard.h"
 #include "Globals.h"
+#include "Help.h"
 #include "OptionsLayout.h"
 #include "Printouts.h"
 
@@ -11,10 +12,12 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QShortcut>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -26,6 +29,9 @@
 namespace {
 
 constexpr int kGradeCount = 12;
+
+const char* const kHelpContextProperty = "helpContext";
+constexpr int kDialogHelpContext = 40;
 
 // A handler bound to a signal: the signal's arguments are not needed, and an exception ends in
 // the default error box instead of leaving the slot.
@@ -94,6 +100,7 @@ QPushButton* NewButton(const QString& name, QWidget* parent) {
 TOptionsF::TOptionsF(TExaminerState& state, QWidget* parent) : QDialog(parent), S(state) {
     setObjectName(QStringLiteral("OptionsF"));
     CreateControls();
+    SetUpHelp();
     ConnectHandlers();
     vxg::RunGuarded([this] { FormCreate(); });
 }
@@ -287,6 +294,66 @@ void TOptionsF::ConnectHandlers() {
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+// ---------------------------------------------------------------------------- help
+
+void TOptionsF::SetUpHelp() {
+    setWindowFlag(Qt::WindowContextHelpButtonHint, true);
+    const QList<QPair<QWidget*, int>> contexts{{this, kDialogHelpContext},
+                                               {SaveOptionsBtn, 41},
+                                               {NameEdit, 42},
+                                               {PrintBtn, 43},
+                                               {DeleteOptionsBtn, 44}};
+    for (const auto& [widget, context] : contexts) {
+        widget->setProperty(kHelpContextProperty, context);
+        widget->installEventFilter(this);
+    }
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    f1->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(f1, &QShortcut::activated, this, [this] { ShowHelp(HelpContextOf(focusWidget())); });
+}
+
+int TOptionsF::HelpContextOf(const QWidget* control) const {
+    for (const QWidget* w = control; w; w = w->parentWidget()) {
+        const QVariant context = w->property(kHelpContextProperty);
+        if (context.isValid())
+            return context.toInt();
+        if (w == this)
+            break;
+    }
+    return kDialogHelpContext;
+}
+
+QString TOptionsF::HelpTopicFor(int context) {
+    switch (context) {
+    case 41:
+        return QStringLiteral("IDH_OptionsSave");
+    case 42:
+        return QStringLiteral("IDH_OptionsName");
+    case 43:
+        return QStringLiteral("IDH_OptionsPrint");
+    case 44:
+        return QStringLiteral("IDH_OptionsDelete");
+    default:
+        return QStringLiteral("IDH_Options");
+    }
+}
+
+void TOptionsF::ShowHelp(int context) {
+    vxg::Help::instance().showTopic(HelpTopicFor(context));
+}
+
+bool TOptionsF::eventFilter(QObject* watched, QEvent* event) {
+    // The title bar's help button: a click on a control with a context of its own, or anywhere
+    // else in the dialog (the event reaches the dialog then), opens that context's page.
+    if (event->type() == QEvent::QueryWhatsThis || event->type() == QEvent::WhatsThis) {
+        if (event->type() == QEvent::WhatsThis)
+            ShowHelp(HelpContextOf(qobject_cast<QWidget*>(watched)));
+        event->accept();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 QSpinBox* TOptionsF::SpinEdit(int k) const {
     return SpinEdits_.at(static_cast<std::size_t>(k - 1));
 }
@@ -347,7 +414,7 @@ void TOptionsF::SaveOptionSet(const QString& name) {
 void TOptionsF::CreateDefaultOptionSet() {
     S.EditOptions = FactoryTestOptions();
     ShowOptionsInForm(S.EditOptions);
-    SaveOptionSet(kDefaultSetName);
+    Store_.saveDefault(S.EditOptions);
     S.ActiveOptions = S.EditOptions;
     AddListEntry(kDefaultSetName);
     S.OptionsName = kDefaultSetName;
@@ -363,12 +430,14 @@ bool TOptionsF::LoadOptionSet(const QString& name) {
 }
 
 void TOptionsF::DeleteOptionSet(const QString& name) {
-    // The store refuses an empty name or one with a key separator: such a name would reach the
-    // sets key itself (every stored set) or a key nested inside another set.
-    Store_.remove(name);
-    const int index = FindListEntry(name);
-    if (index >= 0)
-        RemoveListEntry(index);
+    // The store refuses an empty name or one with a key separator (such a name would reach the
+    // sets key itself, every stored set, or a key nested inside another set) and the reserved
+    // names in any letter case; a refused name stays in the list.
+    if (Store_.remove(name)) {
+        const int index = FindListEntry(name);
+        if (index >= 0)
+            RemoveListEntry(index);
+    }
     SetNameText(kDefaultSetName);
     NameEditClick();
 }
@@ -415,8 +484,8 @@ void TOptionsF::ShowOptionsInForm(const TTestOptions& options) {
 }
 
 void TOptionsF::UpdateSetButtons() {
-    const QString name = NameEdit->currentText();
-    const bool enabled = !name.isEmpty() && name != kNoNameSetName && name != kDefaultSetName;
+    // The store's rule: the reserved names in any letter case are neither saved nor deleted.
+    const bool enabled = OptionSetStore::IsUserSetName(NameEdit->currentText());
     SaveOptionsBtn->setEnabled(enabled);
     DeleteOptionsBtn->setEnabled(enabled);
 }
@@ -487,8 +556,7 @@ void TOptionsF::NameEditClick() {
 
 void TOptionsF::SaveOptionsBtnClick() {
     const QString name = NameEdit->currentText();
-    if (name.isEmpty() || name == kDefaultSetName || name == kNoNameSetName ||
-        !OptionSetStore::IsSetName(name)) {
+    if (!OptionSetStore::IsUserSetName(name)) {
         vxg::ShowMessage(vxg::DlgKind::Error, lang(117), vxg::DlgButtons::Ok, this);
         NameEdit->setFocus();
         return;

@@ -65,6 +65,14 @@ public:
     // The name in the name box is meant for the shown parameters.
     bool SettingsNamed = false;
 
+    // ---- help: contexts 40 (the dialog), 41 Save, 42 the name box, 43 Print, 44 Delete; F1
+    // and the title bar's help button open the page of the control's context.
+    // The context of a control: its own, else the nearest one above it, else the dialog's.
+    int HelpContextOf(const QWidget* control) const;
+    // The help page of a context ("IDH_Options" for the dialog's own).
+    static QString HelpTopicFor(int context);
+    void ShowHelp(int context);
+
     // Threshold field k (1..12), for Na<k>.
     QSpinBox* SpinEdit(int k) const;
 
@@ -100,9 +108,11 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateControls();
+    void SetUpHelp();
     void ConnectHandlers();
     QWidget* CreateGradingPage();
     QWidget* CreateTimePage();

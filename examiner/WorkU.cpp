@@ -8,9 +8,11 @@
 #include "ErrorGuard.h"
 #include "Globals.h"
 #include "Help.h"
+#include "MainWindowLanguage.h"
 #include "MyFileUtils.h"
 #include "MyPrintUtils.h"
 #include "NetAdapt.h"
+#include "OptionSetStore.h"
 #include "OptionsLayout.h"
 #include "PieGauge.h"
 #include "QueListU.h"
@@ -455,9 +457,9 @@ void TWorkF::InitLanguage() {
     LangOffset = stored == 0 ? 0 : 200;
 
     (LangOffset == 0 ? Rus1 : Eng1)->setChecked(true);
-    vxg::Help::instance().setLanguage(LangOffset == 0);
 
     LoadLangStrings();
+    PutPlatformLanguage();
     ApplyMainLanguage();
 }
 
@@ -492,32 +494,33 @@ void TWorkF::FormShow() {
 }
 
 void TWorkF::ReadLastOptions() {
-    // A set is taken whole or not at all. A "Last" that cannot be read is reported and "Default"
-    // is tried instead; when neither can be read, the set in force stays, and the window still
-    // opens.
-    const QString lastKey = OptionSetKey(kLastSetName);
-    const QString defaultKey = OptionSetKey(kDefaultSetName);
-    auto readSet = [this](const QString& key, bool nameFromSet) {
-        const vxg::Registry reg;
-        TTestOptions options = S.ActiveOptions;
-        const QString name = nameFromSet ? reg.readString(key, kLastNameValue) : kDefaultSetName;
-        ReadTestOptions(reg, key, options);
-        S.OptionsName = name;
-        S.ActiveOptions = options;
-    };
-
-    bool haveLast = false;
-    bool haveDefault = false;
-    vxg::RunGuarded([&] {
-        const vxg::Registry reg;
-        haveLast = reg.keyExists(lastKey);
-        haveDefault = reg.keyExists(defaultKey);
-    });
+    // A set is taken whole or not at all. A "Last" that cannot be read, or holds a value the
+    // program cannot work with, is reported and "Default" is tried instead; when neither can be
+    // read, the set in force stays, and the window still opens.
+    const OptionSetStore store;
     bool done = false;
-    if (haveLast)
-        done = vxg::RunGuarded([&] { readSet(lastKey, true); });
-    if (!done && haveDefault)
-        vxg::RunGuarded([&] { readSet(defaultKey, false); });
+    vxg::RunGuarded([&] {
+        TTestOptions options = S.ActiveOptions;
+        QString name;
+        done = store.loadLast(options, name);
+        if (done) {
+            S.OptionsName = name;
+            S.ActiveOptions = options;
+        }
+    });
+    if (!done)
+        vxg::RunGuarded([&] {
+            TTestOptions options = S.ActiveOptions;
+            if (store.load(kDefaultSetName, options)) {
+                S.OptionsName = kDefaultSetName;
+                S.ActiveOptions = options;
+            }
+        });
+    // Nothing readable at all, and nothing usable in force yet: the factory values.
+    if (!OptionSetStore::OutOfRangeValue(S.ActiveOptions).isEmpty()) {
+        S.ActiveOptions = FactoryTestOptions();
+        S.OptionsName = kDefaultSetName;
+    }
 
     StatusPanel1->setText(lang(46) + S.OptionsName);
 }
@@ -755,7 +758,7 @@ void TWorkF::SwitchLanguage(quint16 offset) {
     SetupGrid();
     ShowResultsAgain();
     (offset == 0 ? Rus1 : Eng1)->setChecked(true);
-    vxg::Help::instance().setLanguage(offset == 0);
+    PutPlatformLanguage();
 }
 
 void TWorkF::ApplyMainLanguage() {
@@ -809,6 +812,7 @@ void TWorkF::ApplyMainLanguage() {
     StatusPanel1->setText(lang(46) + S.OptionsName);
     Label1->setText(lang(87));
     Label3->setText(lang(88));
+    FitTestingCaptions(AttestationToolBar, {GiveOutBtn, StopBtn, SaveResultsBtn, NewAttBtn}, PrintA);
 }
 
 void TWorkF::PrintAExecute() {
