@@ -305,7 +305,7 @@ TEST_F(ArchiveWindowTest, AnArchiveThatCannotBeUsedChangesNothing) {
         {head + "Default\r\nmany\r\n", englishText(161).arg("many")},
         {head + "Default\r\n1\r\nA\r\n4\r\n0#1#+#$x\r\n", englishText(165).arg(6).arg(2).arg("x")},
         {head + "Broken\r\n0\r\n", englishText(168).arg("Broken", "Failed to get data for 'GivenVopr'")},
-        {head + "Huge\r\n0\r\n", englishText(169).arg("Huge").arg(1000)},
+        {head + "Huge\r\n0\r\n", englishText(168).arg("Huge", englishText(190).arg("Huge", "GivenVopr"))},
     };
     const QStringList before = screen();
     for (const Case& c : cases) {
