@@ -40,7 +40,8 @@ void TOptionsForm::SaveSettings(const QString& name) {
 void TOptionsForm::CreateDefaultSettings() {
     EditOptions = FactoryTestOptions();
     ShowOptionsOnForm(EditOptions);
-    SaveSettings(DefaultSettingsName);
+    // The factory set is the one set the store writes under a reserved name.
+    Store_.saveDefault(EditOptions);
     AddListEntry(DefaultSettingsName);
     SetNameText(DefaultSettingsName);
 }

@@ -37,7 +37,7 @@ void TOptionsF::SaveOptionSet(const QString& name) {
 void TOptionsF::CreateDefaultOptionSet() {
     S.EditOptions = FactoryTestOptions();
     ShowOptionsInForm(S.EditOptions);
-    SaveOptionSet(kDefaultSetName);
+    Store_.saveDefault(S.EditOptions);
     S.ActiveOptions = S.EditOptions;
     AddListEntry(kDefaultSetName);
     S.OptionsName = kDefaultSetName;

@@ -30,6 +30,13 @@ QLineEdit* ReadOnlyField(QWidget* parent) {
     return e;
 }
 
+// A line edit given a text puts its cursor, and so its view, at the end: a text longer than the
+// field would show only its tail.
+void ShowFromStart(QLineEdit* field, const QString& text) {
+    field->setText(text);
+    field->setCursorPosition(0);
+}
+
 // The right-answer field counts 0 to 4; anything else in the file means no right answer is set,
 // and must not show as the nearest variant.
 int RightAnswerNumber(const QString& rightAnswer) {
@@ -156,11 +163,11 @@ void TQueListF::ShowListQuestion() {
         return;
     }
     const TQuestion& q = S.TopicQuestions.at(S.QueIndex);
-    SamVoprosEdit->setText(q.QuestionText);
-    Otv1Edit->setText(q.Answer1);
-    Otv2Edit->setText(q.Answer2);
-    Otv3Edit->setText(q.Answer3);
-    Otv4Edit->setText(q.Answer4);
+    ShowFromStart(SamVoprosEdit, q.QuestionText);
+    ShowFromStart(Otv1Edit, q.Answer1);
+    ShowFromStart(Otv2Edit, q.Answer2);
+    ShowFromStart(Otv3Edit, q.Answer3);
+    ShowFromStart(Otv4Edit, q.Answer4);
     PravOtvEd->setValue(RightAnswerNumber(q.RightAnswer));
     StatusText->setText(QString::asprintf("%s%d%s%d", qUtf8Printable(lang(47)), S.QueIndex + 1,
                                           qUtf8Printable(lang(48)),

@@ -11,11 +11,13 @@
 #include "MyFileUtils.h"
 #include "MyPrintUtils.h"
 #include "NetAdapt.h"
+#include "OptionSetStore.h"
 #include "OptionsLayout.h"
 #include "PieGauge.h"
 #include "QueListU.h"
 #include "Registry.h"
 #include "StringGrid.h"
+#include "UiLanguage.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -61,6 +63,25 @@ public:
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
+
+// The help pages, Qt's own texts (standard buttons, file dialogs) and the platform's own
+// messages follow the language in force; the language table must be loaded.
+void PutPlatformLanguage() {
+    const bool russian = LangOffset == 0;
+    vxg::Help::instance().setLanguage(russian);
+    vxg::SetQtLanguage(russian);
+    vxg::PlatformTexts texts;
+    texts.warningCaption = lang(191);
+    texts.errorCaption = lang(192);
+    texts.informationCaption = lang(193);
+    texts.confirmCaption = lang(194);
+    texts.printoutSaved = lang(195);
+    texts.cannotCreateFolder = lang(196);
+    texts.cannotStartPrinting = lang(197);
+    texts.jobNotFinished = lang(198);
+    texts.pageNotStarted = lang(199);
+    vxg::SetPlatformTexts(texts);
+}
 
 QString lastDirValueName(quint16 kind) {
     return kind == 0 ? QStringLiteral("LastTopicDir") : QStringLiteral("LastArhivDir");
@@ -454,9 +475,9 @@ void TWorkF::InitLanguage() {
     LangOffset = stored == 0 ? 0 : 200;
 
     (LangOffset == 0 ? Rus1 : Eng1)->setChecked(true);
-    vxg::Help::instance().setLanguage(LangOffset == 0);
 
     LoadLangStrings();
+    PutPlatformLanguage();
     ApplyMainLanguage();
 }
 
@@ -491,32 +512,33 @@ void TWorkF::FormShow() {
 }
 
 void TWorkF::ReadLastOptions() {
-    // A set is taken whole or not at all. A "Last" that cannot be read is reported and "Default"
-    // is tried instead; when neither can be read, the set in force stays, and the window still
-    // opens.
-    const QString lastKey = OptionSetKey(kLastSetName);
-    const QString defaultKey = OptionSetKey(kDefaultSetName);
-    auto readSet = [this](const QString& key, bool nameFromSet) {
-        const vxg::Registry reg;
-        TTestOptions options = S.ActiveOptions;
-        const QString name = nameFromSet ? reg.readString(key, kLastNameValue) : kDefaultSetName;
-        ReadTestOptions(reg, key, options);
-        S.OptionsName = name;
-        S.ActiveOptions = options;
-    };
-
-    bool haveLast = false;
-    bool haveDefault = false;
-    vxg::RunGuarded([&] {
-        const vxg::Registry reg;
-        haveLast = reg.keyExists(lastKey);
-        haveDefault = reg.keyExists(defaultKey);
-    });
+    // A set is taken whole or not at all. A "Last" that cannot be read, or holds a value the
+    // program cannot work with, is reported and "Default" is tried instead; when neither can be
+    // read, the set in force stays, and the window still opens.
+    const OptionSetStore store;
     bool done = false;
-    if (haveLast)
-        done = vxg::RunGuarded([&] { readSet(lastKey, true); });
-    if (!done && haveDefault)
-        vxg::RunGuarded([&] { readSet(defaultKey, false); });
+    vxg::RunGuarded([&] {
+        TTestOptions options = S.ActiveOptions;
+        QString name;
+        done = store.loadLast(options, name);
+        if (done) {
+            S.OptionsName = name;
+            S.ActiveOptions = options;
+        }
+    });
+    if (!done)
+        vxg::RunGuarded([&] {
+            TTestOptions options = S.ActiveOptions;
+            if (store.load(kDefaultSetName, options)) {
+                S.OptionsName = kDefaultSetName;
+                S.ActiveOptions = options;
+            }
+        });
+    // Nothing readable at all, and nothing usable in force yet: the factory values.
+    if (!OptionSetStore::OutOfRangeValue(S.ActiveOptions).isEmpty()) {
+        S.ActiveOptions = FactoryTestOptions();
+        S.OptionsName = kDefaultSetName;
+    }
 
     StatusPanel1->setText(lang(46) + S.OptionsName);
 }
@@ -746,7 +768,7 @@ void TWorkF::SwitchLanguage(quint16 offset) {
     ApplyMainLanguage();
     SetupGrid();
     (offset == 0 ? Rus1 : Eng1)->setChecked(true);
-    vxg::Help::instance().setLanguage(offset == 0);
+    PutPlatformLanguage();
 }
 
 void TWorkF::ApplyMainLanguage() {

@@ -26,8 +26,8 @@ QString WithoutTrailingSlash(QString folder) {
 } // namespace
 
 bool TWorkF::OpenTopicClick(QObject* sender) {
-    S.TopicQuestions.clear();
-
+    // The loaded topic stays until another one has been read whole: a cancelled dialog or a
+    // failed read leaves it, its title, the folder and the state as they were.
     vxg::FileDialogRequest request;
     request.title = lang(52);
     request.fileName = lang(53);
@@ -75,9 +75,8 @@ bool TWorkF::ReadTopic(const QString& path) {
         vxg::ShowMessage(vxg::DlgKind::Error, lang(123), vxg::DlgButtons::Ok, this);
         return OpenTopicClick(nullptr);
     }
-    // The file is read whole or not at all: a failed read leaves no questions loaded and
-    // reaches the caller's error box.
-    S.TopicQuestions.clear();
+    // The file is read whole or not at all: a failed read leaves the questions loaded before
+    // and reaches the caller's error box.
     S.TopicQuestions = ReadQuestionFile(path);
     S.QueIndex = static_cast<qint32>(S.TopicQuestions.size());
     return true;

@@ -10,8 +10,9 @@ namespace vxg::cp1251 {
 namespace {
 
 // Both directions as plain tables, filled once from Qt's own converter. The converter alone
-// does not do what the files need: it turns the undefined byte 0x98 into U+0098 and writes
-// characters it cannot map as 0x1A instead of "?".
+// writes characters it cannot map as 0x1A instead of "?". The byte 0x98, which the code page
+// leaves undefined, stands for the control character U+0098 both ways, so that a file that
+// holds it is written back as it was read.
 struct Tables {
     std::array<char16_t, 256> toUnicode{};
     std::array<char, 0x10000> fromUnicode{};
@@ -25,7 +26,9 @@ struct Tables {
             const char c = char(byte);
             const QString decoded = decoder.decode(QByteArrayView(&c, 1));
             char16_t code = decoded.size() == 1 ? decoded.front().unicode() : u'?';
-            if (byte == 0x98 || code == 0xfffd)
+            if (byte == 0x98)
+                code = u'\u0098';
+            else if (code == 0xfffd)
                 code = u'?';
             toUnicode[byte] = code;
             if (code != u'?' || byte == '?')

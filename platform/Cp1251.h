@@ -7,7 +7,8 @@ namespace vxg::cp1251 {
 
 // Characters that code page 1251 lacks become "?".
 QByteArray encode(const QString& text);
-// Every byte has a meaning except 0x98, which decodes to "?".
+// Every byte decodes to a character of its own, which encodes back to that byte; the byte 0x98,
+// undefined in the code page, decodes to U+0098.
 QString decode(const QByteArray& bytes);
 QString decode(const char* data, qsizetype size);
 

@@ -1,5 +1,7 @@
 #include "Dialogs.h"
 
+#include "UiLanguage.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -61,9 +63,20 @@ QString qtPatterns(const QString& patterns) {
     return out.join(u' ');
 }
 
+// The normal arrow for the life of a box or file dialog, over any hourglass that a busy command
+// put up around it; the hourglass comes back when the box closes.
+class NormalCursor {
+public:
+    NormalCursor() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
+    ~NormalCursor() { QApplication::restoreOverrideCursor(); }
+    NormalCursor(const NormalCursor&) = delete;
+    NormalCursor& operator=(const NormalCursor&) = delete;
+};
+
 std::optional<QString> runFileDialog(const FileDialogRequest& request, QWidget* parent, bool save) {
     QFileDialog dialog(ownerFor(parent));
     configureFileDialog(dialog, request, save);
+    const NormalCursor arrow;
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
@@ -105,15 +118,16 @@ void Dialogs::install(std::unique_ptr<Dialogs> d) {
 }
 
 QString dialogCaption(DlgKind kind) {
+    const PlatformTexts& t = platformTexts();
     switch (kind) {
     case DlgKind::Warning:
-        return QStringLiteral("Warning");
+        return t.warningCaption;
     case DlgKind::Error:
-        return QStringLiteral("Error");
+        return t.errorCaption;
     case DlgKind::Information:
-        return QStringLiteral("Information");
+        return t.informationCaption;
     case DlgKind::Confirmation:
-        return QStringLiteral("Confirm");
+        return t.confirmCaption;
     }
     return {};
 }
@@ -163,7 +177,10 @@ DlgResult QtDialogs::message(DlgKind kind, const QString& text, DlgButtons butto
         box.setEscapeButton(QMessageBox::Cancel);
         break;
     }
-    box.exec();
+    {
+        const NormalCursor arrow;
+        box.exec();
+    }
     switch (box.standardButton(box.clickedButton())) {
     case QMessageBox::Ok:
         return DlgResult::Ok;

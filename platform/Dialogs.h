@@ -39,7 +39,8 @@ public:
     static void install(std::unique_ptr<Dialogs> d); // nullptr puts the Qt dialogs back
 };
 
-// The caption a box of this kind carries: "Warning", "Error", "Information", "Confirm".
+// The caption a box of this kind carries, in the language in force (UiLanguage): in English
+// "Warning", "Error", "Information", "Confirm".
 QString dialogCaption(DlgKind kind);
 
 // Shorthands over Dialogs::instance().

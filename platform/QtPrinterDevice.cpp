@@ -2,6 +2,7 @@
 
 #include "Dialogs.h"
 #include "Error.h"
+#include "UiLanguage.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -54,7 +55,7 @@ QString QtPrinterDevice::NewPrintoutPath() {
     if (folder.isEmpty())
         folder = QDir::homePath();
     if (!QDir().mkpath(folder))
-        throw Error(QStringLiteral("Cannot create the folder %1").arg(QDir::toNativeSeparators(folder)));
+        throw Error(platformTexts().cannotCreateFolder.arg(QDir::toNativeSeparators(folder)));
     const QString stem = QStringLiteral("VXG printout ") +
                          QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH.mm.ss"));
     QString path = QDir(folder).filePath(stem + QStringLiteral(".pdf"));
@@ -82,7 +83,7 @@ void QtPrinterDevice::beginJob() {
         const QString where =
             jobFile_.isEmpty() ? printer_->printerName() : QDir::toNativeSeparators(jobFile_);
         jobFile_.clear();
-        throw Error(QStringLiteral("Cannot start printing on %1").arg(where));
+        throw Error(platformTexts().cannotStartPrinting.arg(where));
     }
     painter_->setFont(font_);
     painter_->setPen(Qt::black);
@@ -96,11 +97,10 @@ void QtPrinterDevice::endJob() {
     const QString file = jobFile_;
     jobFile_.clear();
     if (!finished)
-        throw Error(QStringLiteral("Printing failed: the print job could not be finished"));
+        throw Error(platformTexts().jobNotFinished);
     lastOutput_ = file;
     if (ownPdf_)
-        ShowMessage(DlgKind::Information,
-                    QStringLiteral("The printout was saved to %1").arg(QDir::toNativeSeparators(file)));
+        ShowMessage(DlgKind::Information, platformTexts().printoutSaved.arg(QDir::toNativeSeparators(file)));
 }
 
 void QtPrinterDevice::abortJob() {
@@ -123,7 +123,7 @@ void QtPrinterDevice::newPage() {
     if (aborted())
         return;
     if (!printer_->newPage())
-        throw Error(QStringLiteral("Printing failed: a new page could not be started"));
+        throw Error(platformTexts().pageNotStarted);
 }
 
 bool QtPrinterDevice::printing() const {

@@ -4,10 +4,60 @@
 #include "Globals.h"
 #include "OptionsLayout.h"
 
+namespace {
+
+// "The settings <%1> cannot be used: the value %2 is out of range."
+constexpr int kOutOfRangeId = 190; // the same id in both programs' tables
+
+const QString kLastNameValue = QStringLiteral("LastName");
+
+// Reads the set at key into options only when it is whole and in range; a registry error
+// leaves the fields read before it in options, as a plain read does.
+void ReadCheckedSet(const vxg::Registry& reg, const QString& key, const QString& setName,
+                    TTestOptions& options) {
+    TTestOptions read = options;
+    try {
+        ReadTestOptions(reg, key, read);
+    } catch (const vxg::Error&) {
+        options = read;
+        throw;
+    }
+    const QString bad = OptionSetStore::OutOfRangeValue(read);
+    if (!bad.isEmpty())
+        throw vxg::Error(lang(kOutOfRangeId).arg(setName, bad));
+    options = read;
+}
+
+} // namespace
+
 OptionSetStore::OptionSetStore(vxg::Registry registry) : registry_(std::move(registry)) {}
 
 bool OptionSetStore::IsSetName(const QString& name) {
     return !name.isEmpty() && !name.contains(QLatin1Char('\\'));
+}
+
+bool OptionSetStore::IsReservedName(const QString& name) {
+    for (const QString& reserved : {kDefaultSetName, kNoNameSetName, kLastSetName})
+        if (name.compare(reserved, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+bool OptionSetStore::IsUserSetName(const QString& name) {
+    return IsSetName(name) && !IsReservedName(name);
+}
+
+QString OptionSetStore::OutOfRangeValue(const TTestOptions& options) {
+    if (options.GivenVopr < 1 || options.GivenVopr > 100)
+        return QStringLiteral("GivenVopr");
+    for (int grade = 1; grade <= 12; ++grade) {
+        const qint32 na = options.Na[static_cast<std::size_t>(grade - 1)];
+        if (na < 0 || na > 110)
+            return QStringLiteral("Na") + QString::number(grade);
+    }
+    if (options.MaxTime < 1 || options.MaxTime > 1440)
+        return QStringLiteral("MaxTime");
+    return {};
 }
 
 QStringList OptionSetStore::names() const {
@@ -22,7 +72,7 @@ QStringList OptionSetStore::names() const {
 }
 
 void OptionSetStore::save(const QString& name, const TTestOptions& options) {
-    if (!IsSetName(name))
+    if (!IsUserSetName(name))
         throw vxg::Error(lang(117));
     WriteTestOptions(registry_, OptionSetKey(name), options);
 }
@@ -33,12 +83,12 @@ bool OptionSetStore::load(const QString& name, TTestOptions& options) const {
     const QString key = OptionSetKey(name);
     if (!registry_.keyExists(key))
         return false;
-    ReadTestOptions(registry_, key, options);
+    ReadCheckedSet(registry_, key, name, options);
     return true;
 }
 
 bool OptionSetStore::remove(const QString& name) {
-    if (!IsSetName(name))
+    if (!IsUserSetName(name))
         return false;
     registry_.deleteKey(OptionSetKey(name));
     return true;
@@ -46,4 +96,20 @@ bool OptionSetStore::remove(const QString& name) {
 
 bool OptionSetStore::hasDefault() const {
     return registry_.keyExists(OptionSetKey(kDefaultSetName));
+}
+
+void OptionSetStore::saveDefault(const TTestOptions& options) {
+    WriteTestOptions(registry_, OptionSetKey(kDefaultSetName), options);
+}
+
+bool OptionSetStore::loadLast(TTestOptions& options, QString& lastName) const {
+    const QString key = OptionSetKey(kLastSetName);
+    if (!registry_.keyExists(key))
+        return false;
+    const QString name = registry_.readString(key, kLastNameValue);
+    TTestOptions read = options;
+    ReadCheckedSet(registry_, key, kLastSetName, read);
+    lastName = name;
+    options = read;
+    return true;
 }

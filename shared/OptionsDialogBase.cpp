@@ -366,16 +366,16 @@ void TOptionsDialogBase::NameEditChosen(int index) {
 }
 
 bool TOptionsDialogBase::NameIsReserved(const QString& name) const {
-    return name == kNoNameSetName || name == kDefaultSetName;
+    return OptionSetStore::IsReservedName(name);
 }
 
 bool TOptionsDialogBase::NameMayBeStored(const QString& name) const {
-    return !name.isEmpty() && !NameIsReserved(name) && OptionSetStore::IsSetName(name);
+    return OptionSetStore::IsUserSetName(name) && !NameIsReserved(name);
 }
 
 void TOptionsDialogBase::UpdateNameButtons() {
-    const QString name = NameText();
-    const bool enabled = !name.isEmpty() && !NameIsReserved(name);
+    // The store's rule: the reserved names in any letter case are neither saved nor deleted.
+    const bool enabled = NameMayBeStored(NameText());
     SaveOptionsBtn->setEnabled(enabled);
     DeleteOptionsBtn->setEnabled(enabled);
 }
@@ -423,12 +423,14 @@ bool TOptionsDialogBase::ConfirmDelete(const QString& name) {
 }
 
 void TOptionsDialogBase::DeleteStoredSet(const QString& name, const QString& nextName) {
-    // The store refuses an empty name or one with a key separator: such a name would reach the
-    // sets key itself (every stored set) or a key nested inside another set.
-    Store_.remove(name);
-    const int index = FindListEntry(name);
-    if (index >= 0)
-        RemoveListEntry(index);
+    // The store refuses an empty name or one with a key separator (such a name would reach the
+    // sets key itself, every stored set, or a key nested inside another set) and the reserved
+    // names in any letter case; a refused name stays in the list.
+    if (Store_.remove(name)) {
+        const int index = FindListEntry(name);
+        if (index >= 0)
+            RemoveListEntry(index);
+    }
     SetNameText(nextName);
 }
 

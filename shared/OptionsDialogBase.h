@@ -98,11 +98,13 @@ protected:
     void RemoveListEntry(int index);
     // The list's own look-up: first entry equal to name without regard to case, or -1.
     int FindListEntry(const QString& name) const;
-    // Names the dialog never saves or deletes, compared as the program's rules say.
+    // Names the dialog never saves or deletes: the store's reserved names in any letter case,
+    // and whatever the program adds.
     virtual bool NameIsReserved(const QString& name) const;
-    // A name the Save command may store under: not empty, not reserved, a set name of its own.
+    // A name Save and Delete may act on: a set name of its own (not empty, no key separator)
+    // that is not reserved.
     bool NameMayBeStored(const QString& name) const;
-    // Save and Delete enabled exactly when the box's text is not empty and not reserved.
+    // Save and Delete enabled exactly when the box's text is a name they may act on.
     void UpdateNameButtons();
 
     // ---- the store, with the dialog's messages

@@ -112,8 +112,11 @@ void ReadQuestionRecords(const QString& path, TWorkQues& questions) {
 
 void WriteQuestionFile(const QString& path, const TWorkQues& questions) {
     // QSaveFile writes a temporary file beside the target and renames it over the old file
-    // only once everything is written: a failure leaves the old topic whole.
+    // only once everything is written: a failure leaves the old topic whole. Only where the
+    // folder refuses new files (no temporary file can be made there) is an existing, writable
+    // topic written in place instead.
     QSaveFile file(path);
+    file.setDirectWriteFallback(true);
     if (QFileInfo(path).isDir() || !file.open(QIODevice::WriteOnly))
         throw vxg::Error(openForWritingError(path));
 

@@ -161,7 +161,7 @@ TEST_F(OptionsDialogTest, FirstCreationMakesFactorySetAndPutsItInForce) {
 }
 
 TEST_F(OptionsDialogTest, ExistingFactorySetIsLeftAlone) {
-    store.save("DEFAULT", Custom(1));
+    WriteTestOptions(reg, OptionSetKey("DEFAULT"), Custom(1));
     create();
     TTestOptions stored;
     ASSERT_TRUE(store.load("Default", stored));
@@ -572,7 +572,9 @@ TEST_F(OptionsDialogTest, TypingNeverLoadsASet) {
     EXPECT_EQ(listEntries(), QStringList({"Default", "Exam"}));
 }
 
-TEST_F(OptionsDialogTest, SetButtonsFollowTheNameExactly) {
+// The reserved names are refused in any letter case: the registry would take "default" for
+// the factory set's own key.
+TEST_F(OptionsDialogTest, SetButtonsAreOffForReservedNamesInAnyCase) {
     create();
     open();
     const auto enabledFor = [&](const QString& name) {
@@ -580,10 +582,13 @@ TEST_F(OptionsDialogTest, SetButtonsFollowTheNameExactly) {
         EXPECT_EQ(dlg->SaveOptionsBtn->isEnabled(), dlg->DeleteOptionsBtn->isEnabled());
         return dlg->SaveOptionsBtn->isEnabled();
     };
-    EXPECT_TRUE(enabledFor("default"));
-    EXPECT_TRUE(enabledFor("DEFAULT"));
-    EXPECT_TRUE(enabledFor("no name"));
+    EXPECT_FALSE(enabledFor("default"));
+    EXPECT_FALSE(enabledFor("DEFAULT"));
+    EXPECT_FALSE(enabledFor("no name"));
+    EXPECT_FALSE(enabledFor("Last"));
+    EXPECT_FALSE(enabledFor("lAST"));
     EXPECT_TRUE(enabledFor("Exam"));
+    EXPECT_TRUE(enabledFor("Default set"));
     EXPECT_FALSE(enabledFor("Default"));
     EXPECT_FALSE(enabledFor("No Name"));
     EXPECT_FALSE(enabledFor(""));
@@ -685,7 +690,7 @@ TEST_F(OptionsDialogTest, SaveAddsANameToTheListOnlyOnceWhateverItsCase) {
 
 TEST_F(OptionsDialogTest, SaveIntoAnEmptyListKeepsTheTypedName) {
     create();
-    store.remove("Default");
+    reg.deleteKey(OptionSetKey("Default"));
     open();
     ASSERT_TRUE(listEntries().isEmpty());
     type("First");
@@ -699,8 +704,10 @@ TEST_F(OptionsDialogTest, SaveRefusesReservedEmptyAndSeparatedNames) {
     open();
     dlg->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
+    WriteTestOptions(reg, OptionSetKey("Last"), Custom(3));
     const QStringList before = store.names();
-    for (const QString& name : {QStringLiteral("Default"), QStringLiteral("No Name"), QString(),
+    for (const QString& name : {QStringLiteral("Default"), QStringLiteral("default"), QStringLiteral("No Name"),
+                                QStringLiteral("NO NAME"), QStringLiteral("last"), QString(),
                                 QStringLiteral("A\\B"), QStringLiteral("\\")}) {
         dialogs->boxes.clear();
         dlg->NameEdit->setEditText(name);
@@ -710,6 +717,11 @@ TEST_F(OptionsDialogTest, SaveRefusesReservedEmptyAndSeparatedNames) {
         EXPECT_TRUE(dlg->NameEdit->hasFocus()) << qPrintable(name);
     }
     EXPECT_EQ(store.names(), before);
+    TTestOptions stored;
+    ASSERT_TRUE(store.load("Default", stored));
+    EXPECT_EQ(stored, FactoryTestOptions());
+    ReadTestOptions(reg, OptionSetKey("Last"), stored);
+    EXPECT_EQ(stored, Custom(3));
     EXPECT_FALSE(reg.keyExists(OptionSetKey("A")));
     EXPECT_EQ(listEntries(), before);
     EXPECT_FALSE(dlg->SettingsNamed);
@@ -760,13 +772,15 @@ TEST_F(OptionsDialogTest, DeleteAnsweredNoChangesNothing) {
     EXPECT_EQ(dialogs->boxes.size(), 1);
 }
 
-// Whatever enables the button, an empty name must never reach the sets key itself.
-TEST_F(OptionsDialogTest, DeleteOfEmptyOrSeparatedNameKeepsEverySet) {
+// Whatever enables the button, an empty name must never reach the sets key itself, and no
+// spelling of "Default" removes the factory set (which the dialog then reloads).
+TEST_F(OptionsDialogTest, DeleteOfEmptySeparatedOrReservedNameKeepsEverySet) {
     create();
     store.save("Exam", Custom(1));
     store.save("Other", Custom(2));
     open();
-    for (const QString& name : {QString(), QStringLiteral("\\"), QStringLiteral("Exam\\")}) {
+    for (const QString& name : {QString(), QStringLiteral("\\"), QStringLiteral("Exam\\"),
+                                QStringLiteral("default"), QStringLiteral("DEFAULT")}) {
         dlg->DeleteOptionSet(name);
         EXPECT_EQ(store.names(), QStringList({"Default", "Exam", "Other"})) << qPrintable(name);
         EXPECT_EQ(listEntries(), QStringList({"Default", "Exam", "Other"})) << qPrintable(name);

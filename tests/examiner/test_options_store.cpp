@@ -64,14 +64,71 @@ TEST_F(OptionSetStoreTest, SaveLoadRoundTripAndNamesIgnoreCase) {
     ASSERT_TRUE(store.load("EXAM 7", o));
     EXPECT_EQ(o, Sample(4));
     EXPECT_EQ(store.names(), QStringList({"Exam 7"}));
+}
 
-    // A lower-case "default" addresses the factory set's key.
-    store.save("Default", FactoryTestOptions());
-    store.save("default", Sample(5));
-    EXPECT_TRUE(store.hasDefault());
+// The registry takes "default" for the factory set's key: the reserved names are refused in
+// every letter case, for saving and for deleting alike.
+TEST_F(OptionSetStoreTest, ReservedNamesInAnyCaseAreNeitherSavedOverNorDeleted) {
+    store.saveDefault(FactoryTestOptions());
+    WriteTestOptions(reg, OptionSetKey("Last"), Sample(2));
+    for (const char* name : {"Default", "default", "DEFAULT", "No Name", "no name", "NO NAME", "Last", "last",
+                             "LAST"}) {
+        EXPECT_FALSE(OptionSetStore::IsUserSetName(name)) << name;
+        EXPECT_EQ(ErrorText([&] { store.save(name, Sample(3)); }), lang(117)) << name;
+        EXPECT_FALSE(store.remove(name)) << name;
+    }
+    EXPECT_TRUE(OptionSetStore::IsUserSetName("Defaults"));
+    TTestOptions o;
     ASSERT_TRUE(store.load("Default", o));
-    EXPECT_EQ(o, Sample(5));
-    EXPECT_EQ(store.names(), QStringList({"Exam 7", "Default"}));
+    EXPECT_EQ(o, FactoryTestOptions());
+    ASSERT_TRUE(store.load("Last", o));
+    EXPECT_EQ(o, Sample(2));
+    EXPECT_FALSE(reg.keyExists(OptionSetKey("No Name")));
+    EXPECT_EQ(store.names(), QStringList({"Default"}));
+}
+
+// A set is handed out only when every value lies where the program can work with it; one
+// value outside makes the whole set unreadable, named in the error, and changes nothing.
+TEST_F(OptionSetStoreTest, ASetWithAValueOutOfRangeIsUnreadable) {
+    struct Case {
+        const char* value;
+        qint32 stored;
+        bool readable;
+    };
+    const Case cases[] = {
+        {"GivenVopr", 1, true},   {"GivenVopr", 100, true},  {"GivenVopr", 0, false},
+        {"GivenVopr", 101, false}, {"GivenVopr", 1000000, false}, {"Na1", 0, true},
+        {"Na1", -1, false},        {"Na7", 110, true},        {"Na12", 111, false},
+        {"MaxTime", 1, true},      {"MaxTime", 1440, true},   {"MaxTime", 0, false},
+        {"MaxTime", 1441, false},  {"MaxTime", -5, false},
+    };
+    for (const Case& c : cases) {
+        store.save("Exam", Sample(1));
+        reg.writeInteger(OptionSetKey("Exam"), c.value, c.stored);
+        TTestOptions o = Sample(9);
+        if (c.readable) {
+            EXPECT_TRUE(store.load("Exam", o)) << c.value << " " << c.stored;
+            EXPECT_NE(o, Sample(9));
+        } else {
+            EXPECT_EQ(ErrorText([&] { store.load("Exam", o); }), lang(190).arg("Exam", c.value))
+                << c.value << " " << c.stored;
+            EXPECT_EQ(o, Sample(9)) << c.value << " " << c.stored;
+        }
+    }
+
+    // "Last" is checked the same way, and its name is taken only with its values.
+    reg.writeString(OptionSetKey("Last"), "LastName", "Exam");
+    WriteTestOptions(reg, OptionSetKey("Last"), Sample(1));
+    reg.writeInteger(OptionSetKey("Last"), "GivenVopr", 1000000);
+    TTestOptions o = Sample(9);
+    QString name = "before";
+    EXPECT_EQ(ErrorText([&] { store.loadLast(o, name); }), lang(190).arg("Last", "GivenVopr"));
+    EXPECT_EQ(o, Sample(9));
+    EXPECT_EQ(name, "before");
+    reg.writeInteger(OptionSetKey("Last"), "GivenVopr", 12);
+    ASSERT_TRUE(store.loadLast(o, name));
+    EXPECT_EQ(name, "Exam");
+    EXPECT_EQ(o.GivenVopr, 12);
 }
 
 TEST_F(OptionSetStoreTest, AnyNonZeroBooleanReadsAsSet) {
@@ -85,16 +142,16 @@ TEST_F(OptionSetStoreTest, AnyNonZeroBooleanReadsAsSet) {
 }
 
 TEST_F(OptionSetStoreTest, SaveOverExistingKeyKeepsOtherValues) {
-    const QString last = OptionSetKey("Last");
-    reg.writeString(last, "LastName", "Exam 7");
-    WriteTestOptions(reg, last, Sample(1));
+    const QString key = OptionSetKey("Exam");
+    reg.writeString(key, "LastName", "Exam 7");
+    WriteTestOptions(reg, key, Sample(1));
 
-    store.save("Last", Sample(2));
+    store.save("Exam", Sample(2));
 
-    EXPECT_EQ(reg.readString(last, "LastName"), "Exam 7");
-    EXPECT_EQ(reg.valueNames(last).first(), "LastName");
+    EXPECT_EQ(reg.readString(key, "LastName"), "Exam 7");
+    EXPECT_EQ(reg.valueNames(key).first(), "LastName");
     TTestOptions o;
-    ASSERT_TRUE(store.load("Last", o));
+    ASSERT_TRUE(store.load("Exam", o));
     EXPECT_EQ(o, Sample(2));
 }
 
@@ -140,7 +197,7 @@ TEST_F(OptionSetStoreTest, RemoveTakesNestedKeysAndIgnoresMissingSets) {
 // An empty name, or one made only of separators, addresses the sets key itself: deleting it
 // would wipe every stored set.
 TEST_F(OptionSetStoreTest, RemoveRefusesNamesThatReachBeyondOneSet) {
-    store.save("Default", FactoryTestOptions());
+    store.saveDefault(FactoryTestOptions());
     store.save("A", Sample(1));
     reg.createKey(OptionSetKey("A") + "\\Inner");
     for (const QString& name : {QString(), QStringLiteral("\\"), QStringLiteral("\\\\"),

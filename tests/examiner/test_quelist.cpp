@@ -145,6 +145,16 @@ TEST_F(QueListTest, LongTextsShowWholeAndAnOddRightAnswerShowsAsUnset) {
     EXPECT_EQ(viewer->SamVoprosEdit->text(), s->TopicQuestions[0].QuestionText);
     EXPECT_EQ(viewer->Otv4Edit->text(), s->TopicQuestions[0].Answer4);
     EXPECT_EQ(viewer->PravOtvEd->value(), 4);
+    // Longer than its field, each text shows from its start, also when stepped back to.
+    auto expectStartsShown = [this](const char* when) {
+        for (QLineEdit* field : {viewer->SamVoprosEdit, viewer->Otv1Edit, viewer->Otv2Edit,
+                                 viewer->Otv3Edit, viewer->Otv4Edit})
+            EXPECT_EQ(field->cursorPosition(), 0) << when << " " << field->objectName().toStdString();
+    };
+    expectStartsShown("shown");
+    viewer->NextClick();
+    viewer->PrevClick();
+    expectStartsShown("stepped back");
     viewer->NextClick();
     EXPECT_EQ(viewer->PravOtvEd->value(), 0); // not the nearest variant, 4
     viewer->NextClick();

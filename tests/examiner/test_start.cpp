@@ -318,6 +318,46 @@ TEST_F(StartTest, UnreadableLastIsReportedAndTheWindowStillOpensWithDefault) {
     EXPECT_EQ(storedSet(QStringLiteral("Last")), FactoryTestOptions());
 }
 
+// A damaged "Last" (here a card of a million questions, which would set up a grid without end)
+// is named in an error box and "Default" is put in force.
+TEST_F(StartTest, LastWithAValueOutOfRangeIsReportedAndDefaultIsUsed) {
+    makeAdaptedFolder();
+    writeSet(QStringLiteral("Last"), customSet(), QStringLiteral("Exam"));
+    vxg::Registry().writeInteger(OptionSetKey(QStringLiteral("Last")), QStringLiteral("GivenVopr"), 1000000);
+
+    TWorkF& w = startAndShow();
+
+    EXPECT_EQ(dialogs->texts(DlgKind::Error),
+              QStringList{englishText(190).arg(QStringLiteral("Last"), QStringLiteral("GivenVopr"))});
+    EXPECT_EQ(examiner->State.OptionsName, QStringLiteral("Default"));
+    EXPECT_EQ(examiner->State.ActiveOptions, FactoryTestOptions());
+    EXPECT_EQ(w.StringGrid->ColCount(), FactoryTestOptions().GivenVopr + 2);
+    stop();
+
+    // A damaged "Default" too: both are named, and the factory values are in force.
+    vxg::Registry().writeInteger(OptionSetKey(QStringLiteral("Last")), QStringLiteral("GivenVopr"), 1000000);
+    vxg::Registry().writeInteger(OptionSetKey(QStringLiteral("Default")), QStringLiteral("Na12"), 111);
+    dialogs->boxes.clear();
+    startAndShow();
+    EXPECT_EQ(dialogs->texts(DlgKind::Error),
+              QStringList({englishText(190).arg(QStringLiteral("Last"), QStringLiteral("GivenVopr")),
+                           englishText(190).arg(QStringLiteral("Default"), QStringLiteral("Na12"))}));
+    EXPECT_EQ(examiner->State.OptionsName, QStringLiteral("Default"));
+    EXPECT_EQ(examiner->State.ActiveOptions, FactoryTestOptions());
+}
+
+// Only 0 (Russian) and 200 (English) are languages; anything else stored reads as English and
+// is written back as English at exit.
+TEST_F(StartTest, AnUnknownStoredLanguageIsEnglishAndRewrittenAtExit) {
+    makeAdaptedFolder();
+    vxg::Registry().writeInteger(kExaminerKey, QStringLiteral("LangN"), 7);
+    TWorkF& w = startAndShow();
+    EXPECT_EQ(LangOffset, 200);
+    EXPECT_TRUE(w.Eng1->isChecked());
+    stop();
+    EXPECT_EQ(vxg::Registry().readInteger(kExaminerKey, QStringLiteral("LangN")), 200);
+}
+
 TEST_F(StartTest, StoredRussianIsUsedAndKeptAtExit) {
     makeAdaptedFolder();
     vxg::Registry().writeInteger(kExaminerKey, QStringLiteral("LangN"), 0);

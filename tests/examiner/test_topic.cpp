@@ -90,10 +90,10 @@ TEST_F(TopicTest, TheToolButtonRunsTheCommandThroughTheGuard) {
     dialogs->chooseFile(topicPath("bad.vxg"));
     w->OpenTopic->trigger();
     EXPECT_EQ(dialogs->texts(DlgKind::Error), QStringList{"Read beyond end of file"});
-    EXPECT_TRUE(s->TopicQuestions.isEmpty());
+    EXPECT_EQ(s->TopicQuestions.size(), 3);
 }
 
-TEST_F(TopicTest, APartialTrailingRecordLoadsNothingAndChangesNothingElse) {
+TEST_F(TopicTest, APartialTrailingRecordKeepsTheLoadedTopicAndChangesNothingElse) {
     WriteQuestionFile(topicPath("good.vxg"), testfiles::MakeTopic(4));
     dialogs->chooseFile(topicPath("good.vxg"));
     ASSERT_TRUE(openFromMenu());
@@ -111,7 +111,7 @@ TEST_F(TopicTest, APartialTrailingRecordLoadsNothingAndChangesNothingElse) {
 
     EXPECT_FALSE(openFromMenu());
     EXPECT_EQ(dialogs->texts(DlgKind::Error), QStringList{"Read beyond end of file"});
-    EXPECT_TRUE(s->TopicQuestions.isEmpty());
+    EXPECT_EQ(s->TopicQuestions, testfiles::MakeTopic(4));
     EXPECT_EQ(s->AttState, Ready);
     EXPECT_EQ(w->windowTitle(), title);
     EXPECT_EQ(TWorkF::ReadLastDir(0), folder);
@@ -183,17 +183,26 @@ TEST_F(TopicTest, AMissingFileThenCancelChangesNothing) {
     EXPECT_TRUE(s->TopicQuestions.isEmpty());
 }
 
-TEST_F(TopicTest, CancellingInReadyKeepsTheStateAndTitleButDropsTheQuestions) {
+// A cancelled dialog, also the one offered again after a missing file, leaves the loaded topic,
+// its title, the folder and the state as they were.
+TEST_F(TopicTest, CancellingInReadyKeepsTheLoadedTopic) {
     WriteQuestionFile(topicPath("a.vxg"), testfiles::MakeTopic(3));
     dialogs->chooseFile(topicPath("a.vxg"));
     ASSERT_TRUE(openFromMenu());
     const QString title = w->windowTitle();
+    const QString folder = TWorkF::ReadLastDir(0);
 
-    EXPECT_FALSE(openFromMenu()); // the script cancels
-    EXPECT_EQ(s->AttState, Ready);
-    EXPECT_EQ(w->windowTitle(), title);
-    EXPECT_TRUE(s->TopicQuestions.isEmpty());
-    EXPECT_EQ(w->OpenDialogFileName, topicPath("a.vxg"));
+    for (const bool afterMissingFile : {false, true}) {
+        if (afterMissingFile)
+            dialogs->chooseFile(other.path() + "/nowhere.vxg");
+        dialogs->cancelFile();
+        EXPECT_FALSE(openFromMenu());
+        EXPECT_EQ(s->AttState, Ready);
+        EXPECT_EQ(w->windowTitle(), title);
+        EXPECT_EQ(s->TopicQuestions, testfiles::MakeTopic(3)) << afterMissingFile;
+        EXPECT_EQ(TWorkF::ReadLastDir(0), folder);
+        EXPECT_EQ(w->OpenDialogFileName, topicPath("a.vxg"));
+    }
 }
 
 TEST_F(TopicTest, WithoutASenderNoInformationBoxIsShown) {
@@ -211,10 +220,10 @@ TEST_F(TopicTest, ReadTopicLeavesTheIndexAtTheNumberRead) {
     EXPECT_EQ(s->TopicQuestions.size(), 6);
     EXPECT_EQ(s->QueIndex, 6);
 
-    // A failed read by itself leaves no earlier questions behind either.
+    // A failed read by itself keeps the questions read before.
     testfiles::WriteRawFile(topicPath("short.vxg"), QByteArray(1281, 'a'));
     EXPECT_FALSE(vxg::RunGuarded([&] { w->ReadTopic(topicPath("short.vxg")); }));
-    EXPECT_TRUE(s->TopicQuestions.isEmpty());
+    EXPECT_EQ(s->TopicQuestions.size(), 6);
 }
 
 TEST_F(TopicTest, ClosingRestoresTheBareTitle) {

@@ -6,6 +6,7 @@
 #include "AboutVelmora.h"
 #include "LinkLabel.h"
 #include "Help.h"
+#include "UiLanguage.h"
 #include "PieGauge.h"
 #include "PrinterDevice.h"
 #include "RecordingPrinter.h"
@@ -139,6 +140,27 @@ TEST_F(CommandsTest, LanguageSwitchRelabelsTheWholeWindow) {
     expectLabelled(w, 200);
     EXPECT_TRUE(vxg::Help::instance().pagePath(QStringLiteral("IDH_Ready")).contains(QStringLiteral("/en/")));
     EXPECT_EQ(w.StringGrid->Cell(0, 0), LangTableText(268));
+}
+
+// Qt's own texts (standard buttons, file dialogs) and the platform's own messages follow the
+// language too.
+TEST_F(CommandsTest, LanguageSwitchTranslatesQtAndPlatformTexts) {
+    TWorkF& w = window();
+    const auto qtText = [](const char* context, const char* text) {
+        return QCoreApplication::translate(context, text);
+    };
+    w.Rus1->trigger();
+    EXPECT_EQ(qtText("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
+    EXPECT_EQ(qtText("QFileDialog", "Open"), QStringLiteral("Открыть"));
+    EXPECT_EQ(vxg::dialogCaption(vxg::DlgKind::Error), LangTableText(192));
+    EXPECT_EQ(vxg::dialogCaption(vxg::DlgKind::Confirmation), LangTableText(194));
+    EXPECT_EQ(vxg::platformTexts().printoutSaved.arg("/tmp/a.pdf"), LangTableText(195).arg("/tmp/a.pdf"));
+    EXPECT_EQ(vxg::platformTexts().cannotStartPrinting, LangTableText(197));
+
+    w.Eng1->trigger();
+    EXPECT_EQ(qtText("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+    EXPECT_EQ(vxg::dialogCaption(vxg::DlgKind::Error), QStringLiteral("Error"));
+    EXPECT_EQ(vxg::platformTexts().printoutSaved, QStringLiteral("The printout was saved to %1"));
 }
 
 TEST_F(CommandsTest, ChoosingTheLanguageInForceRepeatsEveryStep) {

@@ -1,8 +1,10 @@
 #include "Dialogs.h"
 #include "ScriptedDialogs.h"
+#include "UiLanguage.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCursor>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -169,4 +171,53 @@ TEST(QtDialogsMessage, BoxesCarryCaptionIconAndButtonsOfTheirKind) {
     });
     EXPECT_EQ(vxg::QtDialogs().message(DlgKind::Information, "Go?", DlgButtons::YesNo, nullptr),
               DlgResult::Yes);
+}
+
+// A box or file dialog shown inside a busy scope shows the arrow; the hourglass comes back after.
+TEST(QtDialogsCursor, BoxesAndFileDialogsShowTheNormalCursorOverAnHourglass) {
+    auto shape = [] {
+        const QCursor* cursor = QApplication::overrideCursor();
+        return cursor ? cursor->shape() : Qt::ArrowCursor;
+    };
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    Qt::CursorShape inBox = Qt::WaitCursor;
+    whenModal<QMessageBox>([&](QMessageBox* box) {
+        inBox = shape();
+        box->button(QMessageBox::Ok)->click();
+    });
+    vxg::QtDialogs().message(DlgKind::Information, "Saved", DlgButtons::Ok, nullptr);
+    EXPECT_EQ(inBox, Qt::ArrowCursor);
+    EXPECT_EQ(shape(), Qt::WaitCursor);
+
+    Qt::CursorShape inDialog = Qt::WaitCursor;
+    whenModal<QFileDialog>([&](QFileDialog* d) {
+        inDialog = shape();
+        d->reject();
+    });
+    vxg::QtDialogs().openFile(vxg::FileDialogRequest{}, nullptr);
+    EXPECT_EQ(inDialog, Qt::ArrowCursor);
+    EXPECT_EQ(shape(), Qt::WaitCursor);
+    QApplication::restoreOverrideCursor();
+}
+
+// With Russian in force, a real box shows Qt's Russian standard buttons and the caption given.
+TEST(QtDialogsLanguage, BoxesTakeQtsTranslationsAndTheCaptionsInForce) {
+    ASSERT_TRUE(vxg::SetQtLanguage(true)) << "qt6-translations-l10n provides qtbase_ru.qm";
+    vxg::PlatformTexts russian;
+    russian.confirmCaption = QStringLiteral("Подтверждение");
+    vxg::SetPlatformTexts(russian);
+    QString caption;
+    QStringList buttons;
+    whenModal<QMessageBox>([&](QMessageBox* box) {
+        caption = box->windowTitle();
+        for (auto b : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+            buttons << box->button(b)->text().remove(u'&');
+        box->button(QMessageBox::Cancel)->click();
+    });
+    vxg::QtDialogs().message(DlgKind::Confirmation, "Сохранить?", DlgButtons::YesNoCancel, nullptr);
+    vxg::SetQtLanguage(false);
+    vxg::SetPlatformTexts({});
+    EXPECT_EQ(caption, QStringLiteral("Подтверждение"));
+    EXPECT_EQ(buttons, QStringList({"Да", "Нет", "Отмена"}));
+    EXPECT_EQ(vxg::dialogCaption(DlgKind::Confirmation), "Confirm");
 }

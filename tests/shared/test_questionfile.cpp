@@ -16,11 +16,31 @@
 #include <functional>
 #include <memory>
 #include <sys/resource.h>
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
 using namespace testfiles;
+
+// Runs body in a child process without root's rights (as "nobody" when the tests run as root)
+// and returns its exit code; -1 when the child could not run or was killed.
+int RunWithoutRoot(const std::function<int()>& body) {
+    const pid_t child = fork();
+    if (child < 0)
+        return -1;
+    if (child == 0) {
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(3);
+        _exit(body());
+    }
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
 
 
 class QuestionFileTest : public ::testing::Test {
@@ -180,6 +200,25 @@ TEST_F(QuestionFileTest, LongCyrillicTopicRoundTripsByteForByte) {
     EXPECT_EQ(ReadRawFile(second), firstBytes);
 }
 
+// Every byte a text can hold, 0x98 (undefined in the code page) among them, is written back as
+// it was read.
+TEST_F(QuestionFileTest, EveryByteOfTheTextsSurvivesALoadAndASave) {
+    QList<QByteArray> texts;
+    for (int start : {0x00, 0x40, 0x80, 0xC0, 0x90}) {
+        QByteArray text;
+        for (int b = start; b < start + 0x40; ++b)
+            text += char(b);
+        texts << text;
+    }
+    const QByteArray bytes = RawQuestionRecord(texts, 1, '\x98') + RawQuestionRecord(MakeQuestion(2));
+    const QString first = path("bytes.vxg");
+    const QString second = path("bytes-again.vxg");
+    WriteRawFile(first, bytes);
+
+    WriteQuestionFile(second, ReadQuestionFile(first));
+    EXPECT_EQ(ReadRawFile(second), bytes);
+}
+
 TEST_F(QuestionFileTest, WritingReplacesTheWholeFile) {
     const QString file = path("topic.vxg");
     WriteTopic(file, 5);
@@ -196,6 +235,31 @@ TEST_F(QuestionFileTest, WriteIntoMissingFolderOrOverAFolderFails) {
     QDir(dir.path()).mkdir("taken.vxg");
     EXPECT_EQ(ErrorText([&] { WriteQuestionFile(path("taken.vxg"), MakeTopic(1)); }), "File access denied");
     EXPECT_TRUE(QFileInfo(path("taken.vxg")).isDir());
+}
+
+// A folder that refuses new files (no temporary file can be made beside the topic) still lets
+// a writable topic in it be saved, in place; the test drops root's rights in a child process,
+// since root may create files anywhere.
+TEST_F(QuestionFileTest, AWritableFileInAFolderThatRefusesNewFilesIsSaved) {
+    const QString file = path("locked/topic.vxg");
+    ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("locked"));
+    WriteTopic(file, 3);
+    ASSERT_EQ(chmod(QFile::encodeName(file).constData(), 0666), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(path("locked")).constData(), 0555), 0);
+
+    const int status = RunWithoutRoot([&] {
+        try {
+            WriteQuestionFile(file, MakeTopic(2));
+        } catch (const vxg::Error&) {
+            return 1;
+        }
+        return QDir(path("locked")).entryList(QDir::Files | QDir::Hidden) == QStringList{"topic.vxg"} ? 0
+                                                                                                      : 2;
+    });
+    chmod(QFile::encodeName(path("locked")).constData(), 0755);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(ReadQuestionFile(file), MakeTopic(2));
 }
 
 // A write that fails half-way (here: the file size limit is reached) leaves the old topic
