@@ -19,7 +19,6 @@
 #include "StringGrid.h"
 #include "UiLanguage.h"
 
-#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -50,6 +49,7 @@ namespace {
 constexpr int kAdaptNoFolderId = 180;
 constexpr int kAdaptNoAddressId = 181;
 constexpr int kAdaptWriteFailedId = 182;
+constexpr int kEditorNotStartedId = 189;
 
 const QString kLangNValue = QStringLiteral("LangN");
 const QString kLastNameValue = QStringLiteral("LastName");
@@ -141,8 +141,8 @@ TWorkF::TWorkF(TExaminerState& state, QWidget* parent) : QMainWindow(parent), S(
     BindCommands();
 
     // The idle update: each time the event loop is about to wait for more events.
-    if (auto* dispatcher = QAbstractEventDispatcher::instance(thread()))
-        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &TWorkF::ApplicationIdle);
+    Idle = new vxg::TIdleHandler(this, [this] { QuickHelpAUpdate(); });
+    connect(Idle, &vxg::TIdleHandler::Updated, this, &TWorkF::IdleUpdated);
 }
 
 TWorkF::~TWorkF() = default;
@@ -600,10 +600,7 @@ void TWorkF::showEvent(QShowEvent* event) {
 // States.
 
 void TWorkF::ApplicationIdle() {
-    if (idleSuspended_ > 0 || !isVisible() || !isEnabled() || QApplication::activeModalWidget())
-        return;
-    vxg::RunGuarded([this] { QuickHelpAUpdate(); });
-    emit IdleUpdated();
+    Idle->Run();
 }
 
 void TWorkF::QuickHelpAUpdate() {
@@ -750,8 +747,11 @@ void TWorkF::QueListClick() {
 }
 
 void TWorkF::ExamwrightMClick() {
+    // The window steps aside only for a program that started; a missing editor is reported.
+    const QString program = QStringLiteral("VXG-Examwright.exe");
+    if (!LaunchProgram(this, program, QString(), S.WorkDir, 10))
+        throw vxg::Error(lang(kEditorNotStartedId).arg(program));
     showMinimized();
-    LaunchProgram(this, QStringLiteral("VXG-Examwright.exe"), QString(), S.WorkDir, 10);
 }
 
 void TWorkF::Rus1Click() {

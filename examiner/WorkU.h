@@ -9,6 +9,7 @@
 //   WorkU_Topic.cpp    opening and closing a topic
 //   WorkU_Options.cpp  the Options command
 #include "ExaminerState.h"
+#include "IdleHandler.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -78,16 +79,11 @@ public:
     void ApplicationIdle();
     // Loops that keep the window responsive while they run (give-out, stop, waiting for a
     // station's reply) hold one of these: the state is applied again only after they end.
-    class TIdleSuspend {
+    class TIdleSuspend : public vxg::TIdleSuspend {
     public:
-        explicit TIdleSuspend(TWorkF& w) : w_(w) { ++w_.idleSuspended_; }
-        ~TIdleSuspend() { --w_.idleSuspended_; }
-        TIdleSuspend(const TIdleSuspend&) = delete;
-        TIdleSuspend& operator=(const TIdleSuspend&) = delete;
-
-    private:
-        TWorkF& w_;
+        explicit TIdleSuspend(TWorkF& w) : vxg::TIdleSuspend(*w.Idle) {}
     };
+    vxg::TIdleHandler* Idle = nullptr;
 
     // ---- commands of the console
     void QuickHelpAExecute();
@@ -253,5 +249,4 @@ private:
     int helpContext_ = 5;
     bool shownOnce_ = false;
     bool endRequested_ = false;
-    int idleSuspended_ = 0;
 };

@@ -3,6 +3,7 @@
 
 #include "Dialogs.h"
 #include "Globals.h"
+#include "MyFileUtils.h"
 #include "QuestionFile.h"
 
 #include <QFileInfo>
@@ -12,16 +13,6 @@ namespace {
 
 const QString kTopicFilter = QStringLiteral("VXG Questions Files (*.vxg)|*.vxg|Text Files (*.txt)|*.txt|VXG "
                                             "Archive Files (*.arh)|*.arh|All Files (*.*)|*.*");
-
-QString FolderOf(const QString& path) {
-    return QFileInfo(path).absolutePath();
-}
-
-QString WithoutTrailingSlash(QString folder) {
-    while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
-        folder.chop(1);
-    return folder;
-}
 
 } // namespace
 

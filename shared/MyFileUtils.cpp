@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -29,4 +30,18 @@ bool LaunchProgram(QWidget* /*owner*/, const QString& fileName, const QString& p
                    const QString& workDir, int /*showCommand*/) {
     // The texts go to the shell whole, however long: a deep working folder must not be cut.
     return vxg::ShellStartProgram(resolveProgram(withoutExeEnding(fileName)), parameters, workDir);
+}
+
+QString FolderOf(const QString& path) {
+    return QFileInfo(path).absolutePath();
+}
+
+QString WithoutTrailingSlash(QString folder) {
+    while (folder.size() > 1 && folder.endsWith(u'/'))
+        folder.chop(1);
+    return folder;
+}
+
+QString ProgramFolder() {
+    return WithoutTrailingSlash(QCoreApplication::applicationDirPath());
 }

@@ -9,3 +9,10 @@ class QWidget;
 // sake; the window manager decides how the new window shows. Returns whether it started.
 bool LaunchProgram(QWidget* owner, const QString& fileName, const QString& parameters,
                    const QString& workDir, int showCommand);
+
+// The folder part of a file's path, without a trailing "/" (except the root "/" itself).
+QString FolderOf(const QString& path);
+// The folder without trailing "/" (the root "/" stays as it is).
+QString WithoutTrailingSlash(QString folder);
+// The folder of the running program's file, without a trailing "/".
+QString ProgramFolder();

@@ -1,0 +1,8 @@
+#include "AboutU.h"
+
+#include "EditorIcons.h"
+
+TAboutBox::TAboutBox(QWidget* parent)
+    : TProgramAboutBox({QStringLiteral("VXG Examwright"), 70, 71}, EditorProgramPixmap(32), 229, parent) {
+    setObjectName(QStringLiteral("AboutBox"));
+}

@@ -1,0 +1,53 @@
+#include "ExamwrightApp.h"
+
+#include "AboutU.h"
+#include "AboutVelmora.h"
+#include "ErrorGuard.h"
+#include "Exwr_MDI.h"
+#include "Help.h"
+#include "Printouts.h"
+#include "SplashU.h"
+
+#include <QApplication>
+
+TExamwright::TExamwright() {
+    mdi_ = std::make_unique<TMDIForm>();
+    about_ = std::make_unique<TAboutBox>(mdi_.get());
+    aboutVxg_ = std::make_unique<TAboutVXG>(mdi_.get());
+    mdi_->SetWindows(about_.get(), aboutVxg_.get());
+}
+
+TExamwright::~TExamwright() {
+    mdi_->SetWindows(nullptr, nullptr);
+    aboutVxg_.reset();
+    about_.reset();
+    mdi_.reset();
+}
+
+int RunExamwright(int argc, char** argv) {
+    QApplication app(argc, argv);
+    SetQuestionLabelIds(45, 47);
+
+    auto splash = std::make_unique<TSplashF>();
+    splash->show();
+    splash->repaint();
+    QApplication::processEvents();
+    splash->FormShow();
+
+    QApplication::setApplicationName(QStringLiteral("VXG Questions Editor"));
+    vxg::Help::instance().setHelpFile(QStringLiteral("VXG_HELP.HLP"));
+
+    int rc = 0;
+    {
+        TExamwright editor;
+        splash->hide();
+        splash.reset();
+        // The program ends when its main window has closed, whatever other window (the help
+        // window) is still open.
+        QObject::connect(editor.MDIForm(), &TMDIForm::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+        editor.MDIForm()->showMaximized();
+        rc = QApplication::exec();
+        vxg::RunGuarded([&editor] { editor.MDIForm()->FormDestroy(); });
+    }
+    return rc;
+}

@@ -1,0 +1,88 @@
+#include "TopicDocument.h"
+
+#include "Error.h"
+#include "QuestionFile.h"
+
+#include <algorithm>
+
+namespace {
+
+const QChar kCardSeparator = u'$';
+
+bool isRightAnswerNumber(const QString& right) {
+    return right.size() == 1 && right[0] >= u'1' && right[0] <= u'4';
+}
+
+} // namespace
+
+void TTopicDocument::New(const QString& fileName) {
+    FileName = fileName;
+    Questions = TWorkQues{TQuestion{}};
+    Modified = true;
+}
+
+QString TTopicDocument::Load(const QString& fileName) {
+    TWorkQues read;
+    try {
+        read = ReadQuestionFile(fileName);
+    } catch (const vxg::Error& e) {
+        return e.text();
+    }
+    // A topic is never without a question to show.
+    if (read.isEmpty())
+        read.append(TQuestion{});
+    FileName = fileName;
+    Questions = std::move(read);
+    Modified = false;
+    return {};
+}
+
+QString TTopicDocument::Write() {
+    try {
+        WriteQuestionFile(FileName, Questions);
+    } catch (const vxg::Error& e) {
+        return e.text();
+    }
+    Modified = false;
+    return {};
+}
+
+int TTopicDocument::FirstFaultyQuestion() const {
+    for (int i = 0; i < Questions.size(); ++i)
+        if (!IsValidQuestion(Questions[i]))
+            return i;
+    return -1;
+}
+
+bool TTopicDocument::IsValidQuestion(const TQuestion& q) {
+    return !q.QuestionText.isEmpty() && isRightAnswerNumber(q.RightAnswer) && !HasSeparator(q);
+}
+
+bool TTopicDocument::HasSeparator(const TQuestion& q) {
+    for (const QString* text : {&q.QuestionText, &q.Answer1, &q.Answer2, &q.Answer3, &q.Answer4})
+        if (text->contains(kCardSeparator))
+            return true;
+    return false;
+}
+
+void TTopicDocument::AppendEmptyQuestion() {
+    Questions.append(TQuestion{});
+    Modified = true;
+}
+
+void TTopicDocument::InsertQuestions(int index, const TWorkQues& questions) {
+    if (questions.isEmpty())
+        return;
+    index = std::clamp(index, 0, static_cast<int>(Questions.size()));
+    for (int i = 0; i < questions.size(); ++i)
+        Questions.insert(index + i, questions[i]);
+    Modified = true;
+}
+
+bool TTopicDocument::RemoveQuestion(int index) {
+    if (Questions.size() <= 1 || index < 0 || index >= Questions.size())
+        return false;
+    Questions.removeAt(index);
+    Modified = true;
+    return true;
+}

@@ -1,0 +1,39 @@
+#pragma once
+// The data of one topic (a question file open in the editor): its questions, its file and
+// whether it has changes not yet written. No widgets: the topic window shows one of these.
+#include "Records.h"
+
+#include <QString>
+
+class TTopicDocument {
+public:
+    TWorkQues Questions;
+    QString FileName;
+    bool Modified = false;
+
+    // A new topic bound to fileName: one empty question, modified until its first save. The
+    // file is neither read nor written.
+    void New(const QString& fileName);
+    // Reads the question file whole. On success the document holds its questions (a file of no
+    // record at all gives one empty question, as a new topic has) and is not modified. On
+    // failure the document is left as it was and the file error's text is returned.
+    QString Load(const QString& fileName);
+    // Writes every question to FileName, replacing the old file only once the new one is
+    // whole. On success Modified is cleared; on failure the old file and Modified stay as they
+    // were and the file error's text is returned.
+    QString Write();
+
+    // Index of the first question a save refuses, or -1 when all are valid.
+    int FirstFaultyQuestion() const;
+    // A question is saved only with a text and a right answer "1".."4", and without "$" in any
+    // of its texts (the student station splits its cards at "$").
+    static bool IsValidQuestion(const TQuestion& q);
+    static bool HasSeparator(const TQuestion& q);
+
+    // Editing whole questions; each marks the document modified.
+    void AppendEmptyQuestion();
+    // index 0..Questions.size(); the questions go in before the one at index.
+    void InsertQuestions(int index, const TWorkQues& questions);
+    // Removes question index; the last remaining question is never removed (returns false).
+    bool RemoveQuestion(int index);
+};

@@ -1,0 +1,294 @@
+// The editor's main window: start-up with and without a stored language, the language switch
+// with topic windows open, New and Open with their dialog, failed opens, the idle update,
+// Exit, the About box, starting the examiner.
+#include "editor_fixture.h"
+
+#include "AboutVelmora.h"
+#include "QuestionFile.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+
+using namespace testfiles;
+
+namespace {
+
+using MainWindowTest = EditorTest;
+
+TEST_F(MainWindowTest, LanguageAtStartFollowsTheStoredChoice) {
+    const struct {
+        const char* name;
+        int stored; // -1: no key; -2: key without LangN
+        bool russian;
+    } cases[] = {{"no key", -1, false}, {"key without LangN", -2, false}, {"Russian", 0, true}, {"English", 200, false}};
+    for (const auto& c : cases) {
+        QFile::remove(vxg::Registry::defaultFilePath());
+        if (c.stored == -2)
+            vxg::Registry().writeString(kEditorKey, "LastDir", dir.path());
+        else if (c.stored >= 0)
+            storeLanguage(c.stored);
+        TMDIForm& m = start();
+        EXPECT_EQ(m.Rus1->isChecked(), c.russian) << c.name;
+        EXPECT_EQ(m.Eng1->isChecked(), !c.russian) << c.name;
+        EXPECT_EQ(m.windowTitle(), c.russian ? "VXG Редактор вопросов v1.0.1" : "VXG Questions Editor v1.0.1")
+            << c.name;
+        EXPECT_EQ(m.FileNew1->text(), c.russian ? "&Создать ..." : "&New ...") << c.name;
+        EXPECT_TRUE(dialogs->boxes.isEmpty()) << c.name;
+        m.FormDestroy();
+        EXPECT_EQ(vxg::Registry().readInteger(kEditorKey, "LangN"), c.russian ? 0 : 200) << c.name;
+        editor.reset();
+    }
+}
+
+TEST_F(MainWindowTest, LanguageSwitchRelabelsTheActiveTopicAtOnceAndTheOtherWhenActivated) {
+    storeLanguage(200);
+    TMDIForm& m = start();
+    TTopicF* first = newTopic("a.vxg");
+    TTopicF* second = newTopic("b.vxg");
+    ASSERT_EQ(m.ActiveTopic(), second);
+    EXPECT_EQ(second->NextA->text(), "Next question (F4)");
+
+    m.Rus1->trigger();
+    EXPECT_EQ(m.windowTitle(), "VXG Редактор вопросов v1.0.1");
+    EXPECT_EQ(m.File1->title(), "&Тема");
+    EXPECT_TRUE(m.Rus1->isChecked());
+    EXPECT_EQ(second->NextA->text(), "Следующий вопрос (F4)");
+    EXPECT_EQ(second->PosLabel->text(), "Вопрос 1-й из 1");
+    EXPECT_EQ(first->NextA->text(), "Next question (F4)") << "relabelled when activated";
+
+    m.MdiArea->setActiveSubWindow(m.MdiArea->subWindowList().first());
+    EXPECT_EQ(first->NextA->text(), "Следующий вопрос (F4)");
+    EXPECT_EQ(first->Label2->text(), "Текст вопроса:");
+    EXPECT_EQ(first->Label7->text(), "Правильный ответ №");
+
+    // Without a topic window the status panel shows string 40 in the new language.
+    dialogs->answerNext(vxg::DlgResult::No);
+    dialogs->answerNext(vxg::DlgResult::No);
+    m.MdiArea->closeAllSubWindows();
+    m.Eng1->trigger();
+    ASSERT_TRUE(reachIdle());
+    EXPECT_EQ(m.StatusPanel0->text(), "Open or create topic");
+    m.FormDestroy();
+    EXPECT_EQ(vxg::Registry().readInteger(kEditorKey, "LangN"), 200);
+}
+
+TEST_F(MainWindowTest, NewAndOpenDialogsRememberFolderAndName) {
+    storeLanguage(200);
+    TMDIForm& m = start();
+    dialogs->cancelFile();
+    m.FileNew1->trigger();
+    ASSERT_EQ(dialogs->fileRequests.size(), 1);
+    const vxg::FileDialogRequest first = dialogs->fileRequests[0].request;
+    EXPECT_EQ(first.title, "New topic");
+    EXPECT_EQ(first.fileName, "Topic 1");
+    EXPECT_EQ(first.initialDir, QCoreApplication::applicationDirPath());
+    EXPECT_EQ(first.filter, "VXG Questions Files (*.vxg)|*.vxg|Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
+    EXPECT_EQ(first.defaultSuffix, "vxg");
+    EXPECT_TRUE(m.Topics().isEmpty());
+    EXPECT_FALSE(vxg::Registry().valueExists(kEditorKey, "LastDir"));
+
+    QDir(dir.path()).mkpath("sub");
+    WriteQuestionFile(path("sub/one.vxg"), MakeTopic(2));
+    openTopic(path("sub/one.vxg"));
+    EXPECT_EQ(dialogs->fileRequests[1].request.title, "Open topic");
+    EXPECT_EQ(dialogs->fileRequests[1].request.fileName, "Enter topic name");
+    EXPECT_EQ(vxg::Registry().readString(kEditorKey, "LastDir"), path("sub"));
+
+    dialogs->cancelFile();
+    m.FileOpen1->trigger();
+    EXPECT_EQ(dialogs->fileRequests[2].request.fileName, path("sub/one.vxg"));
+    EXPECT_EQ(dialogs->fileRequests[2].request.initialDir, path("sub"));
+
+    TTopicF* created = newTopic("two.vxg");
+    EXPECT_EQ(created->windowTitle(), "two.vxg");
+    EXPECT_EQ(vxg::Registry().readString(kEditorKey, "LastDir"), dir.path());
+    ASSERT_TRUE(reachIdle());
+    EXPECT_TRUE(m.FileSave1->isEnabled()) << "a new topic counts as modified";
+    EXPECT_EQ(m.StatusPanel1->text(), "Modified");
+    EXPECT_EQ(m.StatusPanel0->text(), "Now you can edit questions...");
+    dialogs->cancelFile();
+    m.FileOpen1->trigger();
+    EXPECT_EQ(dialogs->fileRequests.last().request.fileName, "Enter topic name") << "New resets the name";
+
+    // The same file opened twice gives two windows.
+    openTopic(path("sub/one.vxg"));
+    openTopic(path("sub/one.vxg"));
+    EXPECT_EQ(m.Topics().size(), 4);
+}
+
+TEST_F(MainWindowTest, FailedOpenLeavesNoWindowAndNoLastDir) {
+    storeLanguage(200);
+    TMDIForm& m = start();
+    WriteTopic(path("three.vxg"), 3);
+    WriteRawFile(path("partial.vxg"), ReadRawFile(path("three.vxg")) + QByteArray(100, 'x'));
+    const struct {
+        const char* file;
+        const char* error;
+    } cases[] = {{"missing.vxg", "File not found"}, {"partial.vxg", "Read beyond end of file"}};
+    for (const auto& c : cases) {
+        dialogs->boxes.clear();
+        openTopic(path(c.file));
+        EXPECT_EQ(dialogs->texts(vxg::DlgKind::Error), QStringList{QString(c.error) + "\n" + path(c.file)});
+        EXPECT_TRUE(m.Topics().isEmpty()) << c.file;
+        EXPECT_FALSE(vxg::Registry().valueExists(kEditorKey, "LastDir")) << c.file;
+    }
+    // A file of no record opens as one empty question.
+    WriteRawFile(path("empty.vxg"), {});
+    TTopicF* t = openTopic(path("empty.vxg"));
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->Topic.Questions, TWorkQues{TQuestion{}});
+    EXPECT_EQ(t->PosLabel->text(), "Question 1-th from 1");
+}
+
+TEST_F(MainWindowTest, NewOnAnExistingFileAsksFirst) {
+    storeLanguage(200);
+    TMDIForm& m = start();
+    WriteTopic(path("old.vxg"), 2);
+    const QByteArray before = ReadRawFile(path("old.vxg"));
+
+    dialogs->answerNext(vxg::DlgResult::No);
+    newTopic("old.vxg");
+    ASSERT_EQ(dialogs->texts(vxg::DlgKind::Confirmation).size(), 1);
+    EXPECT_TRUE(dialogs->texts(vxg::DlgKind::Confirmation)[0].contains("old.vxg"));
+    EXPECT_TRUE(m.Topics().isEmpty());
+    EXPECT_EQ(ReadRawFile(path("old.vxg")), before);
+
+    dialogs->answerNext(vxg::DlgResult::Yes);
+    EXPECT_NE(newTopic("old.vxg"), nullptr);
+    EXPECT_EQ(m.Topics().size(), 1);
+}
+
+TEST_F(MainWindowTest, IdleUpdateFollowsTheTopicWindows) {
+    storeLanguage(200);
+    TMDIForm& m = start();
+    QList<QAction*> windowCommands{m.WindowCascade1, m.WindowTileHorizontal1, m.WindowTileVertical1,
+                                   m.WindowMinimizeAll1, m.WindowArrangeAll1};
+    auto expectOpen = [&](bool open, const char* step) {
+        ASSERT_TRUE(reachIdle()) << step;
+        for (QAction* a : {m.CutQuesAction, m.CopyQuesAction, m.CloseTopicAction, m.PrintA})
+            EXPECT_EQ(a->isEnabled(), open) << step << " " << a->objectName().toStdString();
+        for (QAction* a : {m.CutQuesAction, m.CopyQuesAction, m.PasteQuesAction})
+            EXPECT_EQ(a->isVisible(), open) << step << " " << a->objectName().toStdString();
+        for (QAction* a : windowCommands)
+            EXPECT_EQ(a->isEnabled(), open) << step << " " << a->objectName().toStdString();
+    };
+    expectOpen(false, "at start");
+    EXPECT_EQ(m.StatusPanel0->text(), "Open or create topic");
+    WriteQuestionFile(path("t.vxg"), MakeTopic(3));
+    TTopicF* t = openTopic(path("t.vxg"));
+    expectOpen(true, "one window");
+    EXPECT_FALSE(m.FileSave1->isEnabled()) << "a loaded topic is unchanged";
+    EXPECT_EQ(m.StatusPanel1->text(), "");
+
+    type(t->SamVoprosEdit, "!");
+    ASSERT_TRUE(reachIdle());
+    EXPECT_TRUE(m.FileSave1->isEnabled());
+    EXPECT_EQ(m.StatusPanel1->text(), "Modified");
+
+    dialogs->answerNext(vxg::DlgResult::No);
+    m.CloseTopicAction->trigger();
+    expectOpen(false, "last window closed");
+    EXPECT_FALSE(m.TopicModified);
+    ASSERT_TRUE(reachIdle());
+    EXPECT_FALSE(m.FileSave1->isEnabled());
+    EXPECT_EQ(m.StatusPanel1->text(), "");
+    EXPECT_EQ(m.StatusPanel0->text(), "Open or create topic");
+}
+
+TEST_F(MainWindowTest, ExitAsksEveryModifiedTopicAndTheFirstCancelKeepsAllOpen) {
+    storeLanguage(200);
+    TMDIForm& m = start();
+    TTopicF* first = newTopic("first.vxg");
+    type(first->SamVoprosEdit, "One");
+    first->PravOtvEd->setValue(1);
+    TTopicF* second = newTopic("second.vxg");
+    type(second->SamVoprosEdit, "Two");
+    QSignalSpy closed(&m, &TMDIForm::Closed);
+
+    dialogs->answerNext(vxg::DlgResult::Yes);
+    dialogs->answerNext(vxg::DlgResult::Cancel);
+    m.FileExit1->trigger();
+    EXPECT_EQ(dialogs->texts(vxg::DlgKind::Confirmation),
+              QStringList({"Save changes in the topic  first.vxg ?", "Save changes in the topic  second.vxg ?"}));
+    EXPECT_TRUE(QFile::exists(path("first.vxg")));
+    EXPECT_FALSE(QFile::exists(path("second.vxg")));
+    EXPECT_TRUE(m.isVisible());
+    EXPECT_EQ(m.Topics().size(), 2);
+    EXPECT_EQ(closed.count(), 0);
+
+    // Now the first asks nothing; No in the second lets the program end.
+    dialogs->boxes.clear();
+    dialogs->answerNext(vxg::DlgResult::No);
+    m.FileExit1->trigger();
+    EXPECT_EQ(dialogs->texts(vxg::DlgKind::Confirmation).size(), 1);
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_FALSE(QFile::exists(path("second.vxg")));
+}
+
+TEST_F(MainWindowTest, FailedSaveSaysWhyAndKeepsTheTopicModified) {
+    storeLanguage(200);
+    start();
+    TTopicF* t = newTopic("gone/t.vxg"); // the folder does not exist
+    type(t->SamVoprosEdit, "Q");
+    t->PravOtvEd->setValue(2);
+    EXPECT_FALSE(t->SaveTopic());
+    EXPECT_EQ(dialogs->texts(vxg::DlgKind::Error), QStringList{"Path not found\n" + path("gone/t.vxg")});
+    EXPECT_TRUE(t->Topic.Modified);
+    dialogs->answerNext(vxg::DlgResult::Yes);
+    EXPECT_FALSE(t->FormCloseQuery()) << "a failed save at the close keeps the window";
+}
+
+TEST_F(MainWindowTest, MissingExaminerIsReportedAndTheWindowStaysAsItWas) {
+    // The test programs lie apart from the built programs, so no examiner is found beside this one.
+    storeLanguage(200);
+    TMDIForm& m = start();
+    m.CallVerirozazA->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(m.isMinimized());
+    EXPECT_EQ(dialogs->texts(vxg::DlgKind::Error), QStringList{"Could not start the program VXG-Verirozaz.exe."});
+}
+
+TEST_F(MainWindowTest, AboutBoxShowsTheEditorInTheLanguageInForce) {
+    storeLanguage(0);
+    TMDIForm& m = start();
+    TAboutBox* box = editor->AboutBox();
+    QTimer::singleShot(0, box, [box] { box->OKButton->click(); });
+    m.HelpAboutItem->trigger();
+    EXPECT_EQ(box->windowTitle(), "About");
+    EXPECT_EQ(box->size(), QSize(298, 229));
+    EXPECT_EQ(box->ProductName->text(), "VXG Examwright");
+    EXPECT_EQ(box->Version->text(), "Версия 1.0.1");
+    EXPECT_EQ(box->Comments->text(), "Редактор вопросов для сетевых тестов Velmora");
+}
+
+TEST_F(MainWindowTest, MenusAndToolBarHoldTheirCommandsInOrder) {
+    TMDIForm& m = start();
+    auto names = [](const QList<QAction*>& actions) {
+        QStringList out;
+        for (QAction* a : actions)
+            out << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+        return out;
+    };
+    EXPECT_EQ(names(m.File1->actions()), QStringList({"FileNew1", "FileOpen1", "FileSave1", "PrintA",
+                                                      "CloseTopicAction", "-", "CallVerirozazA", "-", "FileExit1"}));
+    EXPECT_EQ(names(m.ToolBar->actions()),
+              QStringList({"FileNew1", "FileOpen1", "FileSave1", "PrintA", "CloseTopicAction", "-",
+                           "CutQuesAction", "CopyQuesAction", "PasteQuesAction", "-", "WindowCascade1",
+                           "WindowTileHorizontal1", "WindowTileVertical1", "-", "HelpM", "-", "FileExit1"}));
+    const QList<std::pair<QAction*, QKeySequence>> keys{
+        {m.FileNew1, QKeySequence("Ctrl+N")},         {m.FileOpen1, QKeySequence("Ctrl+O")},
+        {m.FileSave1, QKeySequence("Ctrl+S")},        {m.PrintA, QKeySequence("Ctrl+P")},
+        {m.CloseTopicAction, QKeySequence("Shift+F4")}, {m.CallVerirozazA, QKeySequence("F9")},
+        {m.CutQuesAction, QKeySequence("Ctrl+Alt+X")}, {m.CopyQuesAction, QKeySequence("Ctrl+Alt+C")},
+        {m.PasteQuesAction, QKeySequence("Ctrl+Alt+V")}, {m.OptionsA, QKeySequence("F12")},
+        {m.HelpM, QKeySequence("F1")},
+    };
+    for (const auto& [action, key] : keys)
+        EXPECT_EQ(action->shortcut(), key) << action->objectName().toStdString();
+}
+
+} // namespace

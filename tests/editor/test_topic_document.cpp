@@ -1,0 +1,146 @@
+// The topic's data without a window: the check of a question, load and write, editing whole
+// questions; and what a text field lets the user type.
+#include "ErrorText.h"
+#include "QuestionFile.h"
+#include "QuestionFiles.h"
+#include "TopicDocument.h"
+#include "TopicU.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace testfiles;
+
+namespace {
+
+struct ValidityCase {
+    const char* name;
+    TQuestion question;
+    bool valid;
+};
+
+TQuestion with(void (*change)(TQuestion&)) {
+    TQuestion q = MakeQuestion(1);
+    change(q);
+    return q;
+}
+
+TEST(TopicDocumentTest, QuestionIsValidOnlyWithTextAndRightAnswerOneToFourAndNoSeparator) {
+    const ValidityCase cases[] = {
+        {"complete", MakeQuestion(1), true},
+        {"answers empty", with([](TQuestion& q) { q.Answer1 = q.Answer2 = q.Answer3 = q.Answer4 = ""; }), true},
+        {"right 4", with([](TQuestion& q) { q.RightAnswer = "4"; }), true},
+        {"no text", with([](TQuestion& q) { q.QuestionText = ""; }), false},
+        {"right empty", with([](TQuestion& q) { q.RightAnswer = ""; }), false},
+        {"right 0", with([](TQuestion& q) { q.RightAnswer = "0"; }), false},
+        {"right 5", with([](TQuestion& q) { q.RightAnswer = "5"; }), false},
+        {"right letter", with([](TQuestion& q) { q.RightAnswer = "a"; }), false},
+        {"$ in text", with([](TQuestion& q) { q.QuestionText += "$"; }), false},
+        {"$ in answer 4", with([](TQuestion& q) { q.Answer4 = "4$"; }), false},
+    };
+    for (const ValidityCase& c : cases)
+        EXPECT_EQ(TTopicDocument::IsValidQuestion(c.question), c.valid) << c.name;
+
+    TTopicDocument doc;
+    doc.Questions = {MakeQuestion(1), cases[3].question, MakeQuestion(3), cases[5].question};
+    EXPECT_EQ(doc.FirstFaultyQuestion(), 1);
+    doc.Questions[1] = MakeQuestion(2);
+    EXPECT_EQ(doc.FirstFaultyQuestion(), 3);
+    doc.Questions[3] = MakeQuestion(4);
+    EXPECT_EQ(doc.FirstFaultyQuestion(), -1);
+}
+
+class TopicFileTest : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QTemporaryDir dir;
+};
+
+TEST_F(TopicFileTest, FailedLoadReportsTheFileErrorAndLeavesTheDocumentAsItWas) {
+    WriteTopic(path("three.vxg"), 3);
+    WriteRawFile(path("partial.vxg"), ReadRawFile(path("three.vxg")) + QByteArray(100, 'x'));
+    const struct {
+        const char* file;
+        const char* error;
+    } cases[] = {{"missing.vxg", "File not found"}, {"partial.vxg", "Read beyond end of file"}};
+    for (const auto& c : cases) {
+        TTopicDocument doc;
+        doc.New(path("before.vxg"));
+        EXPECT_EQ(doc.Load(path(c.file)), c.error) << c.file;
+        EXPECT_EQ(doc.FileName, path("before.vxg")) << c.file;
+        EXPECT_EQ(doc.Questions, TWorkQues{TQuestion{}}) << c.file;
+        EXPECT_TRUE(doc.Modified) << c.file;
+    }
+}
+
+TEST_F(TopicFileTest, EmptyFileLoadsAsOneEmptyQuestion) {
+    WriteRawFile(path("empty.vxg"), {});
+    TTopicDocument doc;
+    EXPECT_EQ(doc.Load(path("empty.vxg")), "");
+    EXPECT_EQ(doc.Questions, TWorkQues{TQuestion{}});
+    EXPECT_FALSE(doc.Modified);
+}
+
+TEST_F(TopicFileTest, WriteClearsModifiedOnlyWhenTheFileWasWritten) {
+    TTopicDocument doc;
+    doc.New(path("no such folder/topic.vxg"));
+    doc.Questions = MakeTopic(2);
+    EXPECT_EQ(doc.Write(), "Path not found");
+    EXPECT_TRUE(doc.Modified);
+
+    doc.FileName = path("topic.vxg");
+    EXPECT_EQ(doc.Write(), "");
+    EXPECT_FALSE(doc.Modified);
+    EXPECT_EQ(ReadQuestionFile(path("topic.vxg")), MakeTopic(2));
+}
+
+TEST(TopicDocumentTest, WholeQuestionsAreInsertedAndRemovedAtAnIndexAndOneAlwaysStays) {
+    TTopicDocument doc;
+    doc.Questions = MakeTopic(3);
+    doc.InsertQuestions(1, {MakeQuestion(7), MakeQuestion(8)});
+    EXPECT_TRUE(doc.Modified);
+    EXPECT_EQ(doc.Questions, (TWorkQues{MakeQuestion(1), MakeQuestion(7), MakeQuestion(8), MakeQuestion(2),
+                                        MakeQuestion(3)}));
+    doc.InsertQuestions(5, {MakeQuestion(9)});
+    EXPECT_EQ(doc.Questions.last(), MakeQuestion(9));
+
+    doc.Questions = {MakeQuestion(1)};
+    doc.Modified = false;
+    EXPECT_FALSE(doc.RemoveQuestion(0));
+    EXPECT_FALSE(doc.Modified);
+    doc.Questions.append(MakeQuestion(2));
+    EXPECT_TRUE(doc.RemoveQuestion(0));
+    EXPECT_EQ(doc.Questions, TWorkQues{MakeQuestion(2)});
+    EXPECT_TRUE(doc.Modified);
+}
+
+TEST(QuestionTextValidatorTest, AcceptsOnlyWhatAQuestionFileStoresWithinTheTypingLimit) {
+    TQuestionTextValidator v;
+    const QString long250(250, u'я');
+    const struct {
+        QString shown; // what the program put into the field
+        QString input; // what the field would hold after the user's change
+        bool accepted;
+    } cases[] = {
+        {"", "Привет, world! №1 «ёЁ»", true},
+        {"", long250, true},
+        {"", long250 + "я", false},
+        {QString(255, u'я'), QString(254, u'я'), true},  // a text from a file may be shortened
+        {QString(255, u'я'), QString(255, u'я'), true},
+        {QString(255, u'я'), QString(256, u'я'), false},
+        {"", "a$b", false},
+        {"a$b", "a$bc", true}, // a "$" read from a file stays until it is removed
+        {"a$b", "a$b$", false},
+        {"", "snow \u2603", false}, // not in code page 1251
+        {"", "日本", false},
+    };
+    for (const auto& c : cases) {
+        v.SetShownText(c.shown);
+        QString input = c.input;
+        int pos = 0;
+        EXPECT_EQ(v.validate(input, pos) == QValidator::Acceptable, c.accepted) << c.input.left(20).toStdString();
+    }
+}
+
+} // namespace

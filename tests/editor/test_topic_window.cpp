@@ -1,0 +1,274 @@
+// The topic window through the real main window: typing, adding, navigating, deleting, the
+// enabling of its commands, saving with the check of every question, the close prompt.
+#include "editor_fixture.h"
+
+#include "QuestionFile.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QTest>
+
+using namespace testfiles;
+
+namespace {
+
+using TopicWindowTest = EditorTest;
+
+// A command of the topic window as the user gives it: the idle update has set its enabling.
+void run(TTopicF* t, QAction* command) {
+    t->NextAUpdate();
+    command->trigger();
+}
+
+void fill(TTopicF& t, const QString& text, int right) {
+    EditorTest::type(t.SamVoprosEdit, text);
+    t.PravOtvEd->setFocus();
+    for (int i = 0; i < right; ++i)
+        QTest::keyClick(t.PravOtvEd, Qt::Key_Up);
+}
+
+TEST_F(TopicWindowTest, NewTypeAddNavigateAndDelete) {
+    start();
+    TTopicF* t = newTopic("Topic 1.vxg");
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->windowTitle(), "Topic 1.vxg");
+    EXPECT_EQ(t->PosLabel->text(), text(48) + "1" + text(49) + "1");
+    EXPECT_TRUE(t->Topic.Modified) << "a new topic counts as modified";
+
+    fill(*t, "Первый", 1);
+    run(t, t->NewQueA);
+    fill(*t, "Second", 2);
+    run(t, t->NewQueA);
+    fill(*t, "Третий", 3);
+    EXPECT_EQ(t->PosLabel->text(), text(48) + "3" + text(49) + "3");
+
+    // Back to the first: what was typed in the third is stored by the move.
+    run(t, t->PrevA);
+    run(t, t->PrevA);
+    EXPECT_EQ(t->SamVoprosEdit->text(), "Первый");
+    EXPECT_EQ(t->PravOtvEd->value(), 1);
+    EXPECT_EQ(t->Topic.Questions[2].QuestionText, "Третий");
+    EXPECT_EQ(t->Topic.Questions[2].RightAnswer, "3");
+
+    // New from the first question appends at the end, not after the current one.
+    run(t, t->NewQueA);
+    EXPECT_EQ(t->CurQue, 3);
+    EXPECT_EQ(t->PosLabel->text(), text(48) + "4" + text(49) + "4");
+    fill(*t, "Четвёртый", 4);
+
+    // Delete the first (Yes): the former second shows as the first of three.
+    t->CurQue = 0;
+    t->ShowCurQue();
+    dialogs->answerNext(vxg::DlgResult::Yes);
+    run(t, t->DelQueA);
+    EXPECT_EQ(dialogs->texts(vxg::DlgKind::Confirmation).last(),
+              text(50) + "\n\n" + text(51) + "1?");
+    EXPECT_EQ(t->SamVoprosEdit->text(), "Second");
+    EXPECT_EQ(t->PosLabel->text(), text(48) + "1" + text(49) + "3");
+    // No keeps it.
+    dialogs->answerNext(vxg::DlgResult::No);
+    run(t, t->DelQueA);
+    EXPECT_EQ(t->Topic.Questions.size(), 3);
+    // Delete the last: the one before it shows.
+    t->CurQue = 2;
+    t->ShowCurQue();
+    dialogs->answerNext(vxg::DlgResult::Yes);
+    run(t, t->DelQueA);
+    EXPECT_EQ(t->CurQue, 1);
+    EXPECT_EQ(t->PosLabel->text(), text(48) + "2" + text(49) + "2");
+    EXPECT_EQ(t->SamVoprosEdit->text(), "Третий");
+}
+
+TEST_F(TopicWindowTest, IdleEnablingOfNewDeletePrevNext) {
+    start();
+    TTopicF* t = newTopic("t.vxg");
+    struct Expect {
+        const char* step;
+        bool newQue, prev, next, del;
+    };
+    auto check = [&](const Expect& e) {
+        ASSERT_TRUE(reachIdle()) << e.step;
+        EXPECT_EQ(t->NewQueA->isEnabled(), e.newQue) << e.step;
+        EXPECT_EQ(t->PrevA->isEnabled(), e.prev) << e.step;
+        EXPECT_EQ(t->NextA->isEnabled(), e.next) << e.step;
+        EXPECT_EQ(t->DelQueA->isEnabled(), e.del) << e.step;
+    };
+    check({"one blank question", false, false, false, false});
+    t->PravOtvEd->setFocus();
+    QTest::keyClick(t->PravOtvEd, Qt::Key_Up);
+    check({"right answer set", true, false, false, false});
+    QTest::keyClick(t->PravOtvEd, Qt::Key_Down);
+    type(t->SamVoprosEdit, "x");
+    check({"text typed", true, false, false, false});
+    run(t, t->NewQueA);
+    check({"on the second of two", true, true, false, true});
+    run(t, t->PrevA);
+    check({"on the first of two", true, false, true, true});
+
+    // A disabled command does nothing, also from its key.
+    QTest::keyClick(t->SamVoprosEdit, Qt::Key_F3);
+    EXPECT_EQ(t->CurQue, 0);
+    QTest::keyClick(t->SamVoprosEdit, Qt::Key_F4);
+    EXPECT_EQ(t->CurQue, 1);
+}
+
+TEST_F(TopicWindowTest, SaveReportsTheFirstFaultyQuestionAndShowsIt) {
+    start();
+    TWorkQues topic = MakeTopic(5);
+    topic[1].RightAnswer = "";
+    topic[3].QuestionText = "";
+    WriteQuestionFile(path("faulty.vxg"), topic);
+    TTopicF* t = openTopic(path("faulty.vxg"));
+    ASSERT_NE(t, nullptr);
+    t->Topic.Modified = true;
+
+    auto report = [&](int n) { return text(53) + "\n" + text(54) + "\n" + text(55) + QString::number(n); };
+    mdi().FileSave1->setEnabled(true);
+    mdi().FileSave1->trigger();
+    EXPECT_EQ(dialogs->texts(vxg::DlgKind::Error), QStringList{report(2)});
+    EXPECT_EQ(t->CurQue, 1);
+    EXPECT_EQ(t->PosLabel->text(), text(48) + "2" + text(49) + "5");
+
+    fill(*t, "", 2);
+    mdi().FileSave1->trigger();
+    EXPECT_EQ(dialogs->texts(vxg::DlgKind::Error).last(), report(4));
+    EXPECT_EQ(t->CurQue, 3);
+    EXPECT_TRUE(t->Topic.Modified);
+    EXPECT_EQ(ReadQuestionFile(path("faulty.vxg")), topic) << "nothing written";
+
+    type(t->SamVoprosEdit, "Четыре");
+    mdi().FileSave1->trigger();
+    EXPECT_FALSE(t->Topic.Modified);
+    topic[1].RightAnswer = "2";
+    topic[3].QuestionText = "Четыре";
+    EXPECT_EQ(ReadQuestionFile(path("faulty.vxg")), topic);
+    ASSERT_TRUE(reachIdle());
+    EXPECT_FALSE(mdi().FileSave1->isEnabled());
+}
+
+TEST_F(TopicWindowTest, ClosePromptYesNoCancel) {
+    start();
+    const struct {
+        vxg::DlgResult answer;
+        bool complete; // the question can be saved
+        bool closed;
+        bool written;
+    } cases[] = {
+        {vxg::DlgResult::Cancel, true, false, false},
+        {vxg::DlgResult::No, true, true, false},
+        {vxg::DlgResult::Yes, true, true, true},
+        {vxg::DlgResult::Yes, false, false, false},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const QString name = QStringLiteral("close%1.vxg").arg(++n);
+        TTopicF* t = newTopic(name);
+        if (c.complete)
+            fill(*t, "Вопрос", 3);
+        dialogs->boxes.clear();
+        dialogs->answerNext(c.answer);
+        QPointer<QMdiSubWindow> sub = mdi().MdiArea->currentSubWindow();
+        mdi().CloseTopicAction->setEnabled(true);
+        mdi().CloseTopicAction->trigger();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(dialogs->texts(vxg::DlgKind::Confirmation).value(0), text(56) + name + " ?") << n;
+        EXPECT_EQ(sub.isNull(), c.closed) << n;
+        EXPECT_EQ(QFile::exists(path(name)), c.written) << n;
+        if (!c.complete) {
+            EXPECT_EQ(dialogs->texts(vxg::DlgKind::Error).size(), 1) << n;
+        }
+        if (sub) {
+            dialogs->answerNext(vxg::DlgResult::No);
+            sub->close();
+        }
+    }
+    // After a save nothing is asked.
+    TTopicF* t = newTopic("saved.vxg");
+    fill(*t, "Q", 1);
+    t->SaveTopic();
+    dialogs->boxes.clear();
+    EXPECT_TRUE(t->FormCloseQuery());
+    EXPECT_TRUE(dialogs->boxes.isEmpty());
+}
+
+TEST_F(TopicWindowTest, EveryUserChangeMarksTheTopic) {
+    start();
+    WriteQuestionFile(path("t.vxg"), MakeTopic(2));
+    struct Change {
+        const char* name;
+        void (*act)(TTopicF&);
+    };
+    const Change changes[] = {
+        {"typed", [](TTopicF& t) { type(t.Otv2Edit, "x"); }},
+        {"right answer by arrow", [](TTopicF& t) {
+             t.PravOtvEd->setFocus();
+             QTest::keyClick(t.PravOtvEd, Qt::Key_Up);
+         }},
+        {"right answer by button", [](TTopicF& t) { t.PravOtvEd->stepDown(); }},
+        {"pasted", [](TTopicF& t) {
+             QApplication::clipboard()->setText("вставка");
+             t.Otv3Edit->paste();
+         }},
+        {"cut", [](TTopicF& t) {
+             t.Otv1Edit->selectAll();
+             t.Otv1Edit->cut();
+         }},
+    };
+    for (const Change& c : changes) {
+        TTopicF* t = openTopic(path("t.vxg"));
+        ASSERT_NE(t, nullptr) << c.name;
+        ASSERT_TRUE(reachIdle());
+        ASSERT_FALSE(mdi().TopicModified) << c.name;
+        c.act(*t);
+        EXPECT_TRUE(t->Topic.Modified) << c.name;
+        ASSERT_TRUE(reachIdle());
+        EXPECT_TRUE(mdi().TopicModified) << c.name;
+        EXPECT_TRUE(mdi().FileSave1->isEnabled()) << c.name;
+        t->Topic.Modified = false;
+        mdi().MdiArea->currentSubWindow()->close();
+    }
+}
+
+TEST_F(TopicWindowTest, EnterMovesThroughTheFieldsAndStopsAtTheRightAnswer) {
+    start();
+    TTopicF* t = newTopic("t.vxg");
+    t->activateWindow();
+    QWidget* order[] = {t->SamVoprosEdit, t->Otv1Edit, t->Otv2Edit, t->Otv3Edit, t->Otv4Edit, t->PravOtvEd};
+    t->SamVoprosEdit->setFocus();
+    for (int i = 0; i + 1 < 6; ++i) {
+        QTest::keyClick(order[i], Qt::Key_Return);
+        EXPECT_EQ(t->focusWidget(), order[i + 1]) << i;
+    }
+    QTest::keyClick(t->PravOtvEd, Qt::Key_Return);
+    EXPECT_EQ(t->focusWidget(), t->PravOtvEd);
+}
+
+TEST_F(TopicWindowTest, NewWithAnEmptyQuestionTextKeepsTheOtherFields) {
+    start();
+    TTopicF* t = newTopic("t.vxg");
+    fill(*t, "", 2);
+    type(t->Otv1Edit, "ответ");
+    run(t, t->NewQueA);
+    EXPECT_EQ(t->Topic.Questions[0].Answer1, "ответ");
+    EXPECT_EQ(t->Topic.Questions[0].RightAnswer, "2");
+    // The check then names the question without a text.
+    fill(*t, "Второй", 1);
+    EXPECT_FALSE(t->SaveTopic());
+    ASSERT_EQ(dialogs->texts(vxg::DlgKind::Error).size(), 1);
+    EXPECT_TRUE(dialogs->texts(vxg::DlgKind::Error)[0].endsWith(text(55) + "1"));
+}
+
+TEST_F(TopicWindowTest, ResizeStretchesTheTextFields) {
+    start();
+    TTopicF* t = newTopic("t.vxg");
+    EXPECT_EQ(t->sizeHint(), QSize(716, 404));
+    t->resize(900, 500);
+    for (QLineEdit* e : t->TextFields())
+        EXPECT_EQ(e->width(), 900 - 16);
+    EXPECT_EQ(t->PravOtvEd->pos(), QPoint(336, 366));
+}
+
+} // namespace
