@@ -33,30 +33,8 @@ void CopyChoiceToBuffer(const TWorkQues& questions, int curQue, const TQueChoice
         CopyQuesToBuffer(questions, choice.First - 1, choice.Last - 1);
 }
 
-void DeleteQueAt(TWorkQues& questions, int& curQue) {
-    Q_ASSERT(questions.size() > 1 && 0 <= curQue && curQue < questions.size());
-    questions.removeAt(curQue);
-    if (curQue > questions.size() - 1)
-        curQue = static_cast<int>(questions.size()) - 1;
-}
-
 TCutSteps CutStepsFor(int curQue, const TQueChoice& choice) {
     if (choice.CurrentOnly())
         return {curQue, 1};
     return {choice.First - 1, choice.Last - choice.First + 1};
-}
-
-void MakeRoomForPaste(TWorkQues& questions, int p, int b) {
-    Q_ASSERT(0 <= p && p <= questions.size() && b >= 0);
-    questions.insert(p, b, TQuestion());
-}
-
-void PasteQuesFromBuffer(TWorkQues& questions, int& curQue) {
-    // The buffer is copied first: pasting must never read a list it is changing.
-    const TWorkQues pasted = QuesBuffer;
-    const int p = curQue;
-    MakeRoomForPaste(questions, p, static_cast<int>(pasted.size()));
-    for (qsizetype k = 0; k < pasted.size(); ++k)
-        questions[p + k] = pasted.at(k);
-    curQue = p;
 }

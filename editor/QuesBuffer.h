@@ -6,8 +6,8 @@
 // outlives the window it was filled from. It is not the system clipboard.
 //
 // The steps below work on a topic's question list and the index of its shown question
-// (CurQue, 0-based) and know nothing of windows; the topic window runs them, refreshes its
-// fields and marks itself modified.
+// (CurQue, 0-based) and know nothing of windows; the topic window runs them. Its removals and
+// its paste are the topic document's own (RemoveQuestion, InsertQuestions).
 #include "Records.h"
 
 extern TWorkQues QuesBuffer;
@@ -41,11 +41,6 @@ void CopyQuesToBuffer(const TWorkQues& questions, int first, int last);
 // Fills QuesBuffer as the choice says: the question at curQue, or the chosen range.
 void CopyChoiceToBuffer(const TWorkQues& questions, int curQue, const TQueChoice& choice);
 
-// The data step of deleting the shown question: the questions after it move up and the one
-// that followed becomes the shown one; when the last question goes, the one before it does.
-// The topic must hold more than one question.
-void DeleteQueAt(TWorkQues& questions, int& curQue);
-
 // Where a cut starts and how many deletions of the shown question it takes: the shown question
 // once, or CurQue := First - 1 and Last - First + 1 deletions there.
 struct TCutSteps {
@@ -53,9 +48,3 @@ struct TCutSteps {
     int Count = 0;
 };
 TCutSteps CutStepsFor(int curQue, const TQueChoice& choice);
-
-// Opens room for b questions at p: questions p .. last move to p + b .. new last.
-void MakeRoomForPaste(TWorkQues& questions, int p, int b);
-// Inserts QuesBuffer before the shown question and makes the first inserted one the shown one.
-// QuesBuffer stays as it is.
-void PasteQuesFromBuffer(TWorkQues& questions, int& curQue);

@@ -1,4 +1,5 @@
-// The whole-question buffer and the copy, cut and paste steps on a topic's question list.
+// The whole-question buffer and the checks and steps of copy and cut on a question list; the
+// commands themselves are tested through the topic windows (test_copy_commands.cpp).
 #include "QuesBuffer.h"
 
 #include <QStringList>
@@ -24,16 +25,6 @@ QStringList Texts(const TWorkQues& questions) {
     for (const TQuestion& q : questions)
         out << q.QuestionText;
     return out;
-}
-
-// The cut as the topic window runs it: fill the buffer, then delete the shown question as
-// often as the choice says, starting where it says.
-void Cut(TWorkQues& questions, int& curQue, const TQueChoice& choice) {
-    CopyChoiceToBuffer(questions, curQue, choice);
-    const TCutSteps steps = CutStepsFor(curQue, choice);
-    curQue = steps.Start;
-    for (int i = 0; i < steps.Count; ++i)
-        DeleteQueAt(questions, curQue);
 }
 
 class QuesBufferTest : public ::testing::Test {
@@ -70,67 +61,13 @@ TEST(CheckQueChoiceTest, RefusesWhatCannotBeCopiedOrCut) {
     }
 }
 
-TEST_F(QuesBufferTest, CopiedRangePastedBeforeTheShownQuestion) {
+TEST_F(QuesBufferTest, CopyTakesWholeQuestionsInTopicOrder) {
     const TWorkQues a = Topic("A", 5);
-    TWorkQues b = Topic("B", 3);
     CopyChoiceToBuffer(a, 0, {2, 4});
     EXPECT_EQ(Texts(QuesBuffer), QStringList({"A2", "A3", "A4"}));
-
-    int curQue = 0;
-    PasteQuesFromBuffer(b, curQue);
-    EXPECT_EQ(Texts(b), QStringList({"A2", "A3", "A4", "B1", "B2", "B3"}));
-    EXPECT_EQ(curQue, 0);
-    EXPECT_EQ(b.at(1), a.at(2)); // whole questions, every field
-
-    // The buffer stays: a second paste, here before the shown B2, inserts the same again.
-    curQue = 4;
-    PasteQuesFromBuffer(b, curQue);
-    EXPECT_EQ(Texts(b), QStringList({"A2", "A3", "A4", "B1", "A2", "A3", "A4", "B2", "B3"}));
-    EXPECT_EQ(curQue, 4);
-    EXPECT_EQ(Texts(QuesBuffer), QStringList({"A2", "A3", "A4"}));
-}
-
-TEST_F(QuesBufferTest, PasteIntoItsOwnTopicAndBeforeTheLastQuestion) {
-    TWorkQues a = Topic("A", 3);
-    CopyChoiceToBuffer(a, 2, {});
-    EXPECT_EQ(Texts(QuesBuffer), QStringList({"A3"}));
-    int curQue = 2;
-    PasteQuesFromBuffer(a, curQue);
-    EXPECT_EQ(Texts(a), QStringList({"A1", "A2", "A3", "A3"}));
-    EXPECT_EQ(curQue, 2);
-}
-
-TEST_F(QuesBufferTest, EveryCopyReplacesTheBuffer) {
-    const TWorkQues a = Topic("A", 5);
-    CopyChoiceToBuffer(a, 0, {1, 5});
-    CopyChoiceToBuffer(a, 3, {});
-    EXPECT_EQ(Texts(QuesBuffer), QStringList({"A4"}));
-}
-
-TEST_F(QuesBufferTest, CutRemovesExactlyTheChosenQuestions) {
-    struct Case {
-        TQueChoice choice;
-        int shownBefore; // 0-based
-        QStringList left;
-        int shownAfter;
-        QStringList buffer;
-    };
-    const Case cases[] = {
-        {{2, 3}, 0, {"A1", "A4", "A5"}, 1, {"A2", "A3"}}, // the former question 4 is shown as 2
-        {{2, 3}, 4, {"A1", "A4", "A5"}, 1, {"A2", "A3"}}, // whichever question was shown
-        {{4, 5}, 1, {"A1", "A2", "A3"}, 2, {"A4", "A5"}}, // reaching the end: question 3 shown
-        {{1, 4}, 2, {"A5"}, 0, {"A1", "A2", "A3", "A4"}},
-        {{0, 0}, 2, {"A1", "A2", "A4", "A5"}, 2, {"A3"}}, // the shown one, as Delete does it
-        {{0, 0}, 4, {"A1", "A2", "A3", "A4"}, 3, {"A5"}}, // the last one: the one before is shown
-    };
-    for (const Case& c : cases) {
-        TWorkQues a = Topic("A", 5);
-        int curQue = c.shownBefore;
-        Cut(a, curQue, c.choice);
-        EXPECT_EQ(Texts(a), c.left) << c.choice.First << ".." << c.choice.Last;
-        EXPECT_EQ(curQue, c.shownAfter) << c.choice.First << ".." << c.choice.Last;
-        EXPECT_EQ(Texts(QuesBuffer), c.buffer);
-    }
+    EXPECT_EQ(QuesBuffer.at(1), a.at(2)); // every field
+    CopyChoiceToBuffer(a, 4, {});
+    EXPECT_EQ(Texts(QuesBuffer), QStringList({"A5"}));
 }
 
 } // namespace
