@@ -8,6 +8,7 @@
 #include "ErrorGuard.h"
 #include "Globals.h"
 #include "Help.h"
+#include "MainWindowLanguage.h"
 #include "MyFileUtils.h"
 #include "MyPrintUtils.h"
 #include "NetAdapt.h"
@@ -17,7 +18,6 @@
 #include "QueListU.h"
 #include "Registry.h"
 #include "StringGrid.h"
-#include "UiLanguage.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -63,25 +63,6 @@ public:
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
-
-// The help pages, Qt's own texts (standard buttons, file dialogs) and the platform's own
-// messages follow the language in force; the language table must be loaded.
-void PutPlatformLanguage() {
-    const bool russian = LangOffset == 0;
-    vxg::Help::instance().setLanguage(russian);
-    vxg::SetQtLanguage(russian);
-    vxg::PlatformTexts texts;
-    texts.warningCaption = lang(191);
-    texts.errorCaption = lang(192);
-    texts.informationCaption = lang(193);
-    texts.confirmCaption = lang(194);
-    texts.printoutSaved = lang(195);
-    texts.cannotCreateFolder = lang(196);
-    texts.cannotStartPrinting = lang(197);
-    texts.jobNotFinished = lang(198);
-    texts.pageNotStarted = lang(199);
-    vxg::SetPlatformTexts(texts);
-}
 
 QString lastDirValueName(quint16 kind) {
     return kind == 0 ? QStringLiteral("LastTopicDir") : QStringLiteral("LastArhivDir");
@@ -822,6 +803,7 @@ void TWorkF::ApplyMainLanguage() {
     StatusPanel1->setText(lang(46) + S.OptionsName);
     Label1->setText(lang(87));
     Label3->setText(lang(88));
+    FitTestingCaptions(AttestationToolBar, {GiveOutBtn, StopBtn, SaveResultsBtn, NewAttBtn}, PrintA);
 }
 
 void TWorkF::PrintAExecute() {

@@ -149,11 +149,17 @@ void TWorkF::CreateResultsArea() {
     SamVoprLabel = new QLabel(Panel4);
     SamVoprLabel->setWordWrap(true);
     SamVoprLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Nor may one long word of a question: the label keeps the column's width and wraps in it.
+    SamVoprLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     SamVoprLabel->setFixedHeight(SamVoprLabel->fontMetrics().lineSpacing() * 3 + 4);
     RadioButton1 = new QRadioButton(Panel4);
     RadioButton2 = new QRadioButton(Panel4);
     RadioButton3 = new QRadioButton(Panel4);
     RadioButton4 = new QRadioButton(Panel4);
+    // A variant of up to 255 characters must not widen the window: the button keeps the
+    // column's width and shows its text from the start; the whole text is its tool tip.
+    for (QRadioButton* b : {RadioButton1, RadioButton2, RadioButton3, RadioButton4})
+        b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     auto* cardColumn = new QVBoxLayout;
     cardColumn->setSpacing(2);
     cardColumn->addWidget(SamVoprLabel);
@@ -235,6 +241,7 @@ void TWorkF::ShowStudentQue(const TQuestion& Question, const TCardAnswer& Answer
     RadioButton4->setText(Question.Answer4);
     for (int k = 1; k <= 4; ++k) {
         QRadioButton* b = variants[k - 1];
+        b->setToolTip(b->text());
         if (Answer.Given == QString::number(k))
             b->setChecked(true);
         if (Question.RightAnswer == QString::number(k)) {
@@ -270,6 +277,7 @@ void TWorkF::BlankCardView() {
     UncheckAll(variants);
     for (QRadioButton* b : variants) {
         b->setText(QString());
+        b->setToolTip(QString());
         b->setFont(QFont());
         b->setPalette(QPalette());
     }
@@ -360,8 +368,10 @@ void TWorkF::ClearQueView() {
     SamVoprLabel->clear();
     const QList<QRadioButton*> variants{RadioButton1, RadioButton2, RadioButton3, RadioButton4};
     UncheckAll(variants);
-    for (QRadioButton* b : variants)
+    for (QRadioButton* b : variants) {
         b->setText(QString());
+        b->setToolTip(QString());
+    }
     if (StatusPanel0)
         StatusPanel0->clear();
     PrevQueA->setEnabled(false);

@@ -97,6 +97,26 @@ TEST_F(CardViewTest, WrongAnswerIsCheckedAndTheRightOneHighlighted) {
     EXPECT_EQ(w->RadioButton3->font(), w->Panel4->font());
 }
 
+// Texts of 255 characters keep to the restored 780-pixel window: each variant shows from its
+// start, cut at the right, with the whole text as its tool tip.
+TEST_F(CardViewTest, LongTextsShowFromTheirStartWithoutWideningTheWindow) {
+    finishedTesting(10, 1);
+    const TQuestion q = testfiles::MakeLongQuestion();
+    w->ViewQueIndex = 0;
+    w->ShowStudentQue(q, TCardAnswer{0, "1", "+"}, 1);
+    w->showNormal();
+    w->resize(780, 567);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return w->width() == 780; }, 1000)) << w->width();
+    EXPECT_EQ(w->SamVoprLabel->text(), q.QuestionText);
+    EXPECT_EQ(w->SamVoprLabel->alignment() & Qt::AlignLeft, Qt::AlignLeft);
+    for (const QRadioButton* b : {w->RadioButton1, w->RadioButton2, w->RadioButton3, w->RadioButton4}) {
+        EXPECT_EQ(b->toolTip(), b->text());
+        EXPECT_LE(b->geometry().right(), w->width()) << "a variant that widens the window";
+    }
+    w->BlankCardView();
+    EXPECT_TRUE(w->RadioButton1->toolTip().isEmpty());
+}
+
 TEST_F(CardViewTest, UnansweredAndUnsetRightAnswerShowNothingMarked) {
     finishedTesting(5, 1);
     TQuestion q = testfiles::MakeQuestion(2);

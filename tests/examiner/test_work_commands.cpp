@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
@@ -30,6 +31,11 @@
 #include <functional>
 
 namespace {
+
+// A tool button's caption as one line: the narrow window puts long captions on two.
+QString oneLine(QString text) {
+    return text.replace(u'\n', u' ');
+}
 
 // One labelled place of the window: how to read it, and the text it must show for the
 // language table's id (with what comes before and after).
@@ -59,16 +65,16 @@ std::vector<Labelled> labellingTable(const TExaminerState& s) {
         {"ExitBtn hint", [](TWorkF& w) { return w.ExitBtn->toolTip(); }, 22, {}, {}},
         {"GiveOut", [](TWorkF& w) { return w.GiveOut->text(); }, 23, {}, {}},
         {"GiveOutBtn hint", [](TWorkF& w) { return w.GiveOutBtn->toolTip(); }, 24, {}, {}},
-        {"GiveOutBtn caption", [](TWorkF& w) { return w.GiveOutBtn->text(); }, 24, {}, {}},
+        {"GiveOutBtn caption", [](TWorkF& w) { return oneLine(w.GiveOutBtn->text()); }, 24, {}, {}},
         {"Stop", [](TWorkF& w) { return w.Stop->text(); }, 25, QStringLiteral("&"), {}},
         {"StopBtn hint", [](TWorkF& w) { return w.StopBtn->toolTip(); }, 26, {}, {}},
-        {"StopBtn caption", [](TWorkF& w) { return w.StopBtn->text(); }, 25, {}, QStringLiteral(" (F3)")},
+        {"StopBtn caption", [](TWorkF& w) { return oneLine(w.StopBtn->text()); }, 25, {}, QStringLiteral(" (F3)")},
         {"SaveResults", [](TWorkF& w) { return w.SaveResults->text(); }, 27, {}, {}},
         {"SaveResultsBtn hint", [](TWorkF& w) { return w.SaveResultsBtn->toolTip(); }, 28, {}, {}},
-        {"SaveResultsBtn caption", [](TWorkF& w) { return w.SaveResultsBtn->text(); }, 28, {}, {}},
+        {"SaveResultsBtn caption", [](TWorkF& w) { return oneLine(w.SaveResultsBtn->text()); }, 28, {}, {}},
         {"NewAtt", [](TWorkF& w) { return w.NewAtt->text(); }, 29, {}, {}},
         {"NewAttBtn hint", [](TWorkF& w) { return w.NewAttBtn->toolTip(); }, 30, {}, {}},
-        {"NewAttBtn caption", [](TWorkF& w) { return w.NewAttBtn->text(); }, 30, {}, {}},
+        {"NewAttBtn caption", [](TWorkF& w) { return oneLine(w.NewAttBtn->text()); }, 30, {}, {}},
         {"LoadArhiv", [](TWorkF& w) { return w.LoadArhiv->text(); }, 15, {}, {}},
         {"LoadArhivBtn hint", [](TWorkF& w) { return w.LoadArhivBtn->toolTip(); }, 31, {}, {}},
         {"CloseArhiv", [](TWorkF& w) { return w.CloseArhiv->text(); }, 17, {}, {}},
@@ -176,7 +182,7 @@ TEST_F(CommandsTest, ChoosingTheLanguageInForceRepeatsEveryStep) {
 TEST_F(CommandsTest, ToolBarCaptionsDifferFromMenuCaptions) {
     TWorkF& w = window();
     EXPECT_NE(w.GiveOutBtn->text(), w.GiveOut->text());
-    EXPECT_EQ(w.GiveOutBtn->text(), englishText(24));
+    EXPECT_EQ(oneLine(w.GiveOutBtn->text()), englishText(24));
     EXPECT_EQ(w.GiveOut->text(), englishText(23));
     // The print button shows its action.
     EXPECT_EQ(w.ToolButton2->defaultAction(), w.PrintA);
@@ -412,6 +418,30 @@ TEST_F(CommandsTest, HiddenPanelsGaugeTimersAndStatusBar) {
     EXPECT_EQ(w.GiveOutBtn->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
     EXPECT_EQ(w.OpenTopicBtn->toolButtonStyle(), Qt::ToolButtonIconOnly);
     EXPECT_EQ(w.OpenTopicBtn->size(), QSize(25, 25));
+}
+
+// In the restored 780-pixel window every command of both tool bars has its button on the bar,
+// in both languages: none falls behind the overflow arrow.
+TEST_F(CommandsTest, EveryToolButtonIsOnItsBarAtTheRestoredWidth) {
+    TWorkF& w = window();
+    w.showNormal();
+    w.resize(780, 567);
+    for (const bool russian : {true, false}) {
+        (russian ? w.Rus1 : w.Eng1)->trigger();
+        QCoreApplication::sendPostedEvents();
+        EXPECT_TRUE(QTest::qWaitFor([&w] { return w.width() == 780; }));
+        for (QToolBar* bar : {w.MainToolBar, w.AttestationToolBar}) {
+            bar->layout()->activate();
+            for (QToolButton* b : bar->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly)) {
+                if (b->objectName() == QLatin1String("qt_toolbar_ext_button"))
+                    EXPECT_FALSE(b->isVisible()) << (russian ? "Rus " : "Eng ") << "overflow arrow";
+                else
+                    EXPECT_TRUE(b->isVisible() && b->geometry().right() < bar->width())
+                        << (russian ? "Rus " : "Eng ") << b->objectName().toStdString() << " ends at "
+                        << b->geometry().right() << " of " << bar->width();
+            }
+        }
+    }
 }
 
 // One program's string table as it lies in the source tree: id -> text as written.
