@@ -3,6 +3,7 @@
 #include "Dialogs.h"
 #include "ErrorGuard.h"
 #include "Globals.h"
+#include "Help.h"
 #include "OptionsLayout.h"
 #include "Printouts.h"
 
@@ -11,9 +12,11 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QSlider>
 #include <QSpinBox>
@@ -26,6 +29,9 @@
 namespace {
 
 constexpr int kGradeCount = 12;
+
+const char* const kHelpContextProperty = "helpContext";
+constexpr int kDialogHelpContext = 40;
 
 // A handler bound to a signal: the signal's arguments are not needed, and an exception ends in
 // the default error box instead of leaving the slot.
@@ -94,6 +100,7 @@ QPushButton* NewButton(const QString& name, QWidget* parent) {
 TOptionsDialogBase::TOptionsDialogBase(TTestOptions& editOptions, QWidget* parent)
     : QDialog(parent), EditOptions_(editOptions) {
     CreateControls();
+    SetUpHelp();
     ConnectHandlers();
 }
 
@@ -277,6 +284,66 @@ void TOptionsDialogBase::ConnectHandlers() {
     connect(DeleteOptionsBtn, &QPushButton::clicked, this, Handler([this] { DeleteOptionsBtnClick(); }));
     connect(PrintBtn, &QPushButton::clicked, this, Handler([this] { PrintBtnClick(); }));
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+// ---------------------------------------------------------------------------- help
+
+void TOptionsDialogBase::SetUpHelp() {
+    setWindowFlag(Qt::WindowContextHelpButtonHint, true);
+    const QList<QPair<QWidget*, int>> contexts{{this, kDialogHelpContext},
+                                               {SaveOptionsBtn, 41},
+                                               {NameEdit, 42},
+                                               {PrintBtn, 43},
+                                               {DeleteOptionsBtn, 44}};
+    for (const auto& [widget, context] : contexts) {
+        widget->setProperty(kHelpContextProperty, context);
+        widget->installEventFilter(this);
+    }
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    f1->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(f1, &QShortcut::activated, this, [this] { ShowHelp(HelpContextOf(focusWidget())); });
+}
+
+int TOptionsDialogBase::HelpContextOf(const QWidget* control) const {
+    for (const QWidget* w = control; w; w = w->parentWidget()) {
+        const QVariant context = w->property(kHelpContextProperty);
+        if (context.isValid())
+            return context.toInt();
+        if (w == this)
+            break;
+    }
+    return kDialogHelpContext;
+}
+
+QString TOptionsDialogBase::HelpTopicFor(int context) {
+    switch (context) {
+    case 41:
+        return QStringLiteral("IDH_OptionsSave");
+    case 42:
+        return QStringLiteral("IDH_OptionsName");
+    case 43:
+        return QStringLiteral("IDH_OptionsPrint");
+    case 44:
+        return QStringLiteral("IDH_OptionsDelete");
+    default:
+        return QStringLiteral("IDH_Options");
+    }
+}
+
+void TOptionsDialogBase::ShowHelp(int context) {
+    vxg::Help::instance().showTopic(HelpTopicFor(context));
+}
+
+bool TOptionsDialogBase::eventFilter(QObject* watched, QEvent* event) {
+    // The title bar's help button: a click on a control with a context of its own, or anywhere
+    // else in the dialog (the event reaches the dialog then), opens that context's page.
+    if (event->type() == QEvent::QueryWhatsThis || event->type() == QEvent::WhatsThis) {
+        if (event->type() == QEvent::WhatsThis)
+            ShowHelp(HelpContextOf(qobject_cast<QWidget*>(watched)));
+        event->accept();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 QSpinBox* TOptionsDialogBase::SpinEdit(int k) const {

@@ -34,6 +34,14 @@ public:
     // Threshold field k (1..12), for Na<k>.
     QSpinBox* SpinEdit(int k) const;
 
+    // ---- help: contexts 40 (the dialog), 41 Save, 42 the name box, 43 Print, 44 Delete; F1
+    // and the title bar's help button open the page of the control's context.
+    // The context of a control: its own, else the nearest one above it, else the dialog's.
+    int HelpContextOf(const QWidget* control) const;
+    // The help page of a context ("IDH_Options" for the dialog's own).
+    static QString HelpTopicFor(int context);
+    void ShowHelp(int context);
+
     // EditOptions := the values of the controls.
     void ReadOptionsFromForm();
     // Sets the controls from options in the order GivenVoprEd, SpinEdit1..12, TimeLimitedCB,
@@ -128,12 +136,14 @@ protected:
     QHBoxLayout* ButtonRow() const { return ButtonRow_; }
 
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     TTestOptions& EditOptions_;
     OptionSetStore Store_;
 
 private:
     void CreateControls();
+    void SetUpHelp();
     void ConnectHandlers();
     QWidget* CreateGradingPage();
     QWidget* CreateTimePage();

@@ -2,6 +2,7 @@
 #include "OptionsUnit.h"
 
 #include "Globals.h"
+#include "Help.h"
 #include "LanguageTest.h"
 #include "OptionsLayout.h"
 #include "Registry.h"
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTextBrowser>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -226,6 +228,19 @@ TEST_F(OptionsFormTest, EscapeDoesNotCloseAndEditsStayForTheNextShowing) {
     open();
     EXPECT_EQ(dlg->GivenVoprEd->value(), 11);
     EXPECT_EQ(dlg->NameEdit->currentText(), "Default");
+}
+
+TEST_F(OptionsFormTest, F1OpensTheHelpPageOfTheControl) {
+    create();
+    open();
+    dlg->NameEdit->setFocus();
+    QTest::keyClick(dlg->NameEdit, Qt::Key_F1);
+    QWidget* help = vxg::Help::instance().window();
+    ASSERT_NE(help, nullptr);
+    auto* browser = help->findChild<QTextBrowser*>();
+    ASSERT_NE(browser, nullptr);
+    EXPECT_TRUE(browser->source().path().endsWith("/IDH_OptionsName.html"));
+    help->close();
 }
 
 } // namespace
