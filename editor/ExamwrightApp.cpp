@@ -13,6 +13,8 @@
 #include <QApplication>
 
 TExamwright::TExamwright() {
+    // The question-list printouts take their labels from the editor's table.
+    SetQuestionLabelIds(45, 47);
     mdi_ = std::make_unique<TMDIForm>();
     copyDlg_ = std::make_unique<TCopyDlg>(mdi_.get());
     about_ = std::make_unique<TAboutBox>(mdi_.get());
@@ -32,7 +34,6 @@ TExamwright::~TExamwright() {
 
 int RunExamwright(int argc, char** argv) {
     QApplication app(argc, argv);
-    SetQuestionLabelIds(45, 47);
 
     auto splash = std::make_unique<TSplashF>();
     splash->show();

@@ -189,8 +189,17 @@ QList<QLineEdit*> TTopicF::TextFields() const {
 void TTopicF::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     QuestionsToolBar->setGeometry(0, 0, width(), 40);
+    FitToolBar();
     for (QLineEdit* e : TextFields())
         e->resize(std::max(16, width() - 16), e->height());
+}
+
+void TTopicF::FitToolBar() {
+    // The captions show while the four commands fit the width; a narrower window (tiled side by
+    // side) shows the pictures alone, with the captions as hints, rather than hide commands.
+    QuestionsToolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    if (QuestionsToolBar->sizeHint().width() > width())
+        QuestionsToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
 }
 
 bool TTopicF::eventFilter(QObject* watched, QEvent* event) {
@@ -231,7 +240,8 @@ void TTopicF::closeEvent(QCloseEvent* event) {
 // The fields and the questions.
 
 void TTopicF::SetField(QLineEdit* field, const QString& text) {
-    static_cast<TQuestionTextValidator*>(const_cast<QValidator*>(field->validator()))->SetShownText(text);
+    if (auto* rules = field->findChild<TQuestionTextValidator*>())
+        rules->SetShownText(text);
     field->setText(text);
     field->setModified(false);
     // A text read from the file shows from its start.
@@ -375,6 +385,7 @@ void TTopicF::ApplyTopicLanguage() {
     Label3->setText(lang(46));
     Label3->adjustSize();
     Label7->setText(lang(47));
+    FitToolBar();
 }
 
 void TTopicF::FormActivate() {

@@ -115,6 +115,7 @@ private:
     void SetField(QLineEdit* field, const QString& text);
     void SetRightAnswerField(int value);
     void UpdatePosLabel();
+    void FitToolBar();
     // Stores the shown question, then asks the copy dialog which questions a copy (mode 0) or
     // cut (mode 1) takes; false when the dialog was cancelled.
     bool ChooseQuestions(int mode, TQueChoice& choice);

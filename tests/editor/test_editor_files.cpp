@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QTest>
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace testfiles;
 
@@ -132,6 +134,32 @@ TEST_F(EditorFilesTest, TextFieldsTakeOnlyWhatTheFileStores) {
     EXPECT_EQ(d->CurQue, 1);
     EXPECT_TRUE(dialogs->texts(vxg::DlgKind::Error).last().endsWith(
         "Check up the question №2\nThe sign \"$\" is not allowed in the texts of a question."));
+}
+
+TEST_F(EditorFilesTest, SaveThatFailsHalfwayLeavesTheOldFileWholeAndTheTopicModified) {
+    start();
+    WriteQuestionFile(path("old.vxg"), MakeTopic(1));
+    const QByteArray before = ReadRawFile(path("old.vxg"));
+    TTopicF* t = openTopic(path("old.vxg"));
+    t->Topic.InsertQuestions(1, MakeTopic(40));
+
+    // The disk fills up after two records.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 3000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const bool written = t->SaveTopic();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(dialogs->texts(vxg::DlgKind::Error), QStringList{"Disk write error\n" + path("old.vxg")});
+    EXPECT_EQ(ReadRawFile(path("old.vxg")), before);
+    EXPECT_TRUE(t->Topic.Modified);
+    ASSERT_TRUE(reachIdle());
+    EXPECT_TRUE(mdi().FileSave1->isEnabled());
 }
 
 } // namespace

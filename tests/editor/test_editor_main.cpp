@@ -292,3 +292,45 @@ TEST_F(MainWindowTest, MenusAndToolBarHoldTheirCommandsInOrder) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, LastDirOfAnotherTypeIsReportedBeforeTheDialogOpens) {
+    storeLanguage(200);
+    vxg::Registry().writeInteger(kEditorKey, "LastDir", 7);
+    TMDIForm& m = start();
+    for (QAction* command : {m.FileNew1, m.FileOpen1}) {
+        dialogs->boxes.clear();
+        command->trigger();
+        EXPECT_EQ(dialogs->texts(vxg::DlgKind::Error), QStringList{"Invalid data type for 'LastDir'"});
+    }
+    EXPECT_TRUE(dialogs->fileRequests.isEmpty());
+}
+
+TEST_F(MainWindowTest, WindowCommandsTileMinimiseAndArrangeTheTopicWindows) {
+    TMDIForm& m = start();
+    m.resize(1000, 900);
+    newTopic("a.vxg");
+    newTopic("b.vxg");
+    ASSERT_TRUE(reachIdle());
+    const QList<QMdiSubWindow*> subs = m.MdiArea->subWindowList(QMdiArea::CreationOrder);
+    const QRect area = m.MdiArea->viewport()->rect();
+
+    m.WindowTileVertical1->trigger();
+    EXPECT_EQ(subs[0]->geometry(), QRect(0, 0, area.width() / 2, area.height()));
+    EXPECT_EQ(subs[1]->geometry(), QRect(area.width() / 2, 0, area.width() / 2, area.height()));
+
+    m.WindowTileHorizontal1->trigger();
+    EXPECT_EQ(subs[0]->geometry(), QRect(0, 0, area.width(), area.height() / 2));
+    EXPECT_EQ(subs[1]->geometry(), QRect(0, area.height() / 2, area.width(), area.height() / 2));
+
+    m.WindowMinimizeAll1->trigger();
+    EXPECT_TRUE(subs[0]->isMinimized());
+    EXPECT_TRUE(subs[1]->isMinimized());
+    m.WindowArrangeAll1->trigger();
+    EXPECT_EQ(subs[0]->geometry().bottom(), area.bottom());
+    EXPECT_EQ(subs[0]->x(), 0);
+    EXPECT_EQ(subs[1]->x(), subs[0]->width());
+}
+
+} // namespace

@@ -1,5 +1,5 @@
 // The two programs' parameters dialogs on one settings file: the editor's dialog in this
-// process, the examiner's in a second process beside it (tests/peers).
+// process, the examiner's in a second process beside it (tests/processes/options_examiner.cpp).
 #include "OptionsUnit.h"
 
 #include "Globals.h"
@@ -36,7 +36,7 @@ public:
     };
 
     ExaminerPeer() {
-        process_.setProgram(QStringLiteral(VXG_EXAMINER_PEER));
+        process_.setProgram(QStringLiteral(VXG_OPTIONS_EXAMINER));
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process_.start();
     }

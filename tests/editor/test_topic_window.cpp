@@ -272,3 +272,36 @@ TEST_F(TopicWindowTest, ResizeStretchesTheTextFields) {
 }
 
 } // namespace
+
+#include "RecordingPrinter.h"
+
+namespace {
+
+TEST_F(TopicWindowTest, PrintAsksAboutTheAnswersAndPrintsWhatTheTeacherSees) {
+    storeLanguage(200);
+    start();
+    auto owned = std::make_unique<vxg::RecordingPrinter>();
+    vxg::RecordingPrinter* printer = owned.get();
+    vxg::SetCurrentPrinter(std::move(owned));
+    WriteQuestionFile(path("print.vxg"), MakeTopic(2));
+    TTopicF* t = openTopic(path("print.vxg"));
+    type(t->SamVoprosEdit, " (edited)");
+    ASSERT_TRUE(reachIdle());
+
+    dialogs->answerNext(vxg::DlgResult::Cancel);
+    mdi().PrintA->trigger();
+    EXPECT_EQ(dialogs->texts(vxg::DlgKind::Confirmation), QStringList{"Show correct answers to print?"});
+    EXPECT_EQ(printer->jobs, 0);
+
+    dialogs->answerNext(vxg::DlgResult::Yes);
+    mdi().PrintA->trigger();
+    const QString all = printer->texts().join(u'\n');
+    EXPECT_EQ(printer->jobs, 1);
+    EXPECT_TRUE(all.contains("print.vxg"));
+    EXPECT_TRUE(all.contains("Question:1"));
+    EXPECT_TRUE(all.contains(" (edited)" + MakeQuestion(1).QuestionText)) << "typed at the start";
+    EXPECT_TRUE(all.contains("Correct answer № 2"));
+    vxg::SetCurrentPrinter(nullptr);
+}
+
+} // namespace
