@@ -2,9 +2,11 @@
 
 #include "AboutU.h"
 #include "AboutVelmora.h"
+#include "CopyDlgU.h"
 #include "ErrorGuard.h"
 #include "Exwr_MDI.h"
 #include "Help.h"
+#include "OptionsUnit.h"
 #include "Printouts.h"
 #include "SplashU.h"
 
@@ -14,15 +16,19 @@ TExamwright::TExamwright() {
     // The question-list printouts take their labels from the editor's table.
     SetQuestionLabelIds(45, 47);
     mdi_ = std::make_unique<TMDIForm>();
+    copyDlg_ = std::make_unique<TCopyDlg>(mdi_.get());
     about_ = std::make_unique<TAboutBox>(mdi_.get());
     aboutVxg_ = std::make_unique<TAboutVXG>(mdi_.get());
-    mdi_->SetWindows(about_.get(), aboutVxg_.get());
+    options_ = std::make_unique<TOptionsForm>(mdi_.get());
+    mdi_->SetWindows(copyDlg_.get(), about_.get(), aboutVxg_.get(), options_.get());
 }
 
 TExamwright::~TExamwright() {
-    mdi_->SetWindows(nullptr, nullptr);
+    mdi_->SetWindows(nullptr, nullptr, nullptr, nullptr);
+    options_.reset();
     aboutVxg_.reset();
     about_.reset();
+    copyDlg_.reset();
     mdi_.reset();
 }
 

@@ -5,11 +5,14 @@
 class TMDIForm;
 class TAboutBox;
 class TAboutVXG;
+class TCopyDlg;
+class TOptionsForm;
 
 class TExamwright {
 public:
-    // Creates the main window (whose creation reads the language), the editor's About box and
-    // the suite's About box.
+    // Creates the windows in their order: the main window (whose creation reads the language),
+    // the copy dialog, the editor's About box, the suite's About box, the parameters dialog
+    // (whose creation stores the factory set when it is missing).
     TExamwright();
     // Destroys the windows, the dialogs before the main window they belong to. The exit steps
     // (FormDestroy) are the caller's, once the event loop has ended.
@@ -20,11 +23,15 @@ public:
     TMDIForm* MDIForm() const { return mdi_.get(); }
     TAboutBox* AboutBox() const { return about_.get(); }
     TAboutVXG* AboutVXGBox() const { return aboutVxg_.get(); }
+    TCopyDlg* CopyDlg() const { return copyDlg_.get(); }
+    TOptionsForm* OptionsForm() const { return options_.get(); }
 
 private:
     std::unique_ptr<TMDIForm> mdi_;
+    std::unique_ptr<TCopyDlg> copyDlg_;
     std::unique_ptr<TAboutBox> about_;
     std::unique_ptr<TAboutVXG> aboutVxg_;
+    std::unique_ptr<TOptionsForm> options_;
 };
 
 // The program: shows the splash, creates the windows, shows the main window maximised, runs the

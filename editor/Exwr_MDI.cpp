@@ -76,9 +76,11 @@ TMDIForm::TMDIForm(QWidget* parent) : QMainWindow(parent), MdiArea(new QMdiArea(
 
 TMDIForm::~TMDIForm() = default;
 
-void TMDIForm::SetWindows(TAboutBox* about, TAboutVXG* aboutVxg) {
+void TMDIForm::SetWindows(TCopyDlg* copyDlg, TAboutBox* about, TAboutVXG* aboutVxg, TOptionsForm* options) {
+    CopyDlg = copyDlg;
     AboutBox = about;
     AboutVXGBox = aboutVxg;
+    OptionsForm = options;
 }
 
 void TMDIForm::CreateActions() {
@@ -224,8 +226,7 @@ void TMDIForm::CreateStatusBar() {
 }
 
 void TMDIForm::BindCommands() {
-    // Every command runs inside the error guard. The whole-question commands and the parameters
-    // dialog belong to windows that the editor does not have yet: they are bound to nothing.
+    // Every command runs inside the error guard.
     auto on = [this](QAction* action, void (TMDIForm::*handler)()) {
         connect(action, &QAction::triggered, this, vxg::Guarded([this, handler](bool) { (this->*handler)(); }));
     };
@@ -234,6 +235,10 @@ void TMDIForm::BindCommands() {
     on(FileSave1, &TMDIForm::FileSave1Execute);
     on(PrintA, &TMDIForm::PrintAExecute);
     on(CloseTopicAction, &TMDIForm::CloseTopicActionExecute);
+    on(CutQuesAction, &TMDIForm::CutQuesActionExecute);
+    on(CopyQuesAction, &TMDIForm::CopyQuesActionExecute);
+    on(PasteQuesAction, &TMDIForm::PasteQuesActionExecute);
+    on(OptionsA, &TMDIForm::OptionsMClick);
     on(CallVerirozazA, &TMDIForm::CallVerirozazAExecute);
     on(FileExit1, &TMDIForm::FileExit1Execute);
     connect(WindowCascade1, &QAction::triggered, MdiArea, &QMdiArea::cascadeSubWindows);

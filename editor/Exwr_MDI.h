@@ -20,6 +20,8 @@ class QToolBar;
 class QToolButton;
 class TAboutBox;
 class TAboutVXG;
+class TCopyDlg;
+class TOptionsForm;
 class TTopicF;
 namespace vxg {
 class TIdleHandler;
@@ -39,7 +41,7 @@ public:
     ~TMDIForm() override;
 
     // The windows created after the main window at start-up.
-    void SetWindows(TAboutBox* about, TAboutVXG* aboutVxg);
+    void SetWindows(TCopyDlg* copyDlg, TAboutBox* about, TAboutVXG* aboutVxg, TOptionsForm* options);
 
     void FormCreate();
     // The exit steps: frees the language table and stores the language. Called once the
@@ -59,6 +61,10 @@ public:
     void FileSave1Execute();
     void CloseTopicActionExecute();
     void PrintAExecute();
+    void CutQuesActionExecute();
+    void CopyQuesActionExecute();
+    void PasteQuesActionExecute();
+    void OptionsMClick();
     void FileExit1Execute();
     void CallVerirozazAExecute();
     void HelpMClick();
@@ -83,8 +89,10 @@ public:
     QMdiArea* MdiArea = nullptr;
     vxg::TIdleHandler* Idle = nullptr;
 
+    TCopyDlg* CopyDlg = nullptr;
     TAboutBox* AboutBox = nullptr;
     TAboutVXG* AboutVXGBox = nullptr;
+    TOptionsForm* OptionsForm = nullptr;
 
     // ---- actions of ActionList
     QAction* FileNew1 = nullptr;

@@ -1,11 +1,12 @@
 // The main window and its topic windows: New, Open, the commands routed to the active topic
-// window, and the window commands.
+// window, the parameters dialog, and the window commands.
 #include "Exwr_MDI.h"
 
 #include "Dialogs.h"
 #include "Error.h"
 #include "Globals.h"
 #include "MyFileUtils.h"
+#include "OptionsUnit.h"
 #include "TopicU.h"
 
 #include <QAction>
@@ -119,6 +120,27 @@ void TMDIForm::CloseTopicActionExecute() {
 void TMDIForm::PrintAExecute() {
     if (TTopicF* topic = ActiveTopic())
         topic->PrintTopic();
+}
+
+void TMDIForm::CutQuesActionExecute() {
+    if (TTopicF* topic = ActiveTopic())
+        topic->CutQuesMClick();
+}
+
+void TMDIForm::CopyQuesActionExecute() {
+    if (TTopicF* topic = ActiveTopic())
+        topic->CopyQuesMClick();
+}
+
+void TMDIForm::PasteQuesActionExecute() {
+    if (TTopicF* topic = ActiveTopic())
+        topic->PasteQuesMClick();
+}
+
+// The parameters dialog, shown modally; how it was closed does not matter.
+void TMDIForm::OptionsMClick() {
+    if (OptionsForm)
+        OptionsForm->exec();
 }
 
 // ---------------------------------------------------------------------------------------------

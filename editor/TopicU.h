@@ -4,6 +4,8 @@
 // Split by concern:
 //   TopicU.cpp        layout, fields, navigation, adding and deleting, enabling, language
 //   TopicU_File.cpp   new topic, load, save with the check of every question, close prompt
+//   TopicU_Clipboard.cpp  whole-question copy, cut and paste through QuesBuffer
+#include "QuesBuffer.h"
 #include "TopicDocument.h"
 
 #include <QValidator>
@@ -54,6 +56,11 @@ public:
     // The close prompt; true when the window may close.
     bool FormCloseQuery();
     void PrintTopic();
+
+    // ---- whole questions (TopicU_Clipboard.cpp), run by the main window's Copy, Cut, Paste
+    void CopyQuesMClick();
+    void CutQuesMClick();
+    void PasteQuesMClick();
 
     // ---- navigation and editing
     void ClearQueFields();
@@ -109,6 +116,11 @@ private:
     void SetRightAnswerField(int value);
     void UpdatePosLabel();
     void FitToolBar();
+    // Stores the shown question, then asks the copy dialog which questions a copy (mode 0) or
+    // cut (mode 1) takes; false when the dialog was cancelled.
+    bool ChooseQuestions(int mode, TQueChoice& choice);
+    // Inserts QuesBuffer before the shown question; the first inserted one is shown.
+    void PasteQuesFromBuffer();
     // Runs a command of the tool bar only when its enabling, computed again now, allows it.
     void RunCommand(QAction* action, void (TTopicF::*handler)());
 

@@ -7,7 +7,7 @@
 namespace {
 
 // "The settings <%1> cannot be used: the value %2 is out of range."
-constexpr int kOutOfRangeId = 190;
+constexpr int kOutOfRangeId = 190; // the same id in both programs' tables
 
 const QString kLastNameValue = QStringLiteral("LastName");
 

@@ -1,0 +1,50 @@
+#pragma once
+// The whole-question buffer and the copy, cut and paste steps on one topic's questions.
+//
+// QuesBuffer holds what the last Copy or Cut of whole questions took, in topic order. There is
+// one for the whole program: every topic window copies into it and pastes from it, and it
+// outlives the window it was filled from. It is not the system clipboard.
+//
+// The steps below work on a topic's question list and the index of its shown question
+// (CurQue, 0-based) and know nothing of windows; the topic window runs them. Its removals and
+// its paste are the topic document's own (RemoveQuestion, InsertQuestions).
+#include "Records.h"
+
+extern TWorkQues QuesBuffer;
+
+// What the copy dialog chose, in question numbers (1-based, inclusive): both 0 for the shown
+// question, otherwise a range with 1 <= First < Last <= number of questions.
+struct TQueChoice {
+    int First = 0;
+    int Last = 0;
+
+    bool CurrentOnly() const { return First == 0 && Last == 0; }
+    friend bool operator==(const TQueChoice&, const TQueChoice&) = default;
+};
+
+// Why a choice cannot be copied or cut.
+enum class TChoiceCheck {
+    Ok,
+    NotAscending, // a range whose first number is not smaller than the last
+    OutsideTopic, // a range that reaches a number no question of the topic has
+    EmptiesTopic, // a cut that would take every question of the topic
+};
+
+// The checks of the copy dialog's OK, in this order: not ascending, outside the topic, and,
+// for a cut, taking every question. The shown question alone is always Ok for a copy.
+TChoiceCheck CheckQueChoice(const TQueChoice& choice, int questionCount, bool cut);
+
+// QuesBuffer := a copy of questions[index].
+void CopyQueToBuffer(const TWorkQues& questions, int index);
+// QuesBuffer := copies of questions[first .. last] (0-based, inclusive), in topic order.
+void CopyQuesToBuffer(const TWorkQues& questions, int first, int last);
+// Fills QuesBuffer as the choice says: the question at curQue, or the chosen range.
+void CopyChoiceToBuffer(const TWorkQues& questions, int curQue, const TQueChoice& choice);
+
+// Where a cut starts and how many deletions of the shown question it takes: the shown question
+// once, or CurQue := First - 1 and Last - First + 1 deletions there.
+struct TCutSteps {
+    int Start = 0;
+    int Count = 0;
+};
+TCutSteps CutStepsFor(int curQue, const TQueChoice& choice);
