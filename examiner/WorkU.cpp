@@ -754,6 +754,10 @@ void TWorkF::SwitchLanguage(quint16 offset) {
     LangOffset = offset;
     LoadLangStrings();
     ApplyMainLanguage();
+    // The labelling puts up the bare program title: a topic open in these states keeps its
+    // name there (an archive's title comes back with the results).
+    if (S.AttState == Ready || S.AttState == AttInProcess || S.AttState == AttIsFinished)
+        ShowTopicTitle();
     SetupGrid();
     ShowResultsAgain();
     (offset == 0 ? Rus1 : Eng1)->setChecked(true);
