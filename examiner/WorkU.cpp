@@ -2,6 +2,7 @@
 
 #include "AboutProf.h"
 #include "AboutVelmora.h"
+#include "AtomicFile.h"
 #include "ConsoleIcons.h"
 #include "Dialogs.h"
 #include "Error.h"
@@ -32,7 +33,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
-#include <QSaveFile>
 #include <QScreen>
 #include <QSet>
 #include <QStatusBar>
@@ -478,10 +478,9 @@ void TWorkF::AdaptToNetwork() {
 
         const QString path = S.StudentDir + kAddressFileName;
         const QByteArray bytes = AddressFileBytes(address->toString());
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-            throw vxg::Error(
-                lang(kAdaptWriteFailedId).arg(QDir::toNativeSeparators(path), file.errorString()));
+        const vxg::FileWriteResult written = vxg::WriteFileAtomically(path, bytes);
+        if (!written.ok())
+            throw vxg::Error(lang(kAdaptWriteFailedId).arg(QDir::toNativeSeparators(path), written.error));
     }
 
     vxg::ShowMessage(vxg::DlgKind::Information, lang(137), vxg::DlgButtons::Ok, this);
@@ -755,6 +754,10 @@ void TWorkF::SwitchLanguage(quint16 offset) {
     LangOffset = offset;
     LoadLangStrings();
     ApplyMainLanguage();
+    // The labelling puts up the bare program title: a topic open in these states keeps its
+    // name there (an archive's title comes back with the results).
+    if (S.AttState == Ready || S.AttState == AttInProcess || S.AttState == AttIsFinished)
+        ShowTopicTitle();
     SetupGrid();
     ShowResultsAgain();
     (offset == 0 ? Rus1 : Eng1)->setChecked(true);

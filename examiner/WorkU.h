@@ -107,6 +107,8 @@ public:
     bool OpenTopicClick(QObject* sender);
     void CloseTopicClick();
     bool ReadTopic(const QString& path);
+    // The title of an open topic: the program's title and the topic's file name.
+    void ShowTopicTitle();
     QString OpenDialogFileName; // the file last chosen in the open dialog
 
     // ---- results archive (WorkU_Archive.cpp)

@@ -2,6 +2,7 @@
 // the exit prompt for results not saved, and the results shown again after a language switch.
 #include "WorkU.h"
 
+#include "AtomicFile.h"
 #include "Dialogs.h"
 #include "Error.h"
 #include "ErrorGuard.h"
@@ -18,7 +19,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QSaveFile>
 #include <QToolButton>
 
 #include <algorithm>
@@ -176,12 +176,9 @@ void TWorkF::WriteArchive() {
     ArhData.TopicPath = OpenDialogFileName;
     const QByteArray bytes = ArchiveBytes(*this);
     // Written beside and renamed over the old file: a failed save leaves the old one whole.
-    // Unbuffered, so that a write that fails (a full disk) fails here: the flush of a buffered
-    // QSaveFile inside commit() can fail unnoticed and rename a cut-off file over the old one.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size() ||
-        !file.commit())
-        throw vxg::Error(lang(kNotSavedId).arg(Shown(path), file.errorString()));
+    const vxg::FileWriteResult written = vxg::WriteFileAtomically(path, bytes);
+    if (!written.ok())
+        throw vxg::Error(lang(kNotSavedId).arg(Shown(path), written.error));
     SavedArchiveData = bytes;
 
     // The idle update enables the command again in AttIsFinished.

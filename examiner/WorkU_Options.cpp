@@ -16,4 +16,7 @@ void TWorkF::OptionsClick() {
     StatusPanel1->setText(lang(46) + S.OptionsName);
     S.ActiveOptions = S.EditOptions;
     SetupGrid();
+    // The grid set-up empties the grades and marks; the results of a finished testing are
+    // still in the student table and go back on screen.
+    ShowResultsAgain();
 }

@@ -56,9 +56,13 @@ bool TWorkF::OpenTopicClick(QObject* sender) {
         StatusPanel0->setText(lang(54));
     if (sender)
         vxg::ShowMessage(vxg::DlgKind::Information, lang(55), vxg::DlgButtons::Ok, this);
-    setWindowTitle(S.BaseCaption + QStringLiteral(" -- ") + QFileInfo(OpenDialogFileName).fileName());
+    ShowTopicTitle();
     S.AttState = Ready;
     return true;
+}
+
+void TWorkF::ShowTopicTitle() {
+    setWindowTitle(S.BaseCaption + QStringLiteral(" -- ") + QFileInfo(OpenDialogFileName).fileName());
 }
 
 bool TWorkF::ReadTopic(const QString& path) {

@@ -1,5 +1,6 @@
 #include "Registry.h"
 
+#include "AtomicFile.h"
 #include "Cp1251.h"
 #include "Error.h"
 
@@ -9,7 +10,6 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QRandomGenerator>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -385,11 +385,7 @@ void change(const QString& filePath, int lockTimeoutMs, const QString& errorName
     if (!edit(root))
         return;
 
-    QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Error(setDataError(errorName));
-    const QByteArray bytes = serialize(root);
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    if (!WriteFileAtomically(filePath, serialize(root)).ok())
         throw Error(setDataError(errorName));
 }
 

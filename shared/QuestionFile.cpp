@@ -1,12 +1,12 @@
 #include "QuestionFile.h"
 
+#include "AtomicFile.h"
 #include "Cp1251.h"
 #include "Error.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -111,21 +111,19 @@ void ReadQuestionRecords(const QString& path, TWorkQues& questions) {
 }
 
 void WriteQuestionFile(const QString& path, const TWorkQues& questions) {
-    // QSaveFile writes a temporary file beside the target and renames it over the old file
-    // only once everything is written: a failure leaves the old topic whole. Only where the
-    // folder refuses new files (no temporary file can be made there) is an existing, writable
-    // topic written in place instead.
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::WriteOnly))
+    // Written beside and renamed over the old file only once everything is written: a failure
+    // leaves the old topic whole. Only where the folder refuses new files (no temporary file
+    // can be made there) is an existing, writable topic written in place instead.
+    if (QFileInfo(path).isDir())
         throw vxg::Error(openForWritingError(path));
+    QByteArray bytes;
+    bytes.reserve(questions.size() * kQuestionRecordSize);
+    for (const TQuestion& q : questions)
+        bytes += EncodeQuestionRecord(q);
 
-    for (const TQuestion& q : questions) {
-        if (file.write(EncodeQuestionRecord(q)) != kQuestionRecordSize) {
-            file.cancelWriting();
-            throw vxg::Error(kWriteError);
-        }
-    }
-    if (!file.commit())
+    const vxg::FileWriteResult result = vxg::WriteFileAtomically(path, bytes, true);
+    if (result.failure == vxg::FileWriteResult::Failure::Open)
+        throw vxg::Error(openForWritingError(path));
+    if (!result.ok())
         throw vxg::Error(kWriteError);
 }

@@ -3,6 +3,7 @@
 #include "test_work_support.h"
 #include "test_net_interfaces.h"
 
+#include "FileSizeLimit.h"
 #include "NetAdapt.h"
 #include "Records.h"
 #include "StringGrid.h"
@@ -142,6 +143,26 @@ TEST_F(StartTest, WithoutAReachableInterfaceTheAdaptationFailsAndTheProgramGoesO
     start();
     EXPECT_EQ(addressFileBytes().toHex(), kClassroomAddressFile.toHex());
     EXPECT_EQ(dialogs->texts(DlgKind::Information), QStringList{englishText(137)});
+}
+
+// A full disk: the adaptation is reported as failed, and no cut-off address file is left that
+// would keep the next start from adapting.
+TEST_F(StartTest, AnAddressFileThatCannotBeWrittenWholeIsReportedAndNotLeft) {
+    makeStudentFolder();
+    useInterfaces(classroomMachine());
+    const QString failed = englishText(182).arg(QDir::toNativeSeparators(addressFile()), "File too large");
+
+    const int status = RunUnderFileSizeLimit(8, [&] {
+        start();
+        const QStringList errors = dialogs->texts(DlgKind::Error);
+        if (!dialogs->texts(DlgKind::Information).isEmpty())
+            return 1;
+        // (The parameter set written at start cannot be stored either, and says so.)
+        return errors.value(0) == failed && !work().ApplicationEndRequested() ? 0 : 2;
+    });
+
+    EXPECT_EQ(status, 0) << "1: reported as adapted, 2: not reported as failed";
+    EXPECT_EQ(QDir(studentDir()).entryList(QDir::Files | QDir::Hidden), QStringList{});
 }
 
 TEST_F(StartTest, AdaptationRunEndsAsSoonAsTheEventLoopRuns) {

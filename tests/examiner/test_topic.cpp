@@ -241,4 +241,28 @@ TEST_F(TopicTest, ClosingRestoresTheBareTitle) {
     EXPECT_EQ(s->StudentCount, 1);
 }
 
+// A language switch puts up the title of the new language and keeps the open topic's name in
+// it, in each state with a topic; once the topic is closed, the bare title stays.
+TEST_F(TopicTest, ALanguageSwitchKeepsTheTopicNameInTheTitle) {
+    WriteQuestionFile(topicPath("physics.vxg"), testfiles::MakeTopic(3));
+    dialogs->chooseFile(topicPath("physics.vxg"));
+    ASSERT_TRUE(openFromMenu());
+    ASSERT_EQ(w->windowTitle(), LangTableText(201) + " -- physics.vxg");
+
+    for (const quint8 state : {Ready, AttInProcess, AttIsFinished}) {
+        SCOPED_TRACE(state);
+        s->AttState = state;
+        w->Rus1->trigger();
+        EXPECT_EQ(w->windowTitle(), LangTableText(1) + " -- physics.vxg");
+        w->Eng1->trigger();
+        EXPECT_EQ(w->windowTitle(), LangTableText(201) + " -- physics.vxg");
+    }
+
+    s->AttState = Ready;
+    w->CloseTopicClick();
+    w->Rus1->trigger();
+    EXPECT_EQ(w->windowTitle(), LangTableText(1));
+    EXPECT_EQ(s->BaseCaption, LangTableText(1));
+}
+
 } // namespace

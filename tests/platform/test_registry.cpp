@@ -1,5 +1,6 @@
 #include "ErrorText.h"
 #include "Error.h"
+#include "FileSizeLimit.h"
 #include "Registry.h"
 
 #include <QCoreApplication>
@@ -325,6 +326,26 @@ TEST_F(RegistryTest, AWriteThatCannotGetTheLockRaisesAndLeavesTheFileAsItWas) {
     otherProgram.unlock();
     reg.writeValues(kSets + "\\Default", {{"GivenVopr", 20}, {"Na1", 5}});
     EXPECT_EQ(reg.readInteger(kSets + "\\Default", "Na1"), 5);
+}
+
+// A full disk: the write is reported as failed and the file stays byte for byte what it was,
+// also when the new file is small enough to be written in one piece.
+TEST_F(RegistryTest, AWriteOnAFullDiskRaisesAndLeavesTheFileAsItWas) {
+    reg.writeString("K", "LastDir", "/tmp");
+    const QByteArray before = fileBytes(path);
+    const QString longDir = QString(600, QChar(u'ж'));
+
+    const int status = RunUnderFileSizeLimit(1000, [&] {
+        const QString error = ErrorText([&] { reg.writeString("K", "LastDir", longDir); });
+        return error == "Failed to set data for 'LastDir'" ? 0 : error.isEmpty() ? 1 : 2;
+    });
+
+    EXPECT_EQ(status, 0) << "1: reported as written, 2: another error";
+    EXPECT_EQ(fileBytes(path), before);
+    EXPECT_EQ(QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"VXG.reg"});
+    reg.writeString("K", "LastDir", longDir);
+    EXPECT_EQ(reg.readString("K", "LastDir"), longDir) << "without the limit the same write succeeds";
 }
 
 // ---- several processes on one file ---------------------------------------------------------

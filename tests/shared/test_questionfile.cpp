@@ -4,6 +4,7 @@
 
 #include "Cp1251.h"
 #include "Error.h"
+#include "FileSizeLimit.h"
 #include "QuestionFiles.h"
 
 #include <QDir>
@@ -284,6 +285,26 @@ TEST_F(QuestionFileTest, FailedWriteLeavesTheOldFileWhole) {
     EXPECT_EQ(error, "Disk write error");
     EXPECT_EQ(ReadRawFile(file), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"topic.vxg"});
+}
+
+// The same for a topic small enough to be written in one piece: the failure comes only when the
+// last bytes reach the disk, and is reported all the same.
+TEST_F(QuestionFileTest, AFailedWriteOfASmallTopicIsReportedAndLeavesTheOldFileWhole) {
+    const QString file = path("topic.vxg");
+    WriteTopic(file, 1);
+    const QByteArray before = ReadRawFile(file);
+    const TWorkQues other{MakeQuestion(2)};
+
+    const int status = RunUnderFileSizeLimit(1000, [&] {
+        const QString error = ErrorText([&] { WriteQuestionFile(file, other); });
+        return error == "Disk write error" ? 0 : error.isEmpty() ? 1 : 2;
+    });
+
+    EXPECT_EQ(status, 0) << "1: reported as saved, 2: another error";
+    EXPECT_EQ(ReadRawFile(file), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"topic.vxg"});
+    WriteQuestionFile(file, other);
+    EXPECT_EQ(ReadQuestionFile(file), other) << "without the limit the same write succeeds";
 }
 
 } // namespace
