@@ -14,7 +14,8 @@ const QLatin1String AnswersMarker("CurrentChecked!!");
 const QChar FieldSeparator(u'$');
 
 bool HoldsDollar(const TQuestion& q) {
-    for (const QString* field : {&q.QuestionText, &q.Answer1, &q.Answer2, &q.Answer3, &q.Answer4, &q.RightAnswer})
+    for (const QString* field :
+         {&q.QuestionText, &q.Answer1, &q.Answer2, &q.Answer3, &q.Answer4, &q.RightAnswer})
         if (field->contains(FieldSeparator))
             return true;
     return false;
@@ -52,22 +53,10 @@ TGiveOutCheck CheckGiveOut(const TTestOptions& options, const TWorkQues& topic) 
 }
 
 quint32 UniformBelow(QRandomGenerator& generator, quint32 bound) {
+    // QRandomGenerator::bounded scales without rejecting and so is very slightly uneven for
+    // bounds that are not powers of two.
     Q_ASSERT(bound >= 1);
-    if (bound <= 1)
-        return 0;
-    // Multiply-and-shift with rejection of the low remainders that would make some results one
-    // draw more likely than others (Lemire's method). QRandomGenerator::bounded scales without
-    // rejecting and so is very slightly uneven for bounds that are not powers of two.
-    quint64 product = quint64(generator.generate()) * bound;
-    auto low = static_cast<quint32>(product);
-    if (low < bound) {
-        const quint32 threshold = (0u - bound) % bound; // 2^32 mod bound
-        while (low < threshold) {
-            product = quint64(generator.generate()) * bound;
-            low = static_cast<quint32>(product);
-        }
-    }
-    return static_cast<quint32>(product >> 32);
+    return UniformBelowOf(generator, bound);
 }
 
 QList<qint32> DrawCardQuestions(qint32 n, qint32 count, bool random, QRandomGenerator& generator) {

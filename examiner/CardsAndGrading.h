@@ -56,6 +56,24 @@ qint32 QuestionWithDollar(const TWorkQues& topic, qint32 limit);
 // would favour some values are rejected and drawn again). bound must be at least 1.
 quint32 UniformBelow(QRandomGenerator& generator, quint32 bound);
 
+// The same over any source of uniformly distributed 32-bit words with generate() (Lemire's
+// multiply-and-shift: of the 2^32 words, the 2^32 mod bound whose low product half falls below
+// that remainder are drawn again, so every result has the same number of words).
+template <class Generator> quint32 UniformBelowOf(Generator& generator, quint32 bound) {
+    if (bound <= 1)
+        return 0;
+    quint64 product = quint64(quint32(generator.generate())) * bound;
+    auto low = static_cast<quint32>(product);
+    if (low < bound) {
+        const quint32 threshold = (0u - bound) % bound; // 2^32 mod bound
+        while (low < threshold) {
+            product = quint64(quint32(generator.generate())) * bound;
+            low = static_cast<quint32>(product);
+        }
+    }
+    return static_cast<quint32>(product >> 32);
+}
+
 // The 0-based topic indices of one card of n questions from a topic of count questions, in card
 // order. Ordered draw: 0, 1, .., n-1 (the first n questions in file order). Random draw: for each
 // card position in turn, a uniform draw over the whole topic repeated until it gives a question
