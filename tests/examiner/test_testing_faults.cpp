@@ -313,3 +313,32 @@ TEST_F(TestingWindowTest, ExclusionMovesTheRowsUpAndAnEmptyRowExcludesNobody) {
     w->RemoveStudent(QStringLiteral("Nobody"));
     EXPECT_EQ(s->StudentCount, 2);
 }
+
+TEST_F(TestingWindowTest, TheSkipFlagPassesOverOneStudentInEachLoop) {
+    startTesting();
+    TTestStation& first = station(101, QStringLiteral("First"));
+    TTestStation& second = station(102, QStringLiteral("Second"));
+    registerAt(first);
+    registerAt(second);
+
+    // Give-out: the first student without a card is passed over, not reported, served next time.
+    w->StopCiklesAExecute();
+    ASSERT_TRUE(w->GiveOutClick());
+    EXPECT_FALSE(w->StopCiklesA->isChecked());
+    EXPECT_TRUE(first.Received().isEmpty());
+    EXPECT_EQ(second.Received().size(), 1);
+    EXPECT_TRUE(dialogs->texts(vxg::DlgKind::Warning).isEmpty());
+    EXPECT_TRUE(w->GiveOut->isEnabled());
+    ASSERT_TRUE(w->GiveOutClick());
+    EXPECT_EQ(first.Received().size(), 1);
+    EXPECT_EQ(second.Received().size(), 1);
+
+    // Stop: the first student gets no "Stop!!" but is graded and told his grade like the others.
+    w->StopCiklesAExecute();
+    w->StopCommand();
+    EXPECT_EQ(s->AttState, AttIsFinished);
+    EXPECT_FALSE(w->StopCiklesA->isChecked());
+    ASSERT_TRUE(settle([&] { return first.Received().size() == 2 && second.Received().size() == 3; }));
+    EXPECT_EQ(first.Received().at(1), QStringLiteral("1$Ocenka!!$"));
+    EXPECT_EQ(second.Received().mid(1), (QStringList{"Stop!!", "1$Ocenka!!$"}));
+}
