@@ -9,7 +9,7 @@
 #include <QTimer>
 
 TEST_F(TestingWindowTest, AWholeTestingOverTheNetwork) {
-    link.minuteMs = 1500; // a two-minute limit passes in three seconds
+    link.minuteMs = 2000; // a two-minute limit passes in four seconds
     startTesting(6, 4);
     s->ActiveOptions.TimeBool = true;
     s->ActiveOptions.MaxTime = 2;
@@ -72,7 +72,7 @@ TEST_F(TestingWindowTest, AWholeTestingOverTheNetwork) {
         if (text == QStringLiteral("Stop!!"))
             sidorov.SendAnswers(QStringLiteral("1$2$ $ "));
     });
-    ASSERT_TRUE(settle([&] { return s->AttState == AttIsFinished; }, 10000));
+    ASSERT_TRUE(settle([&] { return s->AttState == AttIsFinished; }, 15000));
 
     EXPECT_EQ(ivanov.Received(), (QStringList{card, "5$Ocenka!!$", "Soon!!"}));
     EXPECT_EQ(petrov.Received().mid(1), (QStringList{card, "Soon!!", "Stop!!", "3$Ocenka!!$"}));
