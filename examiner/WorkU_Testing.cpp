@@ -202,15 +202,14 @@ void TWorkF::StoreAnswers(const QString& name, const QString& text) {
 void TWorkF::GradeStudent(int k) {
     if (k < 0 || k >= S.Students.size())
         return;
-    const TClient& student = S.Students.at(k);
-    if (student.Mark != 0 || student.CardSent == 0)
+    if (S.Students.at(k).Mark != 0 || S.Students.at(k).CardSent == 0)
         return;
     const qint32 grade = GradeForRights(S.ActiveOptions.Na, CountRightAnswers(k + 1));
     if (grade == 0)
         return;
     StringGrid->SetCell(1, k + 1, QString::number(grade));
     S.Students[k].Mark = grade;
-    SendToStudent(student.HostAddr, MarkMsgText(grade));
+    SendToStudent(S.Students.at(k).HostAddr, MarkMsgText(grade));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -277,7 +277,7 @@ TEST_F(TestingWindowTest, TheClockIsMonotonicNotCountedInTicks) {
     EXPECT_EQ(s->MinutesPassed, 3);
 }
 
-TEST_F(TestingWindowTest, MessagesWaitUntilTheWindowIsShown) {
+TEST_F(TestingWindowTest, MessagesWaitUntilTheWindowIsShownAndStopAtExit) {
     link.ackTimeoutMs = 300;
     w = start().WorkF();
     s = &examiner->State;
@@ -287,6 +287,9 @@ TEST_F(TestingWindowTest, MessagesWaitUntilTheWindowIsShown) {
     EXPECT_EQ(s->StudentCount, 0);
     w->show();
     EXPECT_TRUE(settle([&] { return s->StudentCount == 1; }));
+    // At exit the receiver goes first: nothing is acknowledged any more.
+    stop();
+    EXPECT_FALSE(st.Send(QStringLiteral("Ready!!"), 500));
 }
 
 TEST_F(TestingWindowTest, ExclusionMovesTheRowsUpAndAnEmptyRowExcludesNobody) {
