@@ -8,6 +8,8 @@
 #include "ErrorGuard.h"
 #include "Globals.h"
 #include "Help.h"
+#include "MessageLink.h"
+#include "MessageQueue.h"
 #include "MyFileUtils.h"
 #include "MyPrintUtils.h"
 #include "NetAdapt.h"
@@ -118,6 +120,7 @@ TWorkF::TWorkF(TExaminerState& state, QWidget* parent) : QMainWindow(parent), S(
     Timer2->setInterval(5000);
 
     BindCommands();
+    CreateLink();
 
     // The idle update: each time the event loop is about to wait for more events.
     if (auto* dispatcher = QAbstractEventDispatcher::instance(thread()))
@@ -488,6 +491,7 @@ void TWorkF::AdaptToNetwork() {
 void TWorkF::FormShow() {
     ReadLastOptions();
     vxg::RunGuarded([this] { SetupGrid(); });
+    OpenMessageQueue();
 }
 
 void TWorkF::ReadLastOptions() {

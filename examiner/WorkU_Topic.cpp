@@ -26,6 +26,8 @@ QString WithoutTrailingSlash(QString folder) {
 } // namespace
 
 bool TWorkF::OpenTopicClick(QObject* sender) {
+    if (RefuseWhileBusy())
+        return false;
     S.TopicQuestions.clear();
 
     vxg::FileDialogRequest request;
@@ -84,6 +86,8 @@ bool TWorkF::ReadTopic(const QString& path) {
 }
 
 void TWorkF::CloseTopicClick() {
+    if (RefuseWhileBusy())
+        return;
     S.TopicQuestions.clear();
     setWindowTitle(S.BaseCaption);
     if (StatusPanel0)

@@ -1,0 +1,275 @@
+#include "MessageLink.h"
+
+#include "Cp1251.h"
+#include "MessageFrame.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QHash>
+#include <QHostInfo>
+#include <QPointer>
+#include <QSet>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+#include <QTimer>
+
+using vxg::link::TFrameParse;
+
+QString DottedIPv4(const QHostAddress& address) {
+    bool ok = false;
+    const quint32 v4 = address.toIPv4Address(&ok);
+    return ok ? QHostAddress(v4).toString() : address.toString();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The receiver's worker: lives on the receiver's thread with its server and its connections.
+
+class TMessageReceiver::Worker : public QObject {
+public:
+    Worker(const TLinkConfig& config, TMessageReceiver* owner) : config_(config), owner_(owner) {}
+
+    quint16 Listen() {
+        server_ = new QTcpServer(this);
+        server_->setListenBacklogSize(config_.listenBacklog);
+        if (!server_->listen(config_.listenAddress, config_.listenPort))
+            return 0;
+        connect(server_, &QTcpServer::newConnection, this, [this] {
+            while (server_ && server_->hasPendingConnections())
+                Serve(server_->nextPendingConnection());
+        });
+        return server_->serverPort();
+    }
+
+    void Shutdown() {
+        stopped_ = true;
+        if (server_)
+            server_->close();
+        const QList<QTcpSocket*> open = findChildren<QTcpSocket*>();
+        for (QTcpSocket* s : open)
+            s->abort();
+        delete server_;
+        server_ = nullptr;
+        qDeleteAll(findChildren<QTcpSocket*>());
+    }
+
+private:
+    struct Connection {
+        QByteArray buffer;
+        bool acknowledged = false;
+        bool finished = false;
+        QString peer;
+    };
+
+    void Serve(QTcpSocket* socket) {
+        if (!socket)
+            return;
+        socket->setParent(this);
+        const QString peer = DottedIPv4(socket->peerAddress());
+        if (stopped_ || open_ >= config_.maxConnections ||
+            perAddress_.value(peer) >= config_.maxConnectionsPerAddress) {
+            socket->abort();
+            socket->deleteLater();
+            return;
+        }
+        ++open_;
+        ++perAddress_[peer];
+        socket->setReadBufferSize(vxg::link::kMaxFrameBytes);
+
+        auto conn = std::make_shared<Connection>();
+        conn->peer = peer;
+        auto* deadline = new QTimer(socket);
+        deadline->setSingleShot(true);
+
+        auto finish = [this, socket, conn] {
+            if (conn->finished)
+                return;
+            conn->finished = true;
+            --open_;
+            if (--perAddress_[conn->peer] <= 0)
+                perAddress_.remove(conn->peer);
+            socket->abort();
+            socket->deleteLater();
+        };
+        // A frame not complete by the deadline is dropped unacknowledged; after the
+        // acknowledgement the same timer closes a connection the sender keeps open.
+        connect(deadline, &QTimer::timeout, socket, finish);
+        connect(socket, &QTcpSocket::disconnected, socket, finish);
+        connect(socket, &QTcpSocket::errorOccurred, socket, [finish](QAbstractSocket::SocketError) { finish(); });
+        connect(socket, &QTcpSocket::readyRead, socket, [this, socket, conn, deadline, finish] {
+            if (conn->finished)
+                return;
+            if (conn->acknowledged) {
+                socket->readAll(); // nothing more is expected on this connection
+                return;
+            }
+            conn->buffer.append(socket->read(vxg::link::kMaxFrameBytes - conn->buffer.size()));
+            const TFrameParse frame = vxg::link::ParseFrame(conn->buffer);
+            if (frame.status == TFrameParse::Bad) {
+                finish();
+                return;
+            }
+            if (frame.status == TFrameParse::Incomplete)
+                return;
+            conn->acknowledged = true;
+            conn->buffer.clear();
+            socket->write(vxg::link::Acknowledgement());
+            socket->flush();
+            deadline->start(config_.lingerMs);
+            if (!stopped_)
+                emit owner_->MessageReceived(vxg::cp1251::decode(frame.name), vxg::cp1251::decode(frame.text),
+                                             conn->peer);
+        });
+        deadline->start(config_.frameDeadlineMs);
+        // Bytes that came with the connection itself.
+        if (socket->bytesAvailable() > 0)
+            emit socket->readyRead();
+    }
+
+    TLinkConfig config_;
+    TMessageReceiver* owner_;
+    QTcpServer* server_ = nullptr;
+    bool stopped_ = false;
+    int open_ = 0;
+    QHash<QString, int> perAddress_;
+};
+
+TMessageReceiver::TMessageReceiver(const TLinkConfig& config, QObject* parent)
+    : QObject(parent), config_(config) {}
+
+TMessageReceiver::~TMessageReceiver() {
+    Stop();
+}
+
+bool TMessageReceiver::Start() {
+    if (thread_)
+        return port_ != 0;
+    thread_ = new QThread;
+    thread_->setObjectName(QStringLiteral("NMMSGServ1"));
+    worker_ = new Worker(config_, this);
+    worker_->moveToThread(thread_);
+    thread_->start();
+    quint16 port = 0;
+    QMetaObject::invokeMethod(worker_, [this, &port] { port = worker_->Listen(); }, Qt::BlockingQueuedConnection);
+    port_ = port;
+    return port_ != 0;
+}
+
+void TMessageReceiver::Stop() {
+    if (!thread_)
+        return;
+    QMetaObject::invokeMethod(worker_, [this] { worker_->Shutdown(); }, Qt::BlockingQueuedConnection);
+    thread_->quit();
+    thread_->wait();
+    // The thread has ended: nothing of the worker runs any more.
+    delete worker_;
+    worker_ = nullptr;
+    delete thread_;
+    thread_ = nullptr;
+    port_ = 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Sending.
+
+namespace {
+
+// Runs a nested event loop until done() holds or ms have passed; false on time-out, or when the
+// application is ending (its event loops no longer run).
+bool WaitUntil(QEventLoop& loop, int ms, const std::function<bool()>& done) {
+    if (done())
+        return true;
+    bool expired = false;
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
+        expired = true;
+        loop.quit();
+    });
+    timer.start(ms);
+    while (!done()) {
+        if (expired || loop.exec() != 0)
+            return done();
+    }
+    return true;
+}
+
+std::optional<QHostAddress> ResolveIPv4(const QString& host, int ms) {
+    const QHostAddress literal(host);
+    if (!literal.isNull())
+        return literal;
+    QEventLoop loop;
+    std::optional<QHostAddress> found;
+    bool answered = false;
+    const int id = QHostInfo::lookupHost(host, &loop, [&](const QHostInfo& info) {
+        answered = true;
+        for (const QHostAddress& a : info.addresses())
+            if (a.protocol() == QAbstractSocket::IPv4Protocol) {
+                found = a;
+                break;
+            }
+        loop.quit();
+    });
+    if (!WaitUntil(loop, ms, [&] { return answered; }))
+        QHostInfo::abortHostLookup(id);
+    return found;
+}
+
+} // namespace
+
+bool SendFrameOnce(const QString& host, quint16 port, const QByteArray& frame, const TLinkConfig& config) {
+    const std::optional<QHostAddress> address = ResolveIPv4(host, config.ioTimeoutMs);
+    if (!address)
+        return false;
+
+    QEventLoop loop;
+    QTcpSocket socket;
+    bool failed = false;
+    QObject::connect(&socket, &QTcpSocket::errorOccurred, &loop, [&](QAbstractSocket::SocketError) {
+        failed = true;
+        loop.quit();
+    });
+    QObject::connect(&socket, &QTcpSocket::connected, &loop, [&] { loop.quit(); });
+    QObject::connect(&socket, &QTcpSocket::readyRead, &loop, [&] { loop.quit(); });
+    QObject::connect(&socket, &QTcpSocket::disconnected, &loop, [&] { loop.quit(); });
+    QObject::connect(&socket, &QTcpSocket::bytesWritten, &loop, [&](qint64) { loop.quit(); });
+
+    socket.connectToHost(*address, port);
+    if (!WaitUntil(loop, config.ioTimeoutMs,
+                   [&] { return failed || socket.state() == QAbstractSocket::ConnectedState; }) ||
+        failed) {
+        socket.abort();
+        return false;
+    }
+    // The whole frame in one write, sent at once.
+    socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    if (socket.write(frame) != frame.size()) {
+        socket.abort();
+        return false;
+    }
+    if (!WaitUntil(loop, config.ioTimeoutMs, [&] { return failed || socket.bytesToWrite() == 0; }) ||
+        (failed && socket.bytesToWrite() > 0)) {
+        socket.abort();
+        return false;
+    }
+    // The acknowledgement: 16 bytes, or what came before the station closed.
+    WaitUntil(loop, config.ackTimeoutMs, [&] {
+        return failed || socket.bytesAvailable() >= vxg::link::kAckBytes ||
+               socket.state() != QAbstractSocket::ConnectedState;
+    });
+    const bool complete = socket.bytesAvailable() >= vxg::link::kAckBytes;
+    const QByteArray reply = complete ? socket.read(vxg::link::kAckBytes) : QByteArray();
+    socket.abort();
+    return vxg::link::IsAcknowledged(reply);
+}
+
+bool SendFrame(const QString& host, quint16 port, const QByteArray& frame, const TLinkConfig& config,
+               const std::function<bool()>& abandon) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (abandon && abandon())
+            return false;
+        if (SendFrameOnce(host, port, frame, config))
+            return true;
+    }
+    return false;
+}
