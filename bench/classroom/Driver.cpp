@@ -100,17 +100,19 @@ double Ms(qint64 fromNs, qint64 toNs) {
     return double(toNs - fromNs) / 1e6;
 }
 
-// A few different answers texts of `questions` pieces each, as stations send them.
+// A few different answers texts of `questions` pieces each, as stations send them: the first
+// question always answered "1" (the examiner's card view then redraws a checked variant for each
+// stored message), the last one left open; the last text (a station's final message) answers the
+// last question "4".
 QList<QByteArray> AnswersTexts(int questions) {
     QRandomGenerator generator(99);
     QList<QByteArray> texts;
-    for (int t = 0; t < 16; ++t) {
-        QByteArray text("CurrentChecked!!");
-        for (int q = 0; q < questions; ++q) {
-            if (q > 0)
-                text += '$';
+    for (int t = 0; t < 17; ++t) {
+        QByteArray text("CurrentChecked!!1");
+        for (int q = 1; q < questions; ++q) {
             const quint32 pick = generator.bounded(5u);
-            text += pick == 4 ? ' ' : char('1' + pick);
+            text += '$';
+            text += q == questions - 1 ? (t == 16 ? '4' : ' ') : pick == 4 ? ' ' : char('1' + pick);
         }
         texts.append(text);
     }
@@ -203,17 +205,31 @@ RunFigures RunOnce(const QString& program, const QString& mode, int size, const 
         return f;
     }
 
-    // Answers: every station sends its share one after another, all stations at once.
-    const int perStation = (options.answers + size - 1) / size;
+    // Answers: every station sends its share one after another, all stations at once; the last
+    // message of each is its final one. One message of the first station goes first, so that the
+    // examiner's card view shows his answered first question from then on.
+    const int perStation = std::max(2, (options.answers + size - 1) / size);
     const int total = perStation * size;
-    const QList<QByteArray> texts = AnswersTexts(options.questions);
+    const QList<QByteArray> texts = AnswersTexts(std::max(2, options.questions));
+    const qsizetype finalText = texts.size() - 1;
+    const SendResult first = room.sendAll(
+        {0}, 1, [&](int, int) { return texts.at(0); }, 10000);
+    if (first.ok != 1 ||
+        server.request(QStringLiteral("wait stored 1"), QStringLiteral("reached"), 10000).isEmpty()) {
+        f.error = QStringLiteral("the first answers message was not stored (%1 acknowledged)").arg(first.ok);
+        return f;
+    }
     const SendResult ans = room.sendAll(
-        alive, perStation, [&](int k, int i) { return texts.at((k + i) % texts.size()); }, 300000);
+        alive, perStation,
+        [&](int k, int i) {
+            return i == perStation - 1 ? texts.at(finalText) : texts.at((k + i) % finalText);
+        },
+        300000);
     const QStringList ansDone =
-        server.request(QStringLiteral("wait ans %1").arg(total), QStringLiteral("reached"), 60000);
+        server.request(QStringLiteral("wait final %1").arg(size), QStringLiteral("reached"), 60000);
     f.failedSends += ans.failed;
     if (ansDone.isEmpty()) {
-        f.error = QStringLiteral("answers: %1 acknowledged, %2 failed, not all processed")
+        f.error = QStringLiteral("answers: %1 acknowledged, %2 failed, not all acted on")
                       .arg(ans.ok)
                       .arg(ans.failed);
         return f;
@@ -221,6 +237,8 @@ RunFigures RunOnce(const QString& program, const QString& mode, int size, const 
     f.answers = total;
     f.answersMs = Ms(ans.startNs, ansDone.value(3).toLongLong());
     f.answersPerS = total / (f.answersMs / 1000.0);
+    f.stored =
+        server.request(QStringLiteral("count stored"), QStringLiteral("count"), 5000).value(2).toInt() - 1;
 
     // Ready from every second station, then the stop for the rest.
     QList<int> readyOnes;
@@ -229,7 +247,9 @@ RunFigures RunOnce(const QString& program, const QString& mode, int size, const 
     const SendResult ready = room.sendAll(
         readyOnes, 1, [](int, int) { return QByteArray("Ready!!"); }, 30000);
     f.failedSends += ready.failed;
-    server.request(QStringLiteral("wait ready %1").arg(readyOnes.size()), QStringLiteral("reached"), 30000);
+    if (!examiner)
+        server.request(QStringLiteral("wait ready %1").arg(readyOnes.size()), QStringLiteral("reached"),
+                       30000);
     if (examiner) {
         room.waitUntil([&] { return room.totalMarks() >= readyOnes.size(); }, 30000);
         f.readyMs = room.totalMarks() > 0 ? Ms(ready.startNs, room.lastMarkNs()) : 0;
@@ -240,8 +260,11 @@ RunFigures RunOnce(const QString& program, const QString& mode, int size, const 
         return f;
     }
     f.stopMs = Ms(stopped.value(1).toLongLong(), stopped.value(2).toLongLong());
-    if (examiner)
-        room.waitUntil([&] { return room.totalMarks() >= size; }, 10000);
+    f.marks = room.totalMarks();
+    if (examiner && !room.waitUntil([&] { return room.totalMarks() >= size; }, 10000)) {
+        f.error = QStringLiteral("%1 of %2 stations got their grade").arg(room.totalMarks()).arg(size);
+        return f;
+    }
     f.marks = room.totalMarks();
     f.peakHwmKb = server.request(QStringLiteral("mem"), QStringLiteral("mem"), 5000).value(1).toLongLong();
     f.ok = true;
@@ -272,9 +295,10 @@ int RunBenchmark(const QString& program, const DriverOptions& options) {
                 std::fprintf(
                     stderr,
                     "%d stations, %s, run %d: reg %.1f ms, give-out %.1f ms, %d cards, "
-                    "%d answers at %.0f/s, stop %.0f ms, %d grades, failed sends %d, HWM %lld -> %lld kB\n",
+                    "%d answers at %.0f/s (%d stored one by one), ready..grades %.1f ms, stop %.0f ms, "
+                    "%d grades, failed sends %d, HWM %lld -> %lld kB\n",
                     size, qPrintable(mode), run + 1, f.regMs, f.giveOutMs, f.cards, f.answers, f.answersPerS,
-                    f.stopMs, f.marks, f.failedSends, f.idleHwmKb, f.peakHwmKb);
+                    f.stored, f.readyMs, f.stopMs, f.marks, f.failedSends, f.idleHwmKb, f.peakHwmKb);
                 figures[mode].append(f);
             }
         }

@@ -25,7 +25,8 @@ struct RunFigures {
     double giveOutMs = 0; // the give-out command's own duration (server side)
     double cardsMs = 0;   // give-out start .. last card received by a station
     int cards = 0;        // cards received by stations
-    int answers = 0;      // answers messages processed
+    int answers = 0;      // answers messages sent (each acted on: stored, or replaced while waiting)
+    int stored = 0;       // of them stored one by one
     double answersMs = 0; // first answers message sent .. last one processed
     double answersPerS = 0;
     int failedSends = 0;

@@ -12,27 +12,29 @@ FloorServer::FloorServer(quint16 port, quint16 stationPort, QObject* parent)
     : ServerCore(parent), stationPort_(stationPort) {
     // Read and acknowledged on the acknowledger's thread, counted on this one: the same hand-over
     // as the examiner's receiver, without the processing.
-    server_ = std::make_unique<RawAckServer>(QHostAddress::AnyIPv4, port,
-                                             [this](const QByteArray&, const QByteArray& text, quint32 peer) {
-                                                 QMetaObject::invokeMethod(
-                                                     this,
-                                                     [this, text, peer] {
-                                                         if (text == "Name!!") {
-                                                             registered_.append(QHostAddress(peer));
-                                                             count(QStringLiteral("reg"));
-                                                         } else if (text.contains("CurrentChecked!!")) {
-                                                             count(QStringLiteral("ans"));
-                                                         } else if (text == "Ready!!") {
-                                                             count(QStringLiteral("ready"));
-                                                         }
-                                                     },
-                                                     Qt::QueuedConnection);
-                                             });
+    server_ = std::make_unique<RawAckServer>(
+        QHostAddress::AnyIPv4, port, [this](const QByteArray&, const QByteArray& text, quint32 peer) {
+            QMetaObject::invokeMethod(
+                this, [this, text, peer] { take(text, peer); }, Qt::QueuedConnection);
+        });
     TTestOptions options = FactoryTestOptions();
     options.GivenVopr = 100;
     QRandomGenerator generator(1);
     const TWorkQues topic = BenchTopic(120);
     card_ = vxg::cp1251::encode(CardMsgText(options, topic, DrawCardQuestions(100, 120, true, generator)));
+}
+
+void FloorServer::take(const QByteArray& text, quint32 peer) {
+    if (text == "Name!!") {
+        registered_.append(QHostAddress(peer));
+        count(QStringLiteral("reg"));
+    } else if (text.contains("CurrentChecked!!")) {
+        count(QStringLiteral("stored"));
+        if (text.endsWith('4'))
+            count(QStringLiteral("final"));
+    } else if (text == "Ready!!") {
+        count(QStringLiteral("ready"));
+    }
 }
 
 bool FloorServer::listening(QString* error) const {

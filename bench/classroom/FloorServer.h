@@ -22,6 +22,8 @@ protected:
     void quit() override;
 
 private:
+    // Counts a received message on this thread.
+    void take(const QByteArray& text, quint32 peer);
     void sendCard(qsizetype k, int attempt, qint64 startNs, int handedOut);
 
     std::unique_ptr<RawAckServer> server_;

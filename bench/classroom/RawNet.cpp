@@ -192,7 +192,7 @@ RawAckServer::RawAckServer(const QHostAddress& address, quint16 port, Handler on
     const int one = 1;
     ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     const sockaddr_in a = SocketAddress(address, port);
-    if (::bind(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a) != 0 || ::listen(fd, 128) != 0) {
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a) != 0 || ::listen(fd, 1024) != 0) {
         error_ = QString::fromLocal8Bit(std::strerror(errno));
         ::close(fd);
         return;

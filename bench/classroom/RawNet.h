@@ -29,7 +29,8 @@ RawSendResult RawSendAll(const QList<int>& who, int perStation, const std::funct
                          const std::function<QByteArray(int, int)>& frame, const QHostAddress& to,
                          quint16 port, int threads, int timeoutMs);
 
-// A bare acknowledger on address:port (listen queue 128) served by a thread of its own: each
+// A bare acknowledger on address:port (listen queue 1024: a burst of connections never waits
+// for a dropped SYN to be sent again) served by a thread of its own: each
 // complete frame is acknowledged at once and handed to onFrame (called on that thread); a bad
 // length field drops the connection; a connection is let go when the sender closes it or after
 // 5 s.

@@ -41,6 +41,8 @@ void ServerCore::command(const QString& line) {
     if (verb == QLatin1String("wait")) {
         waits_.append({words.value(1), words.value(2).toInt()});
         checkWaits();
+    } else if (verb == QLatin1String("count")) {
+        Reply(QStringLiteral("count %1 %2").arg(words.value(1)).arg(counted(words.value(1))));
     } else if (verb == QLatin1String("giveout")) {
         giveOut();
     } else if (verb == QLatin1String("stop")) {

@@ -7,9 +7,11 @@
 //   wait <kind> <n>                reached <kind> <n> <ns when the n-th was processed>
 //   giveout                        gaveout <start ns> <end ns> <cards handed out>
 //   stop                           stopped <start ns> <end ns>
+//   count <kind>                   count <kind> <n processed so far>
 //   mem                            mem <VmHWM kB> <VmRSS kB>
 //   quit                           (the process ends)
-// kinds: reg (registrations), ans (answers messages), ready (ready messages).
+// kinds: reg (registrations), stored (answers messages acted on one by one), final (stations
+// whose last answers message of the run was acted on), ready (ready messages; floor only).
 #include "BenchWire.h"
 #include "Records.h"
 

@@ -1,6 +1,7 @@
 // The classroom benchmark. Without arguments: the whole run (see README). With --serve floor |
 // examiner: the receiving side, started by the benchmark itself as a process of its own.
 #include "Driver.h"
+#include "ExaminerHost.h"
 #include "FloorServer.h"
 
 #include <QApplication>
@@ -38,6 +39,18 @@ int Serve(int argc, char** argv, const QString& mode, const QStringList& args) {
             return 2;
         }
         floor.start();
+        return app.exec();
+    }
+    if (mode == QLatin1String("examiner")) {
+        QApplication app(argc, argv);
+        const int questions =
+            std::clamp(Arg(args, QStringLiteral("--questions"), QStringLiteral("100")).toInt(), 1, 1000);
+        bench::ExaminerHost host(port, stationPort, questions);
+        if (QString error; !host.listening(&error)) {
+            std::fprintf(stderr, "examiner: %s (port %u)\n", qPrintable(error), port);
+            return 2;
+        }
+        host.start();
         return app.exec();
     }
     std::fprintf(stderr, "unknown side %s\n", qPrintable(mode));
