@@ -274,9 +274,9 @@ RunFigures RunOnce(const QString& program, const QString& mode, int size, const 
 int RunBenchmark(const QString& program, const DriverOptions& options) {
     int failures = 0;
     Print(QStringLiteral(
-        "| stations | side | registration ms | give-out ms | cards received by ms | answers msg/s | "
-        "ready..grades ms | stop ms | peak - idle MB |"));
-    Print(QStringLiteral("|---|---|---|---|---|---|---|---|---|"));
+        "| stations | side | registration ms | give-out ms | last card received ms | answers msg/s | "
+        "stored one by one | ready..grades ms | stop ms | peak - idle MB |"));
+    Print(QStringLiteral("|---|---|---|---|---|---|---|---|---|---|"));
     for (int size : options.sizes) {
         QHash<QString, QList<RunFigures>> figures;
         for (int run = 0; run < options.runs; ++run) {
@@ -316,12 +316,13 @@ int RunBenchmark(const QString& program, const DriverOptions& options) {
             for (const RunFigures& f : runs)
                 mem.append(double(f.peakHwmKb - f.idleHwmKb) / 1024.0);
             const bool examiner = mode == QLatin1String("examiner");
-            Print(QStringLiteral("| %1 | %2 (%3 runs) | %4 | %5 | %6 | %7 | %8 | %9 | %10 |")
+            Print(QStringLiteral("| %1 | %2 (%3 runs) | %4 | %5 | %6 | %7 | %8 | %9 | %10 | %11 |")
                       .arg(size)
                       .arg(mode)
                       .arg(runs.size())
                       .arg(Spread(pick(&RunFigures::regMs), 1), Spread(pick(&RunFigures::giveOutMs), 1),
                            Spread(pick(&RunFigures::cardsMs), 1), Spread(pick(&RunFigures::answersPerS), 0),
+                           Spread(pick(&RunFigures::stored), 0),
                            examiner ? Spread(pick(&RunFigures::readyMs), 1) : QStringLiteral("-"),
                            examiner ? Spread(pick(&RunFigures::stopMs), 0) : QStringLiteral("-"),
                            Spread(mem, 1)));
@@ -333,7 +334,8 @@ int RunBenchmark(const QString& program, const DriverOptions& options) {
                 floorRates.append(f.answersPerS);
             for (const RunFigures& f : figures.value(QStringLiteral("examiner")))
                 examinerRates.append(f.answersPerS);
-            Print(QStringLiteral("|   | examiner / floor answers rate: %1 | | | | | | | |")
+            Print(QStringLiteral("| %1 | examiner / floor answers rate (medians): %2 | | | | | | | | |")
+                      .arg(size)
                       .arg(Median(examinerRates) / Median(floorRates), 0, 'f', 2));
         }
     }

@@ -10,10 +10,9 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QRadioButton>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -121,12 +120,17 @@ void ExaminerHost::storeSeen() {
 }
 
 void ExaminerHost::stop() {
-    // The teacher presses F3 when the window is not busy sending (a grade may still be on its
-    // way to the last ready station): the stop command is refused while a send waits.
-    QElapsedTimer waited;
-    waited.start();
-    while (w_->Busy() && waited.elapsed() < 10000)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    stopWhenIdle(NowNs() + 10'000'000'000LL);
+}
+
+void ExaminerHost::stopWhenIdle(qint64 giveUpNs) {
+    // The teacher presses F3 when the window is not busy sending (a grade may still be on its way
+    // to the last ready station): the stop command is refused while a send waits. This command
+    // may itself have come in during such a send's wait, so it waits by returning to the loop.
+    if (w_->Busy() && NowNs() < giveUpNs) {
+        QTimer::singleShot(5, this, [this, giveUpNs] { stopWhenIdle(giveUpNs); });
+        return;
+    }
     const qint64 start = NowNs();
     w_->StopCommand();
     Reply(QStringLiteral("stopped %1 %2").arg(start).arg(NowNs()));

@@ -36,6 +36,7 @@ protected:
 private:
     void watchStores();
     void storeSeen();
+    void stopWhenIdle(qint64 giveUpNs);
 
     QTemporaryDir programDir_;
     std::unique_ptr<TExaminer> examiner_;
