@@ -8,6 +8,8 @@
 #include <QTcpSocket>
 #include <QTest>
 
+#include <memory>
+
 TTestStation::TTestStation(const QHostAddress& address, quint16 examinerPort, const QString& name, QObject* parent)
     : QObject(parent), address_(address), examinerPort_(examinerPort), name_(name) {}
 
@@ -28,10 +30,9 @@ quint16 TTestStation::Port() const {
 void TTestStation::Serve() {
     while (QTcpSocket* socket = server_->nextPendingConnection()) {
         ++connections_;
-        auto* buffer = new QByteArray;
-        connect(socket, &QObject::destroyed, this, [buffer] { delete buffer; });
+        auto buffer = std::make_shared<QByteArray>();
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket, buffer] {
+        connect(socket, &QTcpSocket::readyRead, socket, [this, socket, buffer] {
             buffer->append(socket->readAll());
             const vxg::link::TFrameParse frame = vxg::link::ParseFrame(*buffer);
             if (frame.status == vxg::link::TFrameParse::Bad) {
