@@ -11,9 +11,9 @@ struct TLinkConfig {
     int ackTimeoutMs = 2000;     // wait for the 16-byte acknowledgement
     int frameDeadlineMs = 5000;  // a received frame must be complete within this time
     int lingerMs = 1000;         // after the acknowledgement, the connection is closed by then
-    int listenBacklog = 128;
-    int maxConnections = 512;        // connections being read at once, in all
-    int maxConnectionsPerAddress = 16;
+    int listenBacklog = 1024;    // a whole class connecting at once waits here, none is dropped
+    int maxConnections = 512;        // connections being read (not yet acknowledged) at once, in all
+    int maxConnectionsPerAddress = 16; // and from one address
     int minuteMs = 60000;        // one minute of the time limit
     int gaugeTickMs = 5000;      // one step of the time gauge
 };

@@ -58,6 +58,7 @@ private:
         QByteArray buffer;
         bool acknowledged = false;
         bool finished = false;
+        bool released = false;
         QString peer;
     };
 
@@ -81,13 +82,21 @@ private:
         auto* deadline = new QTimer(socket);
         deadline->setSingleShot(true);
 
-        auto finish = [this, socket, conn] {
-            if (conn->finished)
+        // A connection counts against the caps while its frame is being read; once acknowledged
+        // it only waits for the sender to close.
+        auto release = [this, conn] {
+            if (conn->released)
                 return;
-            conn->finished = true;
+            conn->released = true;
             --open_;
             if (--perAddress_[conn->peer] <= 0)
                 perAddress_.remove(conn->peer);
+        };
+        auto finish = [socket, conn, release] {
+            if (conn->finished)
+                return;
+            conn->finished = true;
+            release();
             socket->abort();
             socket->deleteLater();
         };
@@ -96,7 +105,7 @@ private:
         connect(deadline, &QTimer::timeout, socket, finish);
         connect(socket, &QTcpSocket::disconnected, socket, finish);
         connect(socket, &QTcpSocket::errorOccurred, socket, [finish](QAbstractSocket::SocketError) { finish(); });
-        connect(socket, &QTcpSocket::readyRead, socket, [this, socket, conn, deadline, finish] {
+        connect(socket, &QTcpSocket::readyRead, socket, [this, socket, conn, deadline, finish, release] {
             if (conn->finished)
                 return;
             if (conn->acknowledged) {
@@ -113,6 +122,7 @@ private:
                 return;
             conn->acknowledged = true;
             conn->buffer.clear();
+            release();
             socket->write(vxg::link::Acknowledgement());
             socket->flush();
             deadline->start(config_.lingerMs);

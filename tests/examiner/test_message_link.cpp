@@ -120,6 +120,21 @@ TEST_F(LinkTest, CapsTheConnectionsOfOneAddress) {
         EXPECT_EQ(s->state(), QAbstractSocket::ConnectedState);
 }
 
+TEST_F(LinkTest, AnAcknowledgedConnectionNoLongerCountsAgainstTheCap) {
+    config.maxConnectionsPerAddress = 3;
+    config.lingerMs = 3000;
+    startReceiver();
+    // Three messages whose senders keep their connections open after the acknowledgement.
+    std::vector<std::unique_ptr<QTcpSocket>> done;
+    for (int i = 0; i < 3; ++i) {
+        done.push_back(connectFrom("127.0.0.13"));
+        done.back()->write(*vxg::link::EncodeMessage(QStringLiteral("N%1").arg(i), "Name!!"));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return done.back()->waitForReadyRead(10) || done.back()->bytesAvailable() >= 16; }, 2000));
+    }
+    TTestStation same(QHostAddress(QStringLiteral("127.0.0.13")), receiver->Port(), QStringLiteral("Fourth"));
+    EXPECT_TRUE(same.Register());
+}
+
 TEST_F(LinkTest, StopEndsTheThreadAndNothingMoreIsReceived) {
     startReceiver();
     const quint16 port = receiver->Port();
