@@ -142,10 +142,12 @@ QString CheckOf(const QString& given, const QString& rightAnswer) {
 qsizetype StoreCardAnswers(QList<TCardAnswer>& answers, const TWorkQues& topic, const QString& text,
                            qsizetype limit) {
     const qsizetype positions = std::min(answers.size(), std::max<qsizetype>(limit, 0));
-    const QString pieces = TextAfter(AnswersMarker, text);
+    // Cut once: piece i + 1 of NthField is element i of the split (empty pieces kept), and a
+    // card of 100 questions would otherwise scan the text a hundred times.
+    const QStringList pieces = TextAfter(AnswersMarker, text).split(FieldSeparator);
     for (qsizetype i = 0; i < positions; ++i) {
         TCardAnswer& entry = answers[i];
-        entry.Given = GivenFromPiece(NthField(pieces, FieldSeparator, i + 1));
+        entry.Given = GivenFromPiece(pieces.value(i));
         const bool known = entry.QueNo >= 0 && entry.QueNo < topic.size();
         // Outside the topic there is no right answer; an answered Given is never empty, so it
         // cannot match the empty text and is marked wrong.

@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <QHash>
 #include <QHostInfo>
+#include <QNetworkProxy>
 #include <QPointer>
 #include <QSet>
 #include <QTcpServer>
@@ -31,6 +32,7 @@ public:
 
     quint16 Listen() {
         server_ = new QTcpServer(this);
+        server_->setProxy(QNetworkProxy::NoProxy);
         server_->setListenBacklogSize(config_.listenBacklog);
         if (!server_->listen(config_.listenAddress, config_.listenPort))
             return 0;
@@ -234,6 +236,9 @@ bool SendFrameOnce(const QString& host, quint16 port, const QByteArray& frame, c
 
     QEventLoop loop;
     QTcpSocket socket;
+    // The stations sit on the same network: a proxy configured for the desktop never applies,
+    // and asking for one costs a look-up per message.
+    socket.setProxy(QNetworkProxy::NoProxy);
     bool failed = false;
     QObject::connect(&socket, &QTcpSocket::errorOccurred, &loop, [&](QAbstractSocket::SocketError) {
         failed = true;
