@@ -96,10 +96,13 @@ bool TWorkF::GiveOutClick() {
             Timer1->start(S.Link.minuteMs);
             Timer2->start(S.Link.gaugeTickMs);
         }
+        // The testing runs from here, also while the teacher reads the box: a time limit that
+        // passes meanwhile stops it on time.
+        S.AttState = AttInProcess;
         vxg::ShowMessage(vxg::DlgKind::Information, lang(57), vxg::DlgButtons::Ok, this);
         GiveOutPanel->hide();
-        StatusPanel0->setText(lang(58));
-        S.AttState = AttInProcess;
+        if (!StopDone)
+            StatusPanel0->setText(lang(58));
         StudentName->setEnabled(true);
         StudentName->setPlaceholderText(lang(51));
         StudentName->setFocus();

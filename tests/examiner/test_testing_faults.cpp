@@ -345,3 +345,34 @@ TEST_F(TestingWindowTest, TheSkipFlagPassesOverOneStudentInEachLoop) {
     EXPECT_EQ(first.Received().at(1), QStringLiteral("1$Ocenka!!$"));
     EXPECT_EQ(second.Received().mid(1), (QStringList{"Stop!!", "1$Ocenka!!$"}));
 }
+
+namespace {
+// The teacher takes his time over the box that starts the testing.
+class SlowReader : public ScriptedDialogs {
+public:
+    vxg::DlgResult message(vxg::DlgKind kind, const QString& text, vxg::DlgButtons buttons, QWidget* parent) override {
+        if (text == LangTableText(257))
+            QTest::qWait(600);
+        return ScriptedDialogs::message(kind, text, buttons, parent);
+    }
+};
+} // namespace
+
+TEST_F(TestingWindowTest, TheTimeLimitCountsWhileTheStartBoxIsOpen) {
+    link.minuteMs = 200;
+    startTesting();
+    auto reader = std::make_unique<SlowReader>();
+    SlowReader* boxes = reader.get();
+    vxg::Dialogs::install(std::move(reader));
+    TTestStation& st = station(103, QStringLiteral("Pupil"));
+    registerAt(st);
+    s->ActiveOptions.TimeBool = true;
+    s->ActiveOptions.MaxTime = 1;
+    ASSERT_TRUE(w->GiveOutClick());
+    // The stop ran on time inside the box's wait, and the box's end did not undo it.
+    EXPECT_TRUE(w->StopDone);
+    EXPECT_EQ(s->AttState, AttIsFinished);
+    EXPECT_EQ(w->StatusPanel0->text(), englishText(67));
+    EXPECT_EQ(st.Received().mid(1), (QStringList{"Stop!!", "1$Ocenka!!$"}));
+    EXPECT_EQ(boxes->texts(vxg::DlgKind::Information), (QStringList{englishText(57)}));
+}
