@@ -4,16 +4,18 @@
 #include "MessageFrame.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QHash>
 #include <QHostInfo>
 #include <QNetworkProxy>
-#include <QPointer>
-#include <QSet>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
 #include <QTimer>
+
+#include <algorithm>
+#include <memory>
 
 using vxg::link::TFrameParse;
 
@@ -30,7 +32,13 @@ class TMessageReceiver::Worker : public QObject {
 public:
     Worker(const TLinkConfig& config, TMessageReceiver* owner) : config_(config), owner_(owner) {}
 
+    // Runs on the receiver's thread.
     quint16 Listen() {
+        clock_.start();
+        // Deadlines are checked in steps of a tenth of the shorter limit (at least 10 ms).
+        sweep_ = new QTimer(this);
+        sweep_->setInterval(std::max(10, std::min(config_.frameDeadlineMs, config_.lingerMs) / 10));
+        connect(sweep_, &QTimer::timeout, this, [this] { Sweep(); });
         server_ = new QTcpServer(this);
         server_->setProxy(QNetworkProxy::NoProxy);
         server_->setListenBacklogSize(config_.listenBacklog);
@@ -52,6 +60,9 @@ public:
             s->abort();
         delete server_;
         server_ = nullptr;
+        if (sweep_)
+            sweep_->stop();
+        conns_.clear();
         qDeleteAll(findChildren<QTcpSocket*>());
     }
 
@@ -59,8 +70,8 @@ private:
     struct Connection {
         QByteArray buffer;
         bool acknowledged = false;
-        bool finished = false;
         bool released = false;
+        qint64 due = 0; // on clock_: the frame's deadline, then the end of the linger
         QString peer;
     };
 
@@ -81,66 +92,89 @@ private:
 
         auto conn = std::make_shared<Connection>();
         conn->peer = peer;
-        auto* deadline = new QTimer(socket);
-        deadline->setSingleShot(true);
+        conn->due = Now() + config_.frameDeadlineMs;
+        conns_.insert(socket, conn);
+        if (!sweep_->isActive())
+            sweep_->start();
 
-        // A connection counts against the caps while its frame is being read; once acknowledged
-        // it only waits for the sender to close.
-        auto release = [this, conn] {
-            if (conn->released)
-                return;
-            conn->released = true;
-            --open_;
-            if (--perAddress_[conn->peer] <= 0)
-                perAddress_.remove(conn->peer);
-        };
-        auto finish = [socket, conn, release] {
-            if (conn->finished)
-                return;
-            conn->finished = true;
-            release();
-            socket->abort();
-            socket->deleteLater();
-        };
-        // A frame not complete by the deadline is dropped unacknowledged; after the
-        // acknowledgement the same timer closes a connection the sender keeps open.
-        connect(deadline, &QTimer::timeout, socket, finish);
-        connect(socket, &QTcpSocket::disconnected, socket, finish);
-        connect(socket, &QTcpSocket::errorOccurred, socket, [finish](QAbstractSocket::SocketError) { finish(); });
-        connect(socket, &QTcpSocket::readyRead, socket, [this, socket, conn, deadline, finish, release] {
-            if (conn->finished)
-                return;
-            if (conn->acknowledged) {
-                socket->readAll(); // nothing more is expected on this connection
-                return;
-            }
-            conn->buffer.append(socket->read(vxg::link::kMaxFrameBytes - conn->buffer.size()));
-            const TFrameParse frame = vxg::link::ParseFrame(conn->buffer);
-            if (frame.status == TFrameParse::Bad) {
-                finish();
-                return;
-            }
-            if (frame.status == TFrameParse::Incomplete)
-                return;
-            conn->acknowledged = true;
-            conn->buffer.clear();
-            release();
-            socket->write(vxg::link::Acknowledgement());
-            socket->flush();
-            deadline->start(config_.lingerMs);
-            if (!stopped_)
-                emit owner_->MessageReceived(vxg::cp1251::decode(frame.name), vxg::cp1251::decode(frame.text),
-                                             conn->peer);
-        });
-        deadline->start(config_.frameDeadlineMs);
+        connect(socket, &QTcpSocket::disconnected, socket, [this, socket] { Finish(socket); });
+        connect(socket, &QTcpSocket::errorOccurred, socket, [this, socket](QAbstractSocket::SocketError) { Finish(socket); });
+        connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { Read(socket); });
         // Bytes that came with the connection itself.
         if (socket->bytesAvailable() > 0)
-            emit socket->readyRead();
+            Read(socket);
     }
+
+    void Read(QTcpSocket* socket) {
+        const std::shared_ptr<Connection> conn = conns_.value(socket);
+        if (!conn)
+            return;
+        if (conn->acknowledged) {
+            socket->readAll(); // nothing more is expected on this connection
+            return;
+        }
+        conn->buffer.append(socket->read(vxg::link::kMaxFrameBytes - conn->buffer.size()));
+        const TFrameParse frame = vxg::link::ParseFrame(conn->buffer);
+        if (frame.status == TFrameParse::Bad) {
+            Finish(socket);
+            return;
+        }
+        if (frame.status == TFrameParse::Incomplete)
+            return;
+        conn->acknowledged = true;
+        conn->buffer.clear();
+        Release(*conn);
+        socket->write(vxg::link::Acknowledgement());
+        socket->flush();
+        conn->due = Now() + config_.lingerMs;
+        if (!stopped_)
+            emit owner_->MessageReceived(vxg::cp1251::decode(frame.name), vxg::cp1251::decode(frame.text),
+                                         conn->peer);
+    }
+
+    // A connection counts against the caps while its frame is being read; once acknowledged it
+    // only waits for the sender to close.
+    void Release(Connection& conn) {
+        if (conn.released)
+            return;
+        conn.released = true;
+        --open_;
+        if (--perAddress_[conn.peer] <= 0)
+            perAddress_.remove(conn.peer);
+    }
+
+    void Finish(QTcpSocket* socket) {
+        const std::shared_ptr<Connection> conn = conns_.take(socket);
+        if (!conn)
+            return;
+        Release(*conn);
+        if (socket->state() != QAbstractSocket::UnconnectedState)
+            socket->abort();
+        socket->deleteLater();
+        if (conns_.isEmpty())
+            sweep_->stop();
+    }
+
+    // A frame not complete by its deadline is dropped unacknowledged; a connection the sender
+    // keeps open after the acknowledgement is closed at the end of the linger.
+    void Sweep() {
+        const qint64 now = Now();
+        QList<QTcpSocket*> due;
+        for (auto it = conns_.cbegin(); it != conns_.cend(); ++it)
+            if (it.value()->due <= now)
+                due.append(it.key());
+        for (QTcpSocket* socket : due)
+            Finish(socket);
+    }
+
+    qint64 Now() const { return clock_.elapsed(); }
 
     TLinkConfig config_;
     TMessageReceiver* owner_;
     QTcpServer* server_ = nullptr;
+    QHash<QTcpSocket*, std::shared_ptr<Connection>> conns_;
+    QTimer* sweep_ = nullptr;
+    QElapsedTimer clock_;
     bool stopped_ = false;
     int open_ = 0;
     QHash<QString, int> perAddress_;
