@@ -73,6 +73,11 @@ void TWorkF::CreateLink() {
     bind(Stop, StopBtn, &TWorkF::StopCommand);
     bind(NewAtt, NewAttBtn, &TWorkF::NewAttClick);
     bind(DelStudA, nullptr, &TWorkF::DelClientMClick);
+
+    // Names from the stations and texts from question files are shown as written, never taken
+    // for markup.
+    StatusPanel0->setTextFormat(Qt::PlainText);
+    SamVoprLabel->setTextFormat(Qt::PlainText);
 }
 
 void TWorkF::OpenMessageQueue() {

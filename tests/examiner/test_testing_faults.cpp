@@ -74,7 +74,7 @@ TEST_F(TestingWindowTest, RegistrationsAreRefusedInTheStatusBarNeverInABox) {
     const QList<Case> cases{
         {QString(), 160},
         {QStringLiteral("Tab\there"), 161},
-        {QString(65, QLatin1Char('x')), 162},
+        {QStringLiteral("<b>") + QString(62, QLatin1Char('x')) + QStringLiteral("</b>"), 162},
         {QStringLiteral("Fifth"), 164},
     };
     for (const Case& c : cases) {
@@ -86,6 +86,7 @@ TEST_F(TestingWindowTest, RegistrationsAreRefusedInTheStatusBarNeverInABox) {
         EXPECT_EQ(s->StudentCount, TStudentTable::kMaxNamesPerAddress);
     }
     EXPECT_TRUE(dialogs->boxes.isEmpty());
+    EXPECT_EQ(w->StatusPanel0->textFormat(), Qt::PlainText); // a name is never taken for markup
 }
 
 TEST_F(TestingWindowTest, ADeadStationCostsTwoBoundedAttemptsAndGetsItsCardNextTime) {
