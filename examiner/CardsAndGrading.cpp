@@ -124,30 +124,55 @@ TCard MakeCard(const TTestOptions& options, const TWorkQues& topic, QRandomGener
     return card;
 }
 
-QString GivenFromPiece(const QString& piece) {
+namespace {
+
+// The answer texts, shared rather than built anew for each of a card's answers.
+QString GivenFromView(QStringView piece) {
+    static const QString texts[] = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                                    QStringLiteral("4"), QStringLiteral(" ")};
     if (piece.isEmpty())
         return QString();
     const QChar first = piece.front();
-    if ((first >= u'1' && first <= u'4') || first == u' ')
-        return QString(first);
-    return QString();
+    if (first >= u'1' && first <= u'4')
+        return texts[first.unicode() - u'1'];
+    return first == u' ' ? texts[4] : QString();
+}
+
+} // namespace
+
+QString GivenFromPiece(const QString& piece) {
+    return GivenFromView(piece);
 }
 
 QString CheckOf(const QString& given, const QString& rightAnswer) {
+    static const QString right = QStringLiteral("+");
+    static const QString wrong = QStringLiteral("-");
     if (given.isEmpty() || given == QLatin1String(" "))
         return QString();
-    return given == rightAnswer ? QStringLiteral("+") : QStringLiteral("-");
+    return given == rightAnswer ? right : wrong;
 }
 
 qsizetype StoreCardAnswers(QList<TCardAnswer>& answers, const TWorkQues& topic, const QString& text,
                            qsizetype limit) {
     const qsizetype positions = std::min(answers.size(), std::max<qsizetype>(limit, 0));
-    // Cut once: piece i + 1 of NthField is element i of the split (empty pieces kept), and a
-    // card of 100 questions would otherwise scan the text a hundred times.
-    const QStringList pieces = TextAfter(AnswersMarker, text).split(FieldSeparator);
+    const qsizetype marker = text.indexOf(AnswersMarker);
+    const QStringView pieces =
+        marker < 0 ? QStringView() : QStringView(text).mid(marker + AnswersMarker.size());
+    // The pieces are cut in one pass (piece i + 1 as NthField would give it): a message is
+    // stored for every station many times a minute, and cutting each piece from the start
+    // again would cost the square of the card's length.
+    qsizetype start = 0;
+    bool morePieces = true;
     for (qsizetype i = 0; i < positions; ++i) {
+        QStringView piece;
+        if (morePieces) {
+            const qsizetype end = pieces.indexOf(FieldSeparator, start);
+            piece = end < 0 ? pieces.mid(start) : pieces.mid(start, end - start);
+            morePieces = end >= 0;
+            start = end + 1;
+        }
         TCardAnswer& entry = answers[i];
-        entry.Given = GivenFromPiece(pieces.value(i));
+        entry.Given = GivenFromView(piece);
         const bool known = entry.QueNo >= 0 && entry.QueNo < topic.size();
         // Outside the topic there is no right answer; an answered Given is never empty, so it
         // cannot match the empty text and is marked wrong.

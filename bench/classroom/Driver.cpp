@@ -154,7 +154,8 @@ RunFigures RunOnce(const QString& program, const QString& mode, int size, const 
     ServerProcess server(program,
                          {QStringLiteral("--serve"), mode, QStringLiteral("--port"), QString::number(port),
                           QStringLiteral("--station-port"), QString::number(options.stationPort),
-                          QStringLiteral("--questions"), QString::number(options.questions)},
+                          QStringLiteral("--questions"), QString::number(options.questions),
+                          QStringLiteral("--backlog"), QString::number(options.examinerBacklog)},
                          home.path());
     if (server.expect(QStringLiteral("ready"), 20000).isEmpty()) {
         f.error = mode + QStringLiteral(" did not start");

@@ -16,6 +16,7 @@ struct DriverOptions {
     quint16 stationPort = 1024;
     bool deadRun = true; // the run of 30 stations with one that never answers
     bool floorOnly = false;
+    int examinerBacklog = 0; // the examiner's listen queue for an experiment; 0: the program's own
 };
 
 struct RunFigures {

@@ -38,7 +38,7 @@ private:
 
 } // namespace
 
-ExaminerHost::ExaminerHost(quint16 port, quint16 stationPort, int questions, QObject* parent)
+ExaminerHost::ExaminerHost(quint16 port, quint16 stationPort, int questions, int backlog, QObject* parent)
     : ServerCore(parent) {
     // An adapted program folder: the examiner starts normally instead of writing its address file.
     const QString students = programDir_.filePath(QStringLiteral("VXG Student"));
@@ -54,6 +54,8 @@ ExaminerHost::ExaminerHost(quint16 port, quint16 stationPort, int questions, QOb
     TLinkConfig link;
     link.listenPort = port;
     link.studentPort = stationPort;
+    if (backlog > 0)
+        link.listenBacklog = backlog;
     examiner_ = std::make_unique<TExaminer>(programDir_.path(), link);
     w_ = examiner_->WorkF();
     w_->show();

@@ -24,7 +24,9 @@ namespace bench {
 class ExaminerHost : public ServerCore {
     Q_OBJECT
 public:
-    ExaminerHost(quint16 port, quint16 stationPort, int questions, QObject* parent = nullptr);
+    // backlog: the receiver's listen queue; 0 keeps the program's own.
+    ExaminerHost(quint16 port, quint16 stationPort, int questions, int backlog = 0,
+                 QObject* parent = nullptr);
     ~ExaminerHost() override;
     bool listening(QString* error) const;
 

@@ -45,7 +45,9 @@ int Serve(int argc, char** argv, const QString& mode, const QStringList& args) {
         QApplication app(argc, argv);
         const int questions =
             std::clamp(Arg(args, QStringLiteral("--questions"), QStringLiteral("100")).toInt(), 1, 1000);
-        bench::ExaminerHost host(port, stationPort, questions);
+        const int backlog =
+            std::clamp(Arg(args, QStringLiteral("--backlog"), QStringLiteral("0")).toInt(), 0, 4096);
+        bench::ExaminerHost host(port, stationPort, questions, backlog);
         if (QString error; !host.listening(&error)) {
             std::fprintf(stderr, "examiner: %s (port %u)\n", qPrintable(error), port);
             return 2;
@@ -76,6 +78,8 @@ int main(int argc, char** argv) {
     options.stationPort = quint16(
         std::clamp(Arg(args, QStringLiteral("--station-port"), QStringLiteral("1024")).toInt(), 1, 65535));
     options.floorOnly = args.contains(QStringLiteral("--floor-only"));
+    options.examinerBacklog =
+        std::clamp(Arg(args, QStringLiteral("--examiner-backlog"), QStringLiteral("0")).toInt(), 0, 4096);
     options.deadRun = !args.contains(QStringLiteral("--no-dead-run"));
     return bench::RunBenchmark(QCoreApplication::applicationFilePath(), options);
 }

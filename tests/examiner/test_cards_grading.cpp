@@ -2,6 +2,7 @@
 #include "CardsAndGrading.h"
 
 #include "Cp1251.h"
+#include "MyTextUtils.h"
 #include "QuestionFiles.h"
 #include "Records.h"
 
@@ -225,6 +226,28 @@ TEST(StoreAnswers, NeverWritesPastTheCardTheLimitOrTheTopic) {
     EXPECT_EQ(odd.at(0).Check, "-");
     EXPECT_EQ(odd.at(1).Check, "");
     EXPECT_EQ(odd.at(2).Check, "+");
+}
+
+TEST(StoreAnswers, OnePassCutGivesThePiecesTextHelpersGive) {
+    // Random texts over the characters that matter, with and without the marker (also twice).
+    const TWorkQues topic = testfiles::MakeTopic(12);
+    const QString alphabet = QStringLiteral("$$$1234 x#\r");
+    QRandomGenerator generator(5);
+    for (int round = 0; round < 2000; ++round) {
+        QString tail;
+        const int length = int(generator.bounded(40u));
+        for (int c = 0; c < length; ++c)
+            tail += alphabet.at(int(generator.bounded(quint32(alphabet.size()))));
+        const QString marker = QStringLiteral("CurrentChecked!!");
+        const QString text = round % 5 == 0   ? tail
+                             : round % 7 == 0 ? marker + tail + marker + tail
+                                              : marker + tail;
+        QList<TCardAnswer> card = FreshCardAnswers({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
+        StoreCardAnswers(card, topic, text, 12);
+        for (int i = 0; i < 12; ++i)
+            ASSERT_EQ(card.at(i).Given, GivenFromPiece(NthField(TextAfter(marker, text), u'$', i + 1)))
+                << text.toStdString() << " position " << i;
+    }
 }
 
 TEST(Grading, GradeIsTheUnbrokenRunOfReachedThresholds) {
