@@ -14,7 +14,8 @@
 #include <cstdlib>
 #include <ctime>
 
-TExaminer::TExaminer(QString programDir) {
+TExaminer::TExaminer(QString programDir, const TLinkConfig& link) {
+    State.Link = link;
     workF_ = std::make_unique<TWorkF>(State);
     workF_->FormCreate(programDir);
     about_ = std::make_unique<TAboutVerirozaz>(workF_.get());
@@ -25,6 +26,8 @@ TExaminer::TExaminer(QString programDir) {
 }
 
 TExaminer::~TExaminer() {
+    // Nothing is received or acted on once the exit has begun.
+    workF_->ShutdownLink();
     workF_->FormDestroy();
     workF_->SetWindows(nullptr, nullptr, nullptr, nullptr);
     aboutVxg_.reset();

@@ -16,8 +16,9 @@ public:
     // Creates the windows: the main window (whose creation reads the language and, on a
     // computer not yet adapted, writes the examiner-address file), the examiner's About box,
     // the question viewer, the parameters dialog and the suite's About box. programDir is the
-    // folder the program runs from; empty means the running program's own folder.
-    explicit TExaminer(QString programDir = {});
+    // folder the program runs from; empty means the running program's own folder. link: the
+    // message link's ports, limits and clock (the defaults are the programs').
+    explicit TExaminer(QString programDir = {}, const TLinkConfig& link = {});
     // Stores the language and the parameter set in force, then destroys the windows.
     ~TExaminer();
     TExaminer(const TExaminer&) = delete;

@@ -2,6 +2,7 @@
 // The examiner's unit-level state: what the main window, the parameters dialog and the question
 // viewer share. One instance lives for the whole run (owned by TExaminer); each window holds a
 // reference to it.
+#include "LinkConfig.h"
 #include "Records.h"
 
 #include <QList>
@@ -48,6 +49,9 @@ struct TExaminerState {
     QString ProgramDir; // with a trailing "/"
     QString WorkDir;    // without a trailing "/"
     QString StudentDir; // ProgramDir + "VXG Student/"
+
+    // The message link's ports, limits and the testing clock (the programs use the defaults).
+    TLinkConfig Link;
 
     // OptionsU
     TTestOptions ActiveOptions; // the parameters in force

@@ -10,6 +10,8 @@
 #include "Globals.h"
 #include "Help.h"
 #include "MainWindowLanguage.h"
+#include "MessageLink.h"
+#include "MessageQueue.h"
 #include "MyFileUtils.h"
 #include "MyPrintUtils.h"
 #include "NetAdapt.h"
@@ -120,6 +122,7 @@ TWorkF::TWorkF(TExaminerState& state, QWidget* parent) : QMainWindow(parent), S(
     Timer2->setInterval(5000);
 
     BindCommands();
+    CreateLink();
 
     // The idle update: each time the event loop is about to wait for more events.
     Idle = new vxg::TIdleHandler(this, [this] { QuickHelpAUpdate(); });
@@ -490,6 +493,7 @@ void TWorkF::AdaptToNetwork() {
 void TWorkF::FormShow() {
     ReadLastOptions();
     vxg::RunGuarded([this] { SetupGrid(); });
+    OpenMessageQueue();
 }
 
 void TWorkF::ReadLastOptions() {

@@ -12,9 +12,14 @@
 #include "ExaminerState.h"
 #include "IdleHandler.h"
 #include "ResultsArchive.h"
+#include "StudentTable.h"
+
+#include <QElapsedTimer>
+#include <memory>
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 
 class QAction;
 class QComboBox;
@@ -35,6 +40,10 @@ class TOptionsF;
 class TQueListF;
 class TResultsGrid;
 class TPieGauge;
+class TMessageReceiver;
+namespace vxg::link {
+class TMessageQueue;
+}
 class QActionGroup;
 
 class TWorkF : public QMainWindow {
@@ -162,6 +171,72 @@ public:
     void BlankCardView();         // question, variants, position and counters emptied
     int ViewCardLength() const;   // positions the chosen student's card has on screen
 
+    // ---- message link and student table (WorkU_Link.cpp)
+    // Received messages wait in arrival order and are acted on one at a time on this thread,
+    // from the first showing of the window on, also while a loop or a send of the window waits.
+    void CreateLink();       // the receiver listens from the creation of the window
+    void OpenMessageQueue(); // the window is shown: messages are acted on from now
+    void ShutdownLink();     // at exit, before the window goes: nothing more is received or sent
+    quint16 LinkPort() const; // the port the receiver listens on (0: none)
+    void MessageArrived(const QString& name, const QString& text, const QString& peer);
+    void ProcessMessages();
+    void NMMSGServ1MSG(const QString& sFrom, const QString& sMsg, const QString& peer);
+    // Sends text to port studentPort of host; two bounded attempts; the window stays responsive.
+    bool SendToStudent(const QString& host, const QString& text);
+    // Registers name from address unless known or refused (refusals go to the status bar).
+    // Returns the student's index, or -1.
+    int AddStudent(const QString& name, const QString& address);
+    // Removes name with his selector item and grid row; held back while a loop walks the table.
+    void RemoveStudent(const QString& name);
+    void DelClientMClick();
+    TStudentTable Table{S};
+    const TLinkConfig& Link() const { return S.Link; }
+
+    // While a give-out, warning, stop or grading loop or a send runs, the window is busy: the
+    // commands that change the topic, the table, the state or the parameters are refused
+    // (RefuseWhileBusy), removals wait, and a stop that falls due waits for the end.
+    class TBusy {
+    public:
+        explicit TBusy(TWorkF& w);
+        ~TBusy();
+        TBusy(const TBusy&) = delete;
+        TBusy& operator=(const TBusy&) = delete;
+
+    private:
+        TWorkF& w_;
+        TIdleSuspend idle_;
+    };
+    bool Busy() const { return busy_ > 0; }
+    // True (and a note in the status bar) when the window is busy: the caller does nothing.
+    bool RefuseWhileBusy();
+
+    // ---- cards, answers, timers and grading (WorkU_Testing.cpp)
+    // The give-out command: refused while busy; false when a check refused it.
+    bool GiveOutClick();
+    // Cards for the students without one; returns one line per student who got none (the skipped
+    // one aside), for the box after the loop.
+    QStringList GiveOutCards();
+    // Gives student k his card; false when he got none (skipped, too long, not delivered), with
+    // the reason in *noCard (empty when skipped).
+    bool GiveOutCard(int k, QString* noCard = nullptr);
+    void StoreAnswers(const QString& name, const QString& text);
+    void GradeStudent(int k);
+    void StopClick();
+    void StopCommand();   // the teacher's stop: refused while busy
+    void GiveOutCommand() { GiveOutClick(); }
+    // The stop that the time limit makes due: run at once after the current event, or after the
+    // loop or send that keeps the window busy.
+    void RequestStop();
+    void NewAttClick();
+    void Timer1Timer();
+    void Timer2Timer();
+    void WarnStudents(); // the one-minute warning: "Soon!!" to everyone, then the box
+    // Elapsed testing time on the programs' scale (one minute is 60000 ms) from a monotonic clock.
+    qint64 TestingElapsedMs() const;
+    bool StopDone = false;     // the testing was stopped: it is stopped at most once
+    bool WarningSent = false;  // the one-minute warning went out in this testing
+    bool StopPending = false;  // a stop fell due while the window was busy
+
     // ---- windows of the start-up
     TAboutVerirozaz* AboutBox = nullptr;
     TQueListF* QueListF = nullptr;
@@ -278,4 +353,16 @@ private:
     int helpContext_ = 5;
     bool shownOnce_ = false;
     bool endRequested_ = false;
+    // message link and testing (WorkU_Link.cpp, WorkU_Testing.cpp)
+    void EndBusy();
+    void PostMessageProcessing();
+    void ApplyPendingTableWork();
+    void SetStudentStatus();
+    std::unique_ptr<TMessageReceiver> receiver_;
+    std::unique_ptr<vxg::link::TMessageQueue> messages_;
+    bool messagesOpen_ = false;
+    bool processing_ = false;
+    bool pumpPosted_ = false;
+    int busy_ = 0;
+    QElapsedTimer testingClock_;
 };

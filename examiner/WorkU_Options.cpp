@@ -8,7 +8,7 @@
 #include <QLabel>
 
 void TWorkF::OptionsClick() {
-    if (!OptionsF)
+    if (!OptionsF || RefuseWhileBusy())
         return;
     S.EditOptions = S.ActiveOptions;
     if (OptionsF->exec() != QDialog::Accepted)

@@ -19,6 +19,9 @@ const QString kTopicFilter = QStringLiteral("VXG Questions Files (*.vxg)|*.vxg|T
 bool TWorkF::OpenTopicClick(QObject* sender) {
     // The loaded topic stays until another one has been read whole: a cancelled dialog or a
     // failed read leaves it, its title, the folder and the state as they were.
+    if (RefuseWhileBusy())
+        return false;
+
     vxg::FileDialogRequest request;
     request.title = lang(52);
     request.fileName = lang(53);
@@ -78,6 +81,8 @@ bool TWorkF::ReadTopic(const QString& path) {
 }
 
 void TWorkF::CloseTopicClick() {
+    if (RefuseWhileBusy())
+        return;
     S.TopicQuestions.clear();
     setWindowTitle(S.BaseCaption);
     if (StatusPanel0)

@@ -161,6 +161,8 @@ qsizetype selectedFilterIndex(const QString& filter, int filterIndex) {
 
 DlgResult QtDialogs::message(DlgKind kind, const QString& text, DlgButtons buttons, QWidget* parent) {
     QMessageBox box(iconFor(kind), dialogCaption(kind), text, QMessageBox::NoButton, ownerFor(parent));
+    // Texts hold names that stations send and file names: shown as they are, never as markup.
+    box.setTextFormat(Qt::PlainText);
     switch (buttons) {
     case DlgButtons::Ok:
         box.setStandardButtons(QMessageBox::Ok);

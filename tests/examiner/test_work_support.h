@@ -47,7 +47,7 @@ protected:
     }
 
     TExaminer& start() {
-        examiner = std::make_unique<TExaminer>(programDir.path());
+        examiner = std::make_unique<TExaminer>(programDir.path(), link);
         return *examiner;
     }
 
@@ -72,7 +72,17 @@ protected:
     static QString text(int id) { return LangTableText(id + (LangOffset == 0 ? 0 : 200)); }
     static QString englishText(int id) { return LangTableText(id + 200); }
 
+    // The message link of the window under test: a free loopback port, never the programs' 1026.
+    static TLinkConfig LoopbackLink() {
+        TLinkConfig c;
+        c.listenAddress = QHostAddress::LocalHost;
+        c.listenPort = 0;
+        c.studentPort = 0;
+        return c;
+    }
+
     QTemporaryDir programDir;
+    TLinkConfig link = LoopbackLink();
     ScriptedDialogs* dialogs = nullptr;
     std::unique_ptr<TExaminer> examiner;
 };

@@ -1,0 +1,55 @@
+#pragma once
+// The student table (Students / StudentCount of the examiner's state) without any widget: the
+// lookup by name, the admission rules of a registration, and the removals and registrations that
+// wait while a loop walks the table by position. The main window keeps the selector and the grid
+// rows in step with what these operations do.
+#include "ExaminerState.h"
+
+#include <QList>
+#include <QString>
+
+// Why a registration is refused (None: admitted).
+enum class TAdmission { Admitted, Known, EmptyName, ControlCharacter, NameTooLong, TableFull, AddressFull };
+
+class TStudentTable {
+public:
+    static constexpr int kMaxNameLength = 64;
+    static constexpr int kMaxStudents = 1000;
+    static constexpr int kMaxNamesPerAddress = 4;
+
+    explicit TStudentTable(TExaminerState& state) : S(state) {}
+
+    // Index of the first student whose whole name equals name without regard to letter case
+    // (Cyrillic included), -1 when none.
+    int IndexOf(const QString& name) const;
+    // Whether a registration of name from address may be added now.
+    TAdmission Admit(const QString& name, const QString& address) const;
+    // Appends a student (the caller admitted him); returns his index.
+    int Append(const QString& name, const QString& address);
+    // Removes entry k; false when there is none.
+    bool RemoveAt(int k);
+    // The student with name, registered from address (dotted IPv4); -1 when there is no such
+    // student or he registered from another address.
+    int IndexFrom(const QString& name, const QString& address) const;
+
+    // Work that waits while a loop walks the table: a removal, or a registration of a name whose
+    // removal waits. Kept in arrival order.
+    struct TPending {
+        bool remove = true;
+        QString name;
+        QString address; // registrations only
+    };
+    // Removals (and registrations queued behind them) are held while Holding() is true.
+    void Hold() { ++hold_; }
+    // Ends one hold; when the last ends, returns the work that waited, in order, and forgets it.
+    QList<TPending> Release();
+    bool Holding() const { return hold_ > 0; }
+    void Defer(const TPending& p) { pending_.append(p); }
+    // Whether a removal of this name waits.
+    bool RemovalPending(const QString& name) const;
+
+private:
+    TExaminerState& S;
+    int hold_ = 0;
+    QList<TPending> pending_;
+};

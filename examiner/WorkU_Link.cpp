@@ -1,0 +1,316 @@
+// The message link of the main window: the receiver's messages acted on one at a time, the
+// dispatcher, sending, and the student table with its selector items and grid rows.
+#include "WorkU.h"
+
+#include "Dialogs.h"
+#include "ErrorGuard.h"
+#include "Globals.h"
+#include "MessageFrame.h"
+#include "MessageLink.h"
+#include "MessageQueue.h"
+#include "StringGrid.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QTableView>
+#include <QTimer>
+#include <QToolButton>
+
+#include <algorithm>
+
+using vxg::link::TMsgKind;
+
+namespace {
+
+constexpr int kRefusedEmptyId = 140;
+constexpr int kRefusedControlId = 141;
+constexpr int kRefusedLongId = 142;
+constexpr int kRefusedTableFullId = 143;
+constexpr int kRefusedAddressFullId = 144;
+constexpr int kBusyId = 145;
+// Messages acted on in one go before the window's other events get their turn.
+constexpr int kMessagesPerTurn = 64;
+
+// A name fit for the status bar: control characters shown as blanks, at most 64 characters.
+QString ShownName(const QString& name) {
+    QString shown = name.left(TStudentTable::kMaxNameLength);
+    for (QChar& c : shown)
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char(' ');
+    return name.size() > shown.size() ? shown + QStringLiteral("...") : shown;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// The link's life.
+
+void TWorkF::CreateLink() {
+    messages_ = std::make_unique<vxg::link::TMessageQueue>();
+    receiver_ = std::make_unique<TMessageReceiver>(S.Link);
+    connect(receiver_.get(), &TMessageReceiver::MessageReceived, this, &TWorkF::MessageArrived,
+            Qt::QueuedConnection);
+    // A port that cannot be had leaves the station deaf, as a station without network is.
+    receiver_->Start();
+
+    Timer1->setTimerType(Qt::PreciseTimer);
+    Timer1->setInterval(S.Link.minuteMs);
+    Timer2->setTimerType(Qt::PreciseTimer);
+    Timer2->setInterval(S.Link.gaugeTickMs);
+    connect(Timer1, &QTimer::timeout, this, [this] { vxg::RunGuarded([this] { Timer1Timer(); }); });
+    connect(Timer2, &QTimer::timeout, this, [this] { vxg::RunGuarded([this] { Timer2Timer(); }); });
+
+    auto bind = [this](QAction* item, QToolButton* button, void (TWorkF::*handler)()) {
+        if (item)
+            connect(item, &QAction::triggered, this, vxg::Guarded([this, handler](bool) { (this->*handler)(); }));
+        if (button)
+            connect(button, &QToolButton::clicked, this,
+                    vxg::Guarded([this, handler](bool) { (this->*handler)(); }));
+    };
+    bind(GiveOut, GiveOutBtn, &TWorkF::GiveOutCommand);
+    bind(Stop, StopBtn, &TWorkF::StopCommand);
+    bind(NewAtt, NewAttBtn, &TWorkF::NewAttClick);
+    bind(DelStudA, nullptr, &TWorkF::DelClientMClick);
+
+    // Names from the stations and texts from question files are shown as written, never taken
+    // for markup.
+    StatusPanel0->setTextFormat(Qt::PlainText);
+    SamVoprLabel->setTextFormat(Qt::PlainText);
+}
+
+void TWorkF::OpenMessageQueue() {
+    messagesOpen_ = true;
+    if (messages_ && !messages_->Empty())
+        PostMessageProcessing();
+}
+
+void TWorkF::ShutdownLink() {
+    messagesOpen_ = false;
+    if (receiver_)
+        receiver_->Stop();
+    receiver_.reset();
+    if (messages_)
+        messages_->Clear();
+}
+
+quint16 TWorkF::LinkPort() const {
+    return receiver_ ? receiver_->Port() : 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Received messages: queued in arrival order, acted on one at a time.
+
+void TWorkF::MessageArrived(const QString& name, const QString& text, const QString& peer) {
+    if (!receiver_ || !messages_)
+        return;
+    if (messages_->Enqueue({name, text, peer, TMsgKind::Unknown}))
+        PostMessageProcessing();
+}
+
+void TWorkF::PostMessageProcessing() {
+    if (pumpPosted_ || !messagesOpen_)
+        return;
+    pumpPosted_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            pumpPosted_ = false;
+            ProcessMessages();
+        },
+        Qt::QueuedConnection);
+}
+
+void TWorkF::ProcessMessages() {
+    // One message at a time: a message whose processing waits (a box, a send) is finished before
+    // the next one begins, though the window handles its other events meanwhile.
+    if (processing_ || !messagesOpen_ || !messages_)
+        return;
+    processing_ = true;
+    int done = 0;
+    while (messagesOpen_ && !ApplicationEndRequested() && done < kMessagesPerTurn) {
+        const std::optional<vxg::link::TReceived> m = messages_->TakeNext();
+        if (!m)
+            break;
+        vxg::RunGuarded([&] { NMMSGServ1MSG(m->name, m->text, m->peer); });
+        messages_->Done();
+        ++done;
+    }
+    processing_ = false;
+    if (!messages_->Empty())
+        PostMessageProcessing();
+}
+
+void TWorkF::NMMSGServ1MSG(const QString& sFrom, const QString& sMsg, const QString& peer) {
+    switch (vxg::link::KindOf(sMsg)) {
+    case TMsgKind::Register:
+        AddStudent(sFrom, peer);
+        break;
+    case TMsgKind::Answers:
+        // A station answers only for the student it registered.
+        if (Table.IndexFrom(sFrom, peer) >= 0)
+            StoreAnswers(sFrom, sMsg);
+        break;
+    case TMsgKind::Help:
+        vxg::ShowMessage(vxg::DlgKind::Warning, sFrom + lang(63), vxg::DlgButtons::Ok, this);
+        break;
+    case TMsgKind::Ready: {
+        const int k = Table.IndexFrom(sFrom, peer);
+        if (k >= 0)
+            GradeStudent(k);
+        break;
+    }
+    case TMsgKind::Left:
+        if (Table.IndexFrom(sFrom, peer) < 0)
+            break;
+        vxg::ShowMessage(vxg::DlgKind::Warning, sFrom + lang(61), vxg::DlgButtons::Ok, this);
+        RemoveStudent(sFrom);
+        break;
+    case TMsgKind::LangQuery:
+        SendToStudent(peer, QStringLiteral("Lang!!") + QString::number(LangOffset));
+        break;
+    case TMsgKind::Unknown:
+        break;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Sending.
+
+bool TWorkF::SendToStudent(const QString& host, const QString& text) {
+    if (ApplicationEndRequested() || !receiver_)
+        return false;
+    // The caller's text may live in the student table, which can grow while the send waits.
+    const QString target = host;
+    const std::optional<QByteArray> frame = vxg::link::EncodeMessage(QString(), text);
+    if (!frame)
+        return false;
+    TBusy busy(*this);
+    return SendFrame(target, S.Link.studentPort, *frame, S.Link,
+                     [this] { return ApplicationEndRequested() || !receiver_; });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Busy: loops and sends.
+
+TWorkF::TBusy::TBusy(TWorkF& w) : w_(w), idle_(w) {
+    ++w_.busy_;
+    w_.Table.Hold();
+}
+
+TWorkF::TBusy::~TBusy() {
+    --w_.busy_;
+    w_.EndBusy();
+}
+
+void TWorkF::EndBusy() {
+    // The table's held work, in the order it came, once no loop walks the table any more.
+    const QList<TStudentTable::TPending> work = Table.Release();
+    for (const TStudentTable::TPending& p : work)
+        vxg::RunGuarded([&] {
+            if (p.remove)
+                RemoveStudent(p.name);
+            else
+                AddStudent(p.name, p.address);
+        });
+    if (busy_ == 0 && StopPending) {
+        StopPending = false;
+        QMetaObject::invokeMethod(
+            this, [this] { vxg::RunGuarded([this] { StopClick(); }); }, Qt::QueuedConnection);
+    }
+}
+
+bool TWorkF::RefuseWhileBusy() {
+    if (!Busy())
+        return false;
+    if (StatusPanel0)
+        StatusPanel0->setText(lang(kBusyId));
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The student table.
+
+void TWorkF::SetStudentStatus() {
+    StatusPanel0->setText(lang(60) + QString::number(S.StudentCount));
+}
+
+int TWorkF::AddStudent(const QString& name, const QString& address) {
+    // A registration of a name whose removal waits comes after that removal.
+    if (Table.Holding() && Table.RemovalPending(name)) {
+        Table.Defer({false, name, address});
+        return -1;
+    }
+    switch (Table.Admit(name, address)) {
+    case TAdmission::Admitted:
+        break;
+    case TAdmission::Known:
+        return -1;
+    case TAdmission::EmptyName:
+        StatusPanel0->setText(lang(kRefusedEmptyId).arg(address));
+        return -1;
+    case TAdmission::ControlCharacter:
+        StatusPanel0->setText(lang(kRefusedControlId).arg(address));
+        return -1;
+    case TAdmission::NameTooLong:
+        StatusPanel0->setText(lang(kRefusedLongId).arg(ShownName(name), address));
+        return -1;
+    case TAdmission::TableFull:
+        StatusPanel0->setText(lang(kRefusedTableFullId).arg(ShownName(name), address));
+        return -1;
+    case TAdmission::AddressFull:
+        StatusPanel0->setText(lang(kRefusedAddressFullId).arg(ShownName(name), address));
+        return -1;
+    }
+
+    const int k = Table.Append(name, address);
+    StudentName->addItem(name);
+    StudentName->setMaxVisibleItems(std::max(1, static_cast<int>(S.StudentCount)));
+    StringGrid->SetRowCount(S.StudentCount + 1);
+    StringGrid->ClearRow(S.StudentCount);
+    StringGrid->SetCell(0, S.StudentCount, name);
+    ApplyGridHeight();
+    SetCommandEnabled(GiveOut, GiveOutBtn, true);
+    SetStudentStatus();
+    return k;
+}
+
+void TWorkF::RemoveStudent(const QString& name) {
+    const int k = Table.IndexOf(name);
+    if (k < 0)
+        return;
+    if (Table.Holding()) {
+        if (!Table.RemovalPending(name))
+            Table.Defer({true, name, {}});
+        return;
+    }
+    const int rows = StringGrid->RowCount();
+    for (int r = k + 1; r < rows - 1; ++r)
+        StringGrid->CopyRow(r, r + 1);
+    StringGrid->ClearRow(rows - 1);
+    Table.RemoveAt(k);
+    StringGrid->SetRowCount(S.StudentCount > 0 ? S.StudentCount + 1 : 2);
+    ApplyGridHeight();
+    ClearQueView();
+    if (k < StudentName->count())
+        StudentName->removeItem(k);
+    StudentName->setCurrentIndex(-1);
+    StudentName->setMaxVisibleItems(std::max(1, static_cast<int>(S.StudentCount)));
+    SetStudentStatus();
+}
+
+void TWorkF::DelClientMClick() {
+    const QModelIndex current = StringGridView->currentIndex();
+    if (!current.isValid() || current.row() < 1)
+        return;
+    const QString name = StringGrid->Cell(0, current.row());
+    // A row without a student (the empty row of an empty grid) excludes nobody.
+    if (name.isEmpty() || Table.IndexOf(name) < 0)
+        return;
+    const vxg::DlgResult answer = vxg::ShowMessage(
+        vxg::DlgKind::Confirmation, QStringLiteral("Exclude %1 from this testing?").arg(name), vxg::DlgButtons::YesNo,
+        this);
+    if (answer == vxg::DlgResult::Yes)
+        RemoveStudent(name);
+}

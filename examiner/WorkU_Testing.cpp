@@ -1,0 +1,359 @@
+// The testing itself: giving out cards, storing answers, the two timers with the one-minute
+// warning, the stop with the grading, and a new testing. What is computed (cards, marks, grades,
+// the clock) lies in CardsAndGrading; this file shows and sends.
+#include "WorkU.h"
+
+#include "CardsAndGrading.h"
+#include "Dialogs.h"
+#include "ErrorGuard.h"
+#include "Globals.h"
+#include "PieGauge.h"
+#include "StringGrid.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QLabel>
+#include <QProgressBar>
+#include <QRandomGenerator>
+#include <QTimer>
+#include <QToolButton>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr int kNoCardId = 146;
+constexpr int kNotDeliveredId = 147;
+constexpr int kCardTooLongId = 148;
+constexpr int kTryAgainId = 149;
+constexpr int kDollarId = 150;
+constexpr int kDamagedSettingsId = 151;
+// The pause after the stop messages, during which answers still count.
+constexpr int kStopPauseMs = 2000;
+
+class HourglassCursor {
+public:
+    HourglassCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~HourglassCursor() { QApplication::restoreOverrideCursor(); }
+    HourglassCursor(const HourglassCursor&) = delete;
+    HourglassCursor& operator=(const HourglassCursor&) = delete;
+};
+
+void HandlePendingEvents() {
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Give-out.
+
+bool TWorkF::GiveOutClick() {
+    if (RefuseWhileBusy())
+        return false;
+    const TGiveOutCheck check = CheckGiveOut(S.ActiveOptions, S.TopicQuestions);
+    switch (check.Problem) {
+    case TGiveOutProblem::None:
+        break;
+    case TGiveOutProblem::DamagedSettings:
+        vxg::ShowMessage(vxg::DlgKind::Error, lang(kDamagedSettingsId), vxg::DlgButtons::Ok, this);
+        return false;
+    case TGiveOutProblem::TooFewQuestions:
+        vxg::ShowMessage(vxg::DlgKind::Error, lang(59), vxg::DlgButtons::Ok, this);
+        return false;
+    case TGiveOutProblem::DollarInQuestion:
+        vxg::ShowMessage(vxg::DlgKind::Error,
+                         lang(kDollarId).arg(QString::number(check.QueNo + 1),
+                                             S.TopicQuestions.at(check.QueNo).QuestionText),
+                         vxg::DlgButtons::Ok, this);
+        return false;
+    }
+
+    const QStringList noCard = GiveOutCards();
+    if (ApplicationEndRequested())
+        return true;
+    if (!noCard.isEmpty())
+        vxg::ShowMessage(vxg::DlgKind::Warning,
+                         lang(kNoCardId) + QLatin1Char('\n') + noCard.join(QLatin1Char('\n')) +
+                             QStringLiteral("\n\n") + lang(kTryAgainId),
+                         vxg::DlgButtons::Ok, this);
+
+    if (S.FirstGiveOut) {
+        S.FirstGiveOut = false;
+        StopDone = false;
+        WarningSent = false;
+        StopPending = false;
+        S.MinutesPassed = 0;
+        S.GaugeTicks = 0;
+        Gauge1->SetProgress(0);
+        const bool timed = S.ActiveOptions.TimeBool;
+        Panel1->setVisible(timed);
+        if (timed) {
+            testingClock_.start();
+            Timer1->start(S.Link.minuteMs);
+            Timer2->start(S.Link.gaugeTickMs);
+        }
+        // The testing runs from here, also while the teacher reads the box: a time limit that
+        // passes meanwhile stops it on time.
+        S.AttState = AttInProcess;
+        vxg::ShowMessage(vxg::DlgKind::Information, lang(57), vxg::DlgButtons::Ok, this);
+        GiveOutPanel->hide();
+        if (!StopDone)
+            StatusPanel0->setText(lang(58));
+        StudentName->setEnabled(true);
+        StudentName->setPlaceholderText(lang(51));
+        StudentName->setFocus();
+    }
+    S.FirstGiveOut = false;
+    return true;
+}
+
+QStringList TWorkF::GiveOutCards() {
+    QStringList noCard;
+    {
+        HourglassCursor hourglass;
+        TBusy busy(*this);
+        const int n = S.ActiveOptions.GivenVopr;
+        if (S.FirstGiveOut) {
+            HandlePendingEvents();
+            const qint64 cards = static_cast<qint64>(n) * S.StudentCount;
+            GiveOutProgress->setRange(0, static_cast<int>(std::clamp<qint64>(cards, 1, std::numeric_limits<int>::max())));
+            GiveOutProgress->setValue(0);
+            ProgressLabel->setText(QStringLiteral("0"));
+            VsegoLabel->setText(QString::number(S.StudentCount));
+            GiveOutPanel->show();
+        }
+        // Newcomers who register while the loop runs get their cards at the next give-out.
+        const int count = S.StudentCount;
+        for (int k = 0; k < count && k < S.Students.size(); ++k) {
+            if (ApplicationEndRequested())
+                break;
+            if (S.Students.at(k).CardSent != 0)
+                continue;
+            QString reason;
+            if (!GiveOutCard(k, &reason) && !reason.isEmpty())
+                noCard << reason;
+        }
+    }
+    // Enabled while a student still lacks a card (not delivered, too long, skipped).
+    const bool someoneWithoutCard = std::any_of(S.Students.cbegin(), S.Students.cend(),
+                                                [](const TClient& c) { return c.CardSent == 0; });
+    SetCommandEnabled(GiveOut, GiveOutBtn, someoneWithoutCard);
+    return noCard;
+}
+
+bool TWorkF::GiveOutCard(int k, QString* noCard) {
+    HandlePendingEvents();
+    if (ApplicationEndRequested() || k < 0 || k >= S.Students.size())
+        return false;
+    if (StopCiklesA->isChecked()) {
+        StopCiklesA->setChecked(false);
+        return false;
+    }
+    S.QueIndex = 0;
+    const QString name = S.Students.at(k).Name;
+    const QString host = S.Students.at(k).HostAddr;
+    TCard card = MakeCard(S.ActiveOptions, S.TopicQuestions, *QRandomGenerator::global());
+    GiveOutProgress->setValue(std::min(GiveOutProgress->maximum(),
+                                       GiveOutProgress->value() + static_cast<int>(card.Answers.size())));
+    ProgressLabel->setText(QString::number(k + 1));
+    if (!card.Fits()) {
+        if (noCard)
+            *noCard = name + lang(kCardTooLongId).arg(card.Bytes);
+        return false;
+    }
+
+    // The card counts from before the send: answers that come back while it waits are stored.
+    TClient& student = S.Students[k];
+    student.Answers = card.Answers;
+    student.CardSent = 1;
+    const bool delivered = SendToStudent(host, card.Text);
+    // Students are only appended while the send waits, so k is still this student.
+    if (!delivered && k < S.Students.size() && S.Students.at(k).Name == name) {
+        TClient& again = S.Students[k];
+        again.CardSent = 0;
+        again.Answers.clear();
+        for (int c = 1; c < StringGrid->ColCount(); ++c)
+            StringGrid->SetCell(c, k + 1, QString());
+        if (noCard)
+            *noCard = name + lang(kNotDeliveredId);
+    }
+    return delivered;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Answers and grades.
+
+void TWorkF::StoreAnswers(const QString& name, const QString& text) {
+    const int k = Table.IndexOf(name);
+    if (k < 0)
+        return;
+    TClient& student = S.Students[k];
+    // Without a card there is nothing to answer; after the grade the answers stay as graded.
+    if (student.CardSent == 0 || student.Mark != 0)
+        return;
+    const qsizetype limit = std::min<qsizetype>(S.ActiveOptions.GivenVopr, StringGrid->ColCount() - 2);
+    const qsizetype written = StoreCardAnswers(student.Answers, S.TopicQuestions, text, limit);
+    for (qsizetype i = 0; i < written; ++i)
+        StringGrid->SetCell(static_cast<int>(i) + 2, k + 1, student.Answers.at(i).Check);
+    RefreshQueView();
+}
+
+void TWorkF::GradeStudent(int k) {
+    if (k < 0 || k >= S.Students.size())
+        return;
+    if (S.Students.at(k).Mark != 0 || S.Students.at(k).CardSent == 0)
+        return;
+    const qint32 grade = GradeForRights(S.ActiveOptions.Na, CountRightAnswers(k + 1));
+    if (grade == 0)
+        return;
+    StringGrid->SetCell(1, k + 1, QString::number(grade));
+    S.Students[k].Mark = grade;
+    SendToStudent(S.Students.at(k).HostAddr, MarkMsgText(grade));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Timers.
+
+qint64 TWorkF::TestingElapsedMs() const {
+    if (!testingClock_.isValid())
+        return 0;
+    // On the programs' scale: a shortened minute (tests) counts as a whole one.
+    return testingClock_.elapsed() * MinuteMs / std::max(1, S.Link.minuteMs);
+}
+
+void TWorkF::Timer1Timer() {
+    if (S.AttState != AttInProcess || StopDone) {
+        Timer1->stop();
+        return;
+    }
+    const TMinuteStep step = MinuteStep(TestingElapsedMs(), S.ActiveOptions.MaxTime, WarningSent);
+    S.MinutesPassed = step.MinutesPassed;
+    if (step.WarnDue) {
+        WarningSent = true;
+        // Not inside the timer's own handler: the loop and its box run as an event of their own.
+        QMetaObject::invokeMethod(
+            this, [this] { vxg::RunGuarded([this] { WarnStudents(); }); }, Qt::QueuedConnection);
+    }
+    if (step.StopDue) {
+        Timer1->stop();
+        StatusPanel0->setText(lang(66));
+        RequestStop();
+    }
+}
+
+void TWorkF::WarnStudents() {
+    {
+        TBusy busy(*this);
+        const int count = S.StudentCount;
+        for (int k = 0; k < count && k < S.Students.size(); ++k) {
+            if (ApplicationEndRequested() || StopDone)
+                return;
+            SendToStudent(S.Students.at(k).HostAddr, QStringLiteral("Soon!!"));
+        }
+    }
+    if (!StopDone)
+        vxg::ShowMessage(vxg::DlgKind::Warning, lang(65), vxg::DlgButtons::Ok, this);
+}
+
+void TWorkF::Timer2Timer() {
+    S.GaugeTicks = GaugeTicksAt(TestingElapsedMs());
+    const qint32 progress = GaugeProgress(S.GaugeTicks, S.ActiveOptions.MaxTime);
+    Gauge1->SetProgress(progress);
+    if (progress >= 100 || S.AttState != AttInProcess)
+        Timer2->stop();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Stop and new testing.
+
+void TWorkF::RequestStop() {
+    if (Busy()) {
+        StopPending = true;
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this, [this] { vxg::RunGuarded([this] { StopClick(); }); }, Qt::QueuedConnection);
+}
+
+void TWorkF::StopCommand() {
+    if (RefuseWhileBusy())
+        return;
+    StopClick();
+}
+
+void TWorkF::StopClick() {
+    if (StopDone || S.AttState != AttInProcess)
+        return;
+    if (Busy()) {
+        StopPending = true;
+        return;
+    }
+    StopDone = true;
+    StopPending = false;
+    {
+        HourglassCursor hourglass;
+        TBusy busy(*this);
+        Timer1->stop();
+        Panel1->hide();
+        const int count = S.StudentCount;
+        for (int k = 0; k < count && k < S.Students.size(); ++k) {
+            HandlePendingEvents();
+            if (ApplicationEndRequested())
+                break;
+            if (StopCiklesA->isChecked()) {
+                StopCiklesA->setChecked(false);
+                continue;
+            }
+            if (k < S.Students.size() && S.Students.at(k).Mark == 0)
+                SendToStudent(S.Students.at(k).HostAddr, QStringLiteral("Stop!!"));
+        }
+        StatusPanel0->setText(lang(67));
+
+        // Answers still arrive and count during the pause; the teacher's commands wait.
+        if (!ApplicationEndRequested()) {
+            QEventLoop pause;
+            QTimer::singleShot(kStopPauseMs, &pause, &QEventLoop::quit);
+            pause.exec(QEventLoop::ExcludeUserInputEvents);
+        }
+
+        for (int k = 0; k < count && k < S.Students.size(); ++k) {
+            if (ApplicationEndRequested())
+                break;
+            GradeStudent(k);
+        }
+    }
+    S.AttState = AttIsFinished;
+}
+
+void TWorkF::NewAttClick() {
+    if (RefuseWhileBusy())
+        return;
+    for (int r = 1; r <= S.StudentCount && r < StringGrid->RowCount(); ++r)
+        StringGrid->ClearRow(r);
+    S.StudentCount = 0;
+    StudentName->clear();
+    PositionL->clear();
+    RightsCountL->clear();
+    ReshCountL->clear();
+    Timer1->stop();
+    Timer2->stop();
+    testingClock_.invalidate();
+    S.GaugeTicks = 0;
+    S.MinutesPassed = 0;
+    Gauge1->SetProgress(0);
+    Gauge1->repaint();
+    S.Students.clear();
+    ClearResults();
+    SetupGrid();
+    StudentName->setPlaceholderText(QString());
+    StatusPanel0->setText(lang(55));
+    S.AttState = Ready;
+    S.FirstGiveOut = true;
+    StopDone = false;
+    WarningSent = false;
+    StopPending = false;
+}
