@@ -141,6 +141,8 @@ void TWorkF::BindArchiveCommands() {
 // Saving.
 
 void TWorkF::SaveResultsBtnClick() {
+    if (RefuseWhileBusy())
+        return;
     {
         BusyCursor busy;
         S.WorkDir = ReadLastDir(1);
@@ -258,6 +260,8 @@ TWorkF::TArchiveRead TWorkF::ReadArchive(const QString& path) {
 }
 
 void TWorkF::LoadResultsBtnClick() {
+    if (RefuseWhileBusy())
+        return;
     const QString lastDir = ReadLastDir(1);
     const vxg::FileDialogRequest request =
         ArchiveDialogRequest(lang(135), lastDir.isEmpty() ? ProgramFolder(S) : lastDir);
@@ -315,6 +319,8 @@ void TWorkF::LoadResultsBtnClick() {
 // Closing.
 
 void TWorkF::CloseArhivClick() {
+    if (RefuseWhileBusy())
+        return;
     S.Students.clear();
     S.StudentCount = 0;
     // Cleared before the topic is closed, so that the status bar ends with "Open the topic".

@@ -181,6 +181,7 @@ TEST_F(TestingWindowTest, CommandsAreRefusedAndRemovalsHeldWhileAGiveOutRuns) {
     struct During {
         bool giveOut = true, openTopic = true;
         int students = 0;
+        qsizetype archiveDialogs = -1;
         quint8 state = 0;
         QString status;
     } during;
@@ -192,6 +193,11 @@ TEST_F(TestingWindowTest, CommandsAreRefusedAndRemovalsHeldWhileAGiveOutRuns) {
         w->CloseTopicClick();
         w->NewAttClick();
         w->OptionsClick();
+        const qsizetype fileDialogs = dialogs->fileRequests.size();
+        w->SaveResultsBtnClick();
+        w->LoadResultsBtnClick();
+        w->CloseArhivClick();
+        during.archiveDialogs = dialogs->fileRequests.size() - fileDialogs;
         during.status = w->StatusPanel0->text();
         leaver.Leave();
         leaverAgain.Register(); // waits behind the removal of the same name
@@ -207,6 +213,7 @@ TEST_F(TestingWindowTest, CommandsAreRefusedAndRemovalsHeldWhileAGiveOutRuns) {
 
     EXPECT_FALSE(during.giveOut);
     EXPECT_FALSE(during.openTopic);
+    EXPECT_EQ(during.archiveDialogs, 0); // save, open and close of archives refused as well
     EXPECT_EQ(during.status, englishText(145));
     EXPECT_EQ(during.state, Ready);     // neither closed nor reset
     EXPECT_EQ(during.students, 4);      // the newcomer appended, no one removed yet
