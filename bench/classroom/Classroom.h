@@ -46,7 +46,6 @@ public:
     int count() const { return int(logs_.size()); }
     bool listening(QString* error) const;
     const StationLog& log(int k) const { return logs_.at(k); }
-    bool isDead(int k) const { return dead_.contains(k); }
 
     // Every station in `who` sends perStation messages one after another (each waits for the
     // acknowledgement of the one before); all stations at once. text(k, i) is message i of k and
@@ -74,10 +73,10 @@ private:
     QList<int> dead_;
     QHostAddress examiner_;
     quint16 examinerPort_ = 0;
-    int senderThreads_ = 2;
+    int senderThreads_ = 2; // the sending threads: more would compete with the examiner for cores
 };
 
-// All positions 0..count-1, or every second one from `first`.
+// All positions 0..count-1.
 QList<int> Everyone(int count);
 
 } // namespace bench
