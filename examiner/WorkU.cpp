@@ -1,5 +1,6 @@
 #include "WorkU.h"
 
+#include "BusyCursor.h"
 #include "AboutProf.h"
 #include "AboutVelmora.h"
 #include "AtomicFile.h"
@@ -56,15 +57,6 @@ constexpr int kEditorNotStartedId = 189;
 const QString kLangNValue = QStringLiteral("LangN");
 const QString kLastNameValue = QStringLiteral("LastName");
 const QString kAddressFileName = QStringLiteral("1.nna");
-
-// The hourglass for the life of a scope; also when the scope is left by an exception.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 QString lastDirValueName(quint16 kind) {
     return kind == 0 ? QStringLiteral("LastTopicDir") : QStringLiteral("LastArhivDir");
@@ -468,7 +460,7 @@ void TWorkF::InitLanguage() {
 
 void TWorkF::AdaptToNetwork() {
     {
-        BusyCursor busy;
+        vxg::BusyCursor busy;
 
         QString folder = S.StudentDir;
         folder.chop(1);
@@ -823,7 +815,7 @@ void TWorkF::ApplyMainLanguage() {
 }
 
 void TWorkF::PrintAExecute() {
-    BusyCursor busy;
+    vxg::BusyCursor busy;
     QSet<int> rows;
     const int last = std::min(StringGrid->RowCount() - 1, 255);
     for (int r = 0; r <= last; ++r)

@@ -2,6 +2,7 @@
 // the exit prompt for results not saved, and the results shown again after a language switch.
 #include "WorkU.h"
 
+#include "BusyCursor.h"
 #include "AtomicFile.h"
 #include "Dialogs.h"
 #include "Error.h"
@@ -41,14 +42,6 @@ const QString kArchiveFilter =
                    "Archive Files (*.arh)|*.arh|All Files (*.*)|*.*");
 constexpr int kArchiveFilterIndex = 3;
 const QString kArchiveSuffix = QStringLiteral("arh");
-
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 QString Shown(const QString& path) {
     return QDir::toNativeSeparators(path);
@@ -144,7 +137,7 @@ void TWorkF::SaveResultsBtnClick() {
     if (RefuseWhileBusy())
         return;
     {
-        BusyCursor busy;
+        vxg::BusyCursor busy;
         S.WorkDir = ReadLastDir(1);
     }
     WriteArchive();

@@ -3,6 +3,7 @@
 // the clock) lies in CardsAndGrading; this file shows and sends.
 #include "WorkU.h"
 
+#include "BusyCursor.h"
 #include "CardsAndGrading.h"
 #include "Dialogs.h"
 #include "ErrorGuard.h"
@@ -33,14 +34,6 @@ constexpr int kDollarId = 150;
 constexpr int kDamagedSettingsId = 151;
 // The pause after the stop messages, during which answers still count.
 constexpr int kStopPauseMs = 2000;
-
-class HourglassCursor {
-public:
-    HourglassCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~HourglassCursor() { QApplication::restoreOverrideCursor(); }
-    HourglassCursor(const HourglassCursor&) = delete;
-    HourglassCursor& operator=(const HourglassCursor&) = delete;
-};
 
 void HandlePendingEvents() {
     QCoreApplication::processEvents();
@@ -114,7 +107,7 @@ bool TWorkF::GiveOutClick() {
 QStringList TWorkF::GiveOutCards() {
     QStringList noCard;
     {
-        HourglassCursor hourglass;
+        vxg::BusyCursor hourglass;
         TBusy busy(*this);
         const int n = S.ActiveOptions.GivenVopr;
         if (S.FirstGiveOut) {
@@ -295,7 +288,7 @@ void TWorkF::StopClick() {
     StopDone = true;
     StopPending = false;
     {
-        HourglassCursor hourglass;
+        vxg::BusyCursor hourglass;
         TBusy busy(*this);
         Timer1->stop();
         Panel1->hide();
