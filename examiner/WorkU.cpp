@@ -494,6 +494,7 @@ void TWorkF::FormShow() {
     ReadLastOptions();
     vxg::RunGuarded([this] { SetupGrid(); });
     OpenMessageQueue();
+    ReportDeafLink();
 }
 
 void TWorkF::ReadLastOptions() {

@@ -176,6 +176,7 @@ public:
     // from the first showing of the window on, also while a loop or a send of the window waits.
     void CreateLink();       // the receiver listens from the creation of the window
     void OpenMessageQueue(); // the window is shown: messages are acted on from now
+    void ReportDeafLink();   // the window is shown: an error box when the port cannot be had
     void ShutdownLink();     // at exit, before the window goes: nothing more is received or sent
     quint16 LinkPort() const; // the port the receiver listens on (0: none)
     void MessageArrived(const QString& name, const QString& text, const QString& peer);

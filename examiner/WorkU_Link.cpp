@@ -30,6 +30,7 @@ constexpr int kRefusedLongId = 142;
 constexpr int kRefusedTableFullId = 143;
 constexpr int kRefusedAddressFullId = 144;
 constexpr int kBusyId = 145;
+constexpr int kDeafId = 152;
 // Messages acted on in one go before the window's other events get their turn.
 constexpr int kMessagesPerTurn = 64;
 
@@ -52,7 +53,8 @@ void TWorkF::CreateLink() {
     receiver_ = std::make_unique<TMessageReceiver>(S.Link);
     connect(receiver_.get(), &TMessageReceiver::MessageReceived, this, &TWorkF::MessageArrived,
             Qt::QueuedConnection);
-    // A port that cannot be had leaves the station deaf, as a station without network is.
+    // A port that cannot be had (another examiner listens there) leaves the station deaf; the
+    // teacher is told once the window is shown (ReportDeafLink).
     receiver_->Start();
 
     Timer1->setTimerType(Qt::PreciseTimer);
@@ -84,6 +86,14 @@ void TWorkF::OpenMessageQueue() {
     messagesOpen_ = true;
     if (messages_ && !messages_->Empty())
         PostMessageProcessing();
+}
+
+void TWorkF::ReportDeafLink() {
+    // Not on the start that adapts the station to the network: that one ends at once anyway.
+    if (ApplicationEndRequested() || !receiver_ || receiver_->Port() != 0)
+        return;
+    vxg::ShowMessage(vxg::DlgKind::Error, lang(kDeafId).arg(S.Link.listenPort).arg(receiver_->ErrorString()),
+                     vxg::DlgButtons::Ok, this);
 }
 
 void TWorkF::ShutdownLink() {
