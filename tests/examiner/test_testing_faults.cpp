@@ -384,3 +384,26 @@ TEST_F(TestingWindowTest, TheTimeLimitCountsWhileTheStartBoxIsOpen) {
     EXPECT_EQ(st.Received().mid(1), (QStringList{"Stop!!", "1$Ocenka!!$"}));
     EXPECT_EQ(boxes->texts(vxg::DlgKind::Information), (QStringList{englishText(57)}));
 }
+
+// The pause after the stop messages, during which answers still count, lasts its whole two
+// seconds by the monotonic clock. A coarse timer may end it up to 5 % early: started at 550 ms
+// past a whole second of that clock, it would end at the half second, some 50 ms early.
+TEST_F(TestingWindowTest, ThePauseAfterTheStopLastsTwoWholeSeconds) {
+    startTesting();
+    s->AttState = AttInProcess; // nobody registered: the stop is the pause alone
+    QTimer align;
+    align.setSingleShot(true);
+    align.setTimerType(Qt::PreciseTimer);
+    QSignalSpy aligned(&align, &QTimer::timeout);
+    QElapsedTimer clock;
+    clock.start();
+    align.start(static_cast<int>((1550 - clock.msecsSinceReference() % 1000) % 1000));
+    ASSERT_TRUE(aligned.wait(1500));
+
+    clock.restart();
+    w->StopClick();
+    const qint64 took = clock.elapsed();
+    EXPECT_GE(took, 2000);
+    EXPECT_LT(took, 2500);
+    EXPECT_EQ(s->AttState, AttIsFinished);
+}
