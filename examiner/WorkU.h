@@ -189,6 +189,9 @@ public:
     int AddStudent(const QString& name, const QString& address);
     // Removes name with his selector item and grid row; held back while a loop walks the table.
     void RemoveStudent(const QString& name);
+    // Student k has results of this testing: a grade, or a card once the testing was stopped.
+    // His station's leave message keeps him in the table.
+    bool HasResults(int k) const;
     void DelClientMClick();
     TStudentTable Table{S};
     const TLinkConfig& Link() const { return S.Link; }

@@ -171,12 +171,17 @@ void TWorkF::NMMSGServ1MSG(const QString& sFrom, const QString& sMsg, const QStr
             GradeStudent(k);
         break;
     }
-    case TMsgKind::Left:
+    case TMsgKind::Left: {
         if (Table.IndexFrom(sFrom, peer) < 0)
             break;
         vxg::ShowMessage(vxg::DlgKind::Warning, sFrom + lang(61), vxg::DlgButtons::Ok, this);
-        RemoveStudent(sFrom);
+        // Results once made stay for the archive: a pupil who closes his program after his
+        // grade (or after the stop, with a card) keeps his row, his grade and his answers.
+        const int k = Table.IndexFrom(sFrom, peer); // the teacher's commands ran during the box
+        if (k >= 0 && !HasResults(k))
+            RemoveStudent(sFrom);
         break;
+    }
     case TMsgKind::LangQuery:
         SendToStudent(peer, QStringLiteral("Lang!!") + QString::number(LangOffset));
         break;
@@ -308,6 +313,11 @@ void TWorkF::RemoveStudent(const QString& name) {
     StudentName->setCurrentIndex(-1);
     StudentName->setMaxVisibleItems(std::max(1, static_cast<int>(S.StudentCount)));
     SetStudentStatus();
+}
+
+bool TWorkF::HasResults(int k) const {
+    const TClient& student = S.Students.at(k);
+    return student.Mark != 0 || (student.CardSent != 0 && (StopDone || S.AttState == AttIsFinished));
 }
 
 void TWorkF::DelClientMClick() {
