@@ -32,8 +32,8 @@ class TMessageReceiver::Worker : public QObject {
 public:
     Worker(const TLinkConfig& config, TMessageReceiver* owner) : config_(config), owner_(owner) {}
 
-    // Runs on the receiver's thread.
-    quint16 Listen() {
+    // Runs on the receiver's thread. A port that cannot be had gives 0 and the system's reason.
+    quint16 Listen(QString& error) {
         clock_.start();
         // Deadlines are checked in steps of a tenth of the shorter limit (at least 10 ms).
         sweep_ = new QTimer(this);
@@ -42,8 +42,10 @@ public:
         server_ = new QTcpServer(this);
         server_->setProxy(QNetworkProxy::NoProxy);
         server_->setListenBacklogSize(config_.listenBacklog);
-        if (!server_->listen(config_.listenAddress, config_.listenPort))
+        if (!server_->listen(config_.listenAddress, config_.listenPort)) {
+            error = server_->errorString();
             return 0;
+        }
         connect(server_, &QTcpServer::newConnection, this, [this] {
             while (server_ && server_->hasPendingConnections())
                 Serve(server_->nextPendingConnection());
@@ -196,8 +198,11 @@ bool TMessageReceiver::Start() {
     worker_->moveToThread(thread_);
     thread_->start();
     quint16 port = 0;
-    QMetaObject::invokeMethod(worker_, [this, &port] { port = worker_->Listen(); }, Qt::BlockingQueuedConnection);
+    QString error;
+    QMetaObject::invokeMethod(
+        worker_, [this, &port, &error] { port = worker_->Listen(error); }, Qt::BlockingQueuedConnection);
     port_ = port;
+    error_ = error;
     return port_ != 0;
 }
 

@@ -27,6 +27,8 @@ public:
     void Stop();
     // The port listened on (the free port chosen when the configuration says 0); 0 when not listening.
     quint16 Port() const { return port_; }
+    // Why the port could not be had, in the system's words (empty while listening).
+    QString ErrorString() const { return error_; }
 
 signals:
     void MessageReceived(const QString& name, const QString& text, const QString& peer);
@@ -37,6 +39,7 @@ private:
     QThread* thread_ = nullptr;
     Worker* worker_ = nullptr;
     quint16 port_ = 0;
+    QString error_;
 };
 
 // One send: one connection to host:port, the frame written in one write with Nagle off, the

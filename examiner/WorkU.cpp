@@ -486,6 +486,7 @@ void TWorkF::FormShow() {
     ReadLastOptions();
     vxg::RunGuarded([this] { SetupGrid(); });
     OpenMessageQueue();
+    ReportDeafLink();
 }
 
 void TWorkF::ReadLastOptions() {

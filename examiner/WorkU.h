@@ -176,6 +176,7 @@ public:
     // from the first showing of the window on, also while a loop or a send of the window waits.
     void CreateLink();       // the receiver listens from the creation of the window
     void OpenMessageQueue(); // the window is shown: messages are acted on from now
+    void ReportDeafLink();   // the window is shown: an error box when the port cannot be had
     void ShutdownLink();     // at exit, before the window goes: nothing more is received or sent
     quint16 LinkPort() const; // the port the receiver listens on (0: none)
     void MessageArrived(const QString& name, const QString& text, const QString& peer);
@@ -188,6 +189,9 @@ public:
     int AddStudent(const QString& name, const QString& address);
     // Removes name with his selector item and grid row; held back while a loop walks the table.
     void RemoveStudent(const QString& name);
+    // Student k has results of this testing: a grade, or a card once the testing was stopped.
+    // His station's leave message keeps him in the table.
+    bool HasResults(int k) const;
     void DelClientMClick();
     TStudentTable Table{S};
     const TLinkConfig& Link() const { return S.Link; }

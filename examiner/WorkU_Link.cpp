@@ -30,6 +30,7 @@ constexpr int kRefusedLongId = 142;
 constexpr int kRefusedTableFullId = 143;
 constexpr int kRefusedAddressFullId = 144;
 constexpr int kBusyId = 145;
+constexpr int kDeafId = 152;
 // Messages acted on in one go before the window's other events get their turn.
 constexpr int kMessagesPerTurn = 64;
 
@@ -52,7 +53,8 @@ void TWorkF::CreateLink() {
     receiver_ = std::make_unique<TMessageReceiver>(S.Link);
     connect(receiver_.get(), &TMessageReceiver::MessageReceived, this, &TWorkF::MessageArrived,
             Qt::QueuedConnection);
-    // A port that cannot be had leaves the station deaf, as a station without network is.
+    // A port that cannot be had (another examiner listens there) leaves the station deaf; the
+    // teacher is told once the window is shown (ReportDeafLink).
     receiver_->Start();
 
     Timer1->setTimerType(Qt::PreciseTimer);
@@ -84,6 +86,14 @@ void TWorkF::OpenMessageQueue() {
     messagesOpen_ = true;
     if (messages_ && !messages_->Empty())
         PostMessageProcessing();
+}
+
+void TWorkF::ReportDeafLink() {
+    // Not on the start that adapts the station to the network: that one ends at once anyway.
+    if (ApplicationEndRequested() || !receiver_ || receiver_->Port() != 0)
+        return;
+    vxg::ShowMessage(vxg::DlgKind::Error, lang(kDeafId).arg(S.Link.listenPort).arg(receiver_->ErrorString()),
+                     vxg::DlgButtons::Ok, this);
 }
 
 void TWorkF::ShutdownLink() {
@@ -161,12 +171,17 @@ void TWorkF::NMMSGServ1MSG(const QString& sFrom, const QString& sMsg, const QStr
             GradeStudent(k);
         break;
     }
-    case TMsgKind::Left:
+    case TMsgKind::Left: {
         if (Table.IndexFrom(sFrom, peer) < 0)
             break;
         vxg::ShowMessage(vxg::DlgKind::Warning, sFrom + lang(61), vxg::DlgButtons::Ok, this);
-        RemoveStudent(sFrom);
+        // Results once made stay for the archive: a pupil who closes his program after his
+        // grade (or after the stop, with a card) keeps his row, his grade and his answers.
+        const int k = Table.IndexFrom(sFrom, peer); // the teacher's commands ran during the box
+        if (k >= 0 && !HasResults(k))
+            RemoveStudent(sFrom);
         break;
+    }
     case TMsgKind::LangQuery:
         SendToStudent(peer, QStringLiteral("Lang!!") + QString::number(LangOffset));
         break;
@@ -298,6 +313,11 @@ void TWorkF::RemoveStudent(const QString& name) {
     StudentName->setCurrentIndex(-1);
     StudentName->setMaxVisibleItems(std::max(1, static_cast<int>(S.StudentCount)));
     SetStudentStatus();
+}
+
+bool TWorkF::HasResults(int k) const {
+    const TClient& student = S.Students.at(k);
+    return student.Mark != 0 || (student.CardSent != 0 && (StopDone || S.AttState == AttIsFinished));
 }
 
 void TWorkF::DelClientMClick() {

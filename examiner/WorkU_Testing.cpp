@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
 #include <QProgressBar>
@@ -22,6 +23,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 
 namespace {
@@ -37,6 +39,24 @@ constexpr int kStopPauseMs = 2000;
 
 void HandlePendingEvents() {
     QCoreApplication::processEvents();
+}
+
+// Runs the event loop, user input aside, for at least ms by the monotonic clock: a coarse timer
+// may end up to 5 % early, so the end is checked against the clock. Ends early only when
+// abandon() holds or the application's loops are ending.
+void PauseAtLeast(int ms, const std::function<bool()>& abandon) {
+    QElapsedTimer clock;
+    clock.start();
+    QEventLoop pause;
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer, &QTimer::timeout, &pause, &QEventLoop::quit);
+    for (qint64 left = ms; left > 0 && !abandon(); left = ms - clock.elapsed()) {
+        timer.start(static_cast<int>(left));
+        if (pause.exec(QEventLoop::ExcludeUserInputEvents) != 0)
+            break;
+    }
 }
 
 } // namespace
@@ -307,11 +327,7 @@ void TWorkF::StopClick() {
         StatusPanel0->setText(lang(67));
 
         // Answers still arrive and count during the pause; the teacher's commands wait.
-        if (!ApplicationEndRequested()) {
-            QEventLoop pause;
-            QTimer::singleShot(kStopPauseMs, &pause, &QEventLoop::quit);
-            pause.exec(QEventLoop::ExcludeUserInputEvents);
-        }
+        PauseAtLeast(kStopPauseMs, [this] { return ApplicationEndRequested(); });
 
         for (int k = 0; k < count && k < S.Students.size(); ++k) {
             if (ApplicationEndRequested())

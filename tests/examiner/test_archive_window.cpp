@@ -4,6 +4,7 @@
 
 #include "OptionSetStore.h"
 #include "OptionsU.h"
+#include "TestStation.h"
 
 #include <QAction>
 #include <QLabel>
@@ -22,6 +23,18 @@ using vxg::DlgKind;
 
 const QString kAnna = QString::fromUtf8("Иванова Анна");
 const QByteArray kAnnaBytes = "\xC8\xE2\xE0\xED\xEE\xE2\xE0\x20\xC0\xED\xED\xE0";
+
+// Scripted dialogs that run `whileOpen` while the save dialog is "open", as the window's
+// messages are acted on during a real dialog's own event loop.
+class DialogsWithNestedLoop : public ScriptedDialogs {
+public:
+    std::optional<QString> saveFile(const vxg::FileDialogRequest& request, QWidget* parent) override {
+        if (whileOpen)
+            whileOpen();
+        return ScriptedDialogs::saveFile(request, parent);
+    }
+    std::function<void()> whileOpen;
+};
 
 class ArchiveWindowTest : public ExaminerWindowTest {
 protected:
@@ -188,6 +201,55 @@ TEST_F(ArchiveWindowTest, SavedResultsAreTheLayoutAndOpenAsTheyWere) {
     EXPECT_EQ(w->windowTitle(), s->BaseCaption);
     EXPECT_EQ(w->StatusPanel0->text(), lang(56));
     EXPECT_EQ(w->StatusPanel1->text(), lang(46) + "Exam");
+}
+
+// A station registers while the save dialog is open. The newcomer is on screen, so he is in the
+// file, and he reads back as he shows: no card, nothing answered, no grade ("0" in an archive);
+// everyone else as before. What is saved is what is shown: leaving asks nothing.
+TEST_F(ArchiveWindowTest, ARegistrationWhileTheSaveDialogIsOpenIsSavedAsTheGridShowsIt) {
+    auto hooked = std::make_unique<DialogsWithNestedLoop>();
+    DialogsWithNestedLoop& nested = *hooked;
+    dialogs = hooked.get();
+    vxg::Dialogs::install(std::move(hooked));
+    w->show(); // messages are acted on from now
+    finishTesting();
+    TTestStation late(QHostAddress(QStringLiteral("127.0.0.41")), w->LinkPort(), QStringLiteral("Late"));
+    nested.whileOpen = [&] {
+        ASSERT_TRUE(late.Register());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return s->StudentCount == 4; }, 3000));
+    };
+    save(file("Form5.arh"));
+    nested.whileOpen = nullptr;
+
+    auto rows = [&] {
+        QStringList out;
+        for (int r = 1; r < w->StringGrid->RowCount(); ++r)
+            for (int c = 0; c < w->StringGrid->ColCount(); ++c)
+                out << cell(c, r);
+        return out;
+    };
+    const QStringList shown = rows();
+    ASSERT_EQ(shown.size(), 4 * 7);
+    EXPECT_EQ(shown.mid(3 * 7), (QStringList{"Late", "", "", "", "", "", ""}));
+    EXPECT_TRUE(testfiles::ReadRawFile(file("Form5.arh"))
+                    .endsWith("\r\n4\r\n" + kAnnaBytes + "\r\n7\r\n0#2#-#$1#1#-#$2#3#+#$3#4#+#$4#1#+#$\r\n"
+                              "Student 2\r\n0\r\n0#3#-#$1###$2###$3###$4###$\r\n"
+                              "Student 3\r\n0\r\n-1###$-1###$-1###$-1###$-1###$\r\n"
+                              "Late\r\n0\r\n-1###$-1###$-1###$-1###$-1###$\r\n"));
+    dialogs->boxes.clear();
+    EXPECT_TRUE(w->ConfirmLeaveWithResults());
+    EXPECT_TRUE(dialogs->boxes.isEmpty());
+
+    w->CloseArhivClick();
+    open(file("Form5.arh"));
+    ASSERT_EQ(s->AttState, ArhIsOpen);
+    QStringList expected = shown;
+    for (int r : {1, 2, 3}) // the students without a grade show "0" in an archive
+        expected[r * 7 + 1] = "0";
+    EXPECT_EQ(rows(), expected);
+    w->StudentName->setCurrentIndex(3);
+    w->StudentNameChange(w->StudentName);
+    EXPECT_TRUE(w->SamVoprLabel->text().isEmpty()); // no card: no question in the card view
 }
 
 TEST_F(ArchiveWindowTest, OpensFromStatusQuoReadyAndAnotherArchive) {

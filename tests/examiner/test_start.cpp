@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QTcpServer>
 #include <QTimer>
 #include <QToolButton>
 
@@ -203,6 +204,46 @@ TEST_F(StartTest, SecondStartDoesNotAdaptAndPutsTheStoredSetInForce) {
     QFile f(addressFile());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), earlier) << "an existing address file is never rewritten";
+}
+
+// Another examiner holds the port: the teacher learns it once, when the window is shown, with
+// the port and the system's reason, and may go on with topics and archives. The first start,
+// which adapts to the network and ends, says nothing of it.
+TEST_F(StartTest, APortThatCannotBeHadIsReportedOnceWhenTheWindowIsShown) {
+    QTcpServer other;
+    ASSERT_TRUE(other.listen(QHostAddress::LocalHost, 0));
+    link.listenPort = other.serverPort();
+    QTcpServer probe; // the reason the system gives for this port
+    ASSERT_FALSE(probe.listen(QHostAddress::LocalHost, link.listenPort));
+    const QString deaf = englishText(152).arg(link.listenPort).arg(probe.errorString());
+    useInterfaces(classroomMachine());
+
+    for (const bool firstStart : {true, false}) {
+        SCOPED_TRACE(firstStart ? "first start" : "second start");
+        dialogs->boxes.clear();
+        if (firstStart)
+            makeStudentFolder();
+        else
+            makeAdaptedFolder();
+        TWorkF& w = *start().WorkF();
+        EXPECT_TRUE(dialogs->texts(DlgKind::Error).isEmpty()) << "nothing before the window is shown";
+        w.show();
+        w.hide();
+        w.show();
+        EXPECT_EQ(w.LinkPort(), 0);
+        EXPECT_EQ(w.ApplicationEndRequested(), firstStart);
+        if (firstStart) {
+            EXPECT_TRUE(dialogs->texts(DlgKind::Error).isEmpty());
+        } else {
+            EXPECT_EQ(dialogs->texts(DlgKind::Error).join("|").toStdString(), deaf.toStdString());
+            EXPECT_TRUE(reachIdle(w));
+            EXPECT_TRUE(w.OpenTopic->isEnabled());
+            EXPECT_TRUE(w.LoadArhiv->isEnabled());
+        }
+        stop();
+        QCoreApplication::removePostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
+        QFile::remove(addressFile());
+    }
 }
 
 TEST_F(StartTest, FirstAndSecondStartTogether) {

@@ -1,9 +1,13 @@
 // A whole testing over the network: the real main window, a real question file and four test
 // stations on their own loopback addresses. They register, get their cards, answer, one asks for
 // help, one leaves, one reports ready, the time limit passes on a short clock, and everyone left
-// is graded and receives the grade.
+// is graded and receives the grade. The results are saved as an archive through the save
+// command and read back, from a station with nothing open, as the grid showed them.
 #include "test_testing_fixture.h"
 
+#include "OptionSetStore.h"
+
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QTimer>
@@ -13,6 +17,9 @@ TEST_F(TestingWindowTest, AWholeTestingOverTheNetwork) {
     startTesting(6, 4);
     s->ActiveOptions.TimeBool = true;
     s->ActiveOptions.MaxTime = 2;
+    // The teacher's stored set, which the archive names and is read back with.
+    OptionSetStore().save(QStringLiteral("Form 5"), s->ActiveOptions);
+    s->OptionsName = QStringLiteral("Form 5");
 
     TTestStation& ivanov = station(21, QStringLiteral("Иванов"));
     TTestStation& petrov = station(22, QStringLiteral("Petrov"));
@@ -84,6 +91,23 @@ TEST_F(TestingWindowTest, AWholeTestingOverTheNetwork) {
     EXPECT_FALSE(w->Timer1->isActive());
     EXPECT_EQ(s->MinutesPassed, 2);
 
+    // Saved through the command, with the scripted save dialog.
+    auto results = [&] {
+        QStringList out;
+        for (int r = 1; r < w->StringGrid->RowCount(); ++r)
+            for (int c = 0; c < w->StringGrid->ColCount(); ++c)
+                out << cell(c, r);
+        return out;
+    };
+    const QStringList shown = results();
+    ASSERT_EQ(shown.size(), 3 * 6);
+    const QString archive = programDir.path() + QStringLiteral("/Form 5.arh");
+    dialogs->chooseFile(archive);
+    w->QuickHelpAUpdate();
+    ASSERT_TRUE(w->SaveResults->isEnabled());
+    w->SaveResults->trigger();
+    ASSERT_TRUE(QFile::exists(archive));
+
     // A new testing: every station must register again.
     w->NewAttClick();
     EXPECT_EQ(s->AttState, Ready);
@@ -91,4 +115,15 @@ TEST_F(TestingWindowTest, AWholeTestingOverTheNetwork) {
     EXPECT_TRUE(s->Students.isEmpty());
     EXPECT_EQ(w->StringGrid->RowCount(), 2);
     EXPECT_TRUE(s->FirstGiveOut);
+
+    // Opened again with nothing open: the names, grades and marks the grid showed.
+    w->CloseTopicClick();
+    ASSERT_EQ(s->AttState, StatusQuo);
+    dialogs->chooseFile(archive);
+    w->QuickHelpAUpdate();
+    ASSERT_TRUE(w->LoadArhiv->isEnabled());
+    w->LoadArhiv->trigger();
+    ASSERT_EQ(s->AttState, ArhIsOpen);
+    EXPECT_EQ(results(), shown);
+    EXPECT_EQ(w->StatusPanel1->text(), englishText(46) + QStringLiteral("Form 5"));
 }

@@ -384,3 +384,71 @@ TEST_F(TestingWindowTest, TheTimeLimitCountsWhileTheStartBoxIsOpen) {
     EXPECT_EQ(st.Received().mid(1), (QStringList{"Stop!!", "1$Ocenka!!$"}));
     EXPECT_EQ(boxes->texts(vxg::DlgKind::Information), (QStringList{englishText(57)}));
 }
+
+// The pause after the stop messages, during which answers still count, lasts its whole two
+// seconds by the monotonic clock. A coarse timer may end it up to 5 % early: started at 550 ms
+// past a whole second of that clock, it would end at the half second, some 50 ms early.
+TEST_F(TestingWindowTest, ThePauseAfterTheStopLastsTwoWholeSeconds) {
+    startTesting();
+    s->AttState = AttInProcess; // nobody registered: the stop is the pause alone
+    QTimer align;
+    align.setSingleShot(true);
+    align.setTimerType(Qt::PreciseTimer);
+    QSignalSpy aligned(&align, &QTimer::timeout);
+    QElapsedTimer clock;
+    clock.start();
+    align.start(static_cast<int>((1550 - clock.msecsSinceReference() % 1000) % 1000));
+    ASSERT_TRUE(aligned.wait(1500));
+
+    clock.restart();
+    w->StopClick();
+    const qint64 took = clock.elapsed();
+    EXPECT_GE(took, 2000);
+    EXPECT_LT(took, 2500);
+    EXPECT_EQ(s->AttState, AttIsFinished);
+}
+
+// A pupil who closes his program once his results exist (a grade, or a card after the stop) is
+// announced and keeps his row, grade and answers, so the archive holds them. Before that, and
+// without a card after the stop, he leaves the table as before.
+TEST_F(TestingWindowTest, ResultsStayWhenTheirStationLeaves) {
+    startTesting(6, 4);
+    TTestStation& graded = station(101, QStringLiteral("Graded"));
+    TTestStation& midway = station(102, QStringLiteral("Midway"));
+    registerAt(graded);
+    registerAt(midway);
+    ASSERT_TRUE(w->GiveOutClick());
+    TTestStation& stopped = station(103, QStringLiteral("Stopped"));
+    registerAt(stopped);
+    ASSERT_TRUE(w->GiveOutClick()); // his card
+    ASSERT_TRUE(graded.SendAnswers(QStringLiteral("1$2$3$4")));
+    ASSERT_TRUE(graded.Ready());
+    ASSERT_TRUE(graded.WaitForMessages(2)); // the card, the grade
+    ASSERT_TRUE(stopped.SendAnswers(QStringLiteral("1$2$ $ ")));
+
+    auto left = [&](int count) {
+        return settle([&] { return dialogs->texts(vxg::DlgKind::Warning).size() == count; });
+    };
+    ASSERT_TRUE(graded.Leave());
+    ASSERT_TRUE(midway.Leave()); // answered nothing, no grade: removed
+    ASSERT_TRUE(left(2));
+    EXPECT_EQ(dialogs->texts(vxg::DlgKind::Warning),
+              (QStringList{QStringLiteral("Graded") + englishText(61), QStringLiteral("Midway") + englishText(61)}));
+    EXPECT_EQ(indexOf(QStringLiteral("Midway")), -1);
+
+    w->StopClick();
+    ASSERT_EQ(s->AttState, AttIsFinished);
+    TTestStation& late = station(104, QStringLiteral("Late")); // after the stop: no card
+    registerAt(late);
+    ASSERT_TRUE(stopped.Leave());
+    ASSERT_TRUE(late.Leave());
+    ASSERT_TRUE(left(4));
+    EXPECT_EQ(indexOf(QStringLiteral("Late")), -1);
+    EXPECT_EQ(s->StudentCount, 2);
+    EXPECT_EQ(w->StudentName->count(), 2);
+    QStringList rows;
+    for (int r = 1; r <= 2; ++r)
+        for (int c = 0; c < 6; ++c)
+            rows << cell(c, r);
+    EXPECT_EQ(rows, (QStringList{"Graded", "5", "+", "+", "+", "+", "Stopped", "3", "+", "+", "", ""}));
+}
