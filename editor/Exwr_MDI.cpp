@@ -11,6 +11,7 @@
 #include "IdleHandler.h"
 #include "MyFileUtils.h"
 #include "OptionsLayout.h"
+#include "PlatformLanguage.h"
 #include "Registry.h"
 #include "TopicU.h"
 
@@ -327,6 +328,7 @@ void TMDIForm::ApplyLanguage() {
     OpenTitle = lang(2);
     NewTitle = lang(3);
     setWindowTitle(MainTitle);
+    vxg::PutPlatformTexts(191); // the boxes' captions and buttons, the file dialogs, printing
 
     struct Texts {
         QAction* action;

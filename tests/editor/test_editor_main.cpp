@@ -5,11 +5,14 @@
 
 #include "AboutVelmora.h"
 #include "QuestionFile.h"
+#include "UiLanguage.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 
@@ -38,6 +41,7 @@ TEST_F(MainWindowTest, LanguageAtStartFollowsTheStoredChoice) {
             << c.name;
         EXPECT_EQ(m.FileNew1->text(), c.russian ? "&Создать ..." : "&New ...") << c.name;
         EXPECT_TRUE(dialogs->boxes.isEmpty()) << c.name;
+        EXPECT_EQ(vxg::dialogCaption(vxg::DlgKind::Warning), c.russian ? "Предупреждение" : "Warning") << c.name;
         m.FormDestroy();
         EXPECT_EQ(vxg::Registry().readInteger(kEditorKey, "LangN"), c.russian ? 0 : 200) << c.name;
         editor.reset();
@@ -74,6 +78,44 @@ TEST_F(MainWindowTest, LanguageSwitchRelabelsTheActiveTopicAtOnceAndTheOtherWhen
     EXPECT_EQ(m.StatusPanel0->text(), "Open or create topic");
     m.FormDestroy();
     EXPECT_EQ(vxg::Registry().readInteger(kEditorKey, "LangN"), 200);
+}
+
+// The boxes the editor shows itself take Qt's buttons and the captions of the language in force,
+// after the switch and back.
+TEST_F(MainWindowTest, RealBoxesFollowTheLanguageSwitch) {
+    storeLanguage(200);
+    TMDIForm& m = start();
+    TTopicF* topic = newTopic("a.vxg");
+    type(topic->SamVoprosEdit, "One");
+    ScriptedDialogs::uninstall(); // the real boxes from here on
+    dialogs = nullptr;
+
+    const auto boxOnExit = [&m] {
+        QStringList seen;
+        QTimer::singleShot(0, [&seen] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) {
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (auto* d = qobject_cast<QDialog*>(w); d && d->isVisible())
+                        d->reject();
+                return;
+            }
+            seen << box->windowTitle();
+            for (auto b : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+                seen << box->button(b)->text().remove(u'&');
+            box->button(QMessageBox::Cancel)->click();
+        });
+        m.FileExit1->trigger();
+        return seen;
+    };
+    m.Rus1->trigger();
+    EXPECT_EQ(boxOnExit(), QStringList({"Подтверждение", "Да", "Нет", "Отмена"}));
+    EXPECT_EQ(vxg::platformTexts().printoutSaved, LangTableText(195));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Open"), QStringLiteral("Открыть"));
+    m.Eng1->trigger();
+    EXPECT_EQ(boxOnExit(), QStringList({"Confirm", "Yes", "No", "Cancel"}));
+    EXPECT_EQ(vxg::platformTexts().printoutSaved, LangTableText(395));
+    EXPECT_TRUE(m.isVisible()) << "Cancel keeps the program running";
 }
 
 TEST_F(MainWindowTest, NewAndOpenDialogsRememberFolderAndName) {
