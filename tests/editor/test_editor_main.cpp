@@ -4,6 +4,7 @@
 #include "editor_fixture.h"
 
 #include "AboutVelmora.h"
+#include "Help.h"
 #include "QuestionFile.h"
 #include "UiLanguage.h"
 
@@ -14,6 +15,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextBrowser>
 #include <QTimer>
 
 using namespace testfiles;
@@ -116,6 +118,27 @@ TEST_F(MainWindowTest, RealBoxesFollowTheLanguageSwitch) {
     EXPECT_EQ(boxOnExit(), QStringList({"Confirm", "Yes", "No", "Cancel"}));
     EXPECT_EQ(vxg::platformTexts().printoutSaved, LangTableText(395));
     EXPECT_TRUE(m.isVisible()) << "Cancel keeps the program running";
+}
+
+// F1 opens the contents the two programs share: its title names the suite, not the examiner,
+// and it leads to the editor's own page, in the language in force.
+TEST_F(MainWindowTest, HelpOpensTheSuitesContentsInTheLanguageInForce) {
+    storeLanguage(200);
+    TMDIForm& m = start();
+    for (QAction* language : {m.Eng1, m.Rus1}) {
+        language->trigger();
+        m.HelpM->trigger();
+        QWidget* window = vxg::Help::instance().window();
+        ASSERT_NE(window, nullptr);
+        auto* browser = window->findChild<QTextBrowser*>();
+        ASSERT_NE(browser, nullptr);
+        const QString lang = LangOffset == 0 ? "ru" : "en";
+        EXPECT_EQ(browser->source(), QUrl("qrc:/help/" + lang + "/contents.html"));
+        EXPECT_EQ(window->windowTitle(), LangOffset == 0 ? "Справка VXG: содержание" : "VXG Help: Contents");
+        EXPECT_TRUE(browser->toHtml().contains("IDH_Examwright.html")) << lang.toStdString();
+        window->hide();
+    }
+    m.Eng1->trigger();
 }
 
 TEST_F(MainWindowTest, NewAndOpenDialogsRememberFolderAndName) {
