@@ -209,7 +209,11 @@ void TMDIForm::CreateStatusBar() {
 
     StatusPanel0 = new QLabel(StatusBar);
     StatusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
-    StatusPanel0->setFixedWidth(550);
+    // 550 pixels, narrower only when the window leaves the other panel too little for its text
+    // (the Russian "changes not saved" in the restored window).
+    StatusPanel0->setMaximumWidth(550);
+    StatusPanel0->setMinimumWidth(1);
+    StatusPanel0->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     StatusPanel0->setText(LangTableText(40));
     StatusPanel1 = new QLabel(StatusBar);
     StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
@@ -222,7 +226,7 @@ void TMDIForm::CreateStatusBar() {
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
     }
-    StatusBar->addWidget(StatusPanel0);
+    StatusBar->addWidget(StatusPanel0, 1);
     StatusBar->addWidget(StatusPanel1);
 }
 

@@ -11,10 +11,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTextBrowser>
 #include <QTimer>
 
@@ -183,6 +185,26 @@ TEST_F(MainWindowTest, NewAndOpenDialogsRememberFolderAndName) {
     openTopic(path("sub/one.vxg"));
     openTopic(path("sub/one.vxg"));
     EXPECT_EQ(m.Topics().size(), 4);
+}
+
+// The status panel of a modified topic shows its whole text also in the restored window, where
+// the first panel gives way; a wide window keeps the first panel at 550 pixels.
+TEST_F(MainWindowTest, StatusPanelsKeepTheModifiedTextWhole) {
+    storeLanguage(0);
+    TMDIForm& m = start();
+    newTopic("one.vxg");
+    ASSERT_TRUE(reachIdle());
+    ASSERT_EQ(m.StatusPanel1->text(), LangTableText(39));
+    for (int width : {591, 1280}) {
+        m.resize(width, 418);
+        m.statusBar()->layout()->activate();
+        EXPECT_GE(m.StatusPanel1->width(), m.StatusPanel1->sizeHint().width()) << width;
+        EXPECT_LE(m.StatusPanel1->geometry().right(), m.statusBar()->width()) << width;
+        EXPECT_GE(m.StatusPanel0->width(), m.StatusPanel0->sizeHint().width()) << width;
+        if (width == 1280) {
+            EXPECT_EQ(m.StatusPanel0->width(), 550);
+        }
+    }
 }
 
 TEST_F(MainWindowTest, FailedOpenLeavesNoWindowAndNoLastDir) {
