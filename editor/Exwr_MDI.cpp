@@ -54,6 +54,9 @@ TMDIForm::TMDIForm(QWidget* parent) : QMainWindow(parent), MdiArea(new QMdiArea(
     setWindowIcon(QIcon(EditorProgramPixmap(32)));
     MdiArea->setObjectName(QStringLiteral("MdiArea"));
     MdiArea->setBackground(palette().brush(QPalette::Dark));
+    // A topic window larger than the area (the restored main window) can be scrolled into view.
+    MdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    MdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(MdiArea);
     resize(591, 418);
 

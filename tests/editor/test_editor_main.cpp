@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QTimer>
@@ -205,6 +206,21 @@ TEST_F(MainWindowTest, StatusPanelsKeepTheModifiedTextWhole) {
             EXPECT_EQ(m.StatusPanel0->width(), 550);
         }
     }
+}
+
+// In the restored main window the topic window does not fit: the area scrolls to what is hidden.
+TEST_F(MainWindowTest, RestoredWindowScrollsToTheWholeTopic) {
+    TMDIForm& m = start();
+    m.resize(591, 418);
+    TTopicF* t = newTopic("one.vxg");
+    ASSERT_NE(t, nullptr);
+    QMdiSubWindow* sub = m.MdiArea->subWindowList().first();
+    sub->resize(sub->sizeHint().expandedTo(QSize(730, 450)));
+    QApplication::processEvents();
+    ASSERT_GT(sub->width(), m.MdiArea->viewport()->width());
+    EXPECT_TRUE(m.MdiArea->horizontalScrollBar()->isVisible());
+    EXPECT_TRUE(m.MdiArea->verticalScrollBar()->isVisible());
+    EXPECT_GE(m.MdiArea->horizontalScrollBar()->maximum(), sub->width() - m.MdiArea->viewport()->width());
 }
 
 TEST_F(MainWindowTest, FailedOpenLeavesNoWindowAndNoLastDir) {
