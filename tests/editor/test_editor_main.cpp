@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
 
@@ -141,6 +142,15 @@ TEST_F(MainWindowTest, HelpOpensTheSuitesContentsInTheLanguageInForce) {
         EXPECT_TRUE(browser->toHtml().contains("IDH_Examwright.html")) << lang.toStdString();
         window->hide();
     }
+    // F1 typed in a topic window's field runs the same command.
+    TTopicF* t = newTopic("a.vxg");
+    ASSERT_NE(t, nullptr);
+    m.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m));
+    t->SamVoprosEdit->setFocus();
+    QTest::keyClick(t->SamVoprosEdit, Qt::Key_F1);
+    EXPECT_TRUE(vxg::Help::instance().window()->isVisible());
+    vxg::Help::instance().window()->hide();
     m.Eng1->trigger();
 }
 
