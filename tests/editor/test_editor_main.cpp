@@ -4,6 +4,7 @@
 #include "editor_fixture.h"
 
 #include "AboutVelmora.h"
+#include "CopyDlgU.h"
 #include "Help.h"
 #include "QuestionFile.h"
 #include "UiLanguage.h"
@@ -116,6 +117,15 @@ TEST_F(MainWindowTest, RealBoxesFollowTheLanguageSwitch) {
     };
     m.Rus1->trigger();
     EXPECT_EQ(boxOnExit(), QStringList({"Подтверждение", "Да", "Нет", "Отмена"}));
+    // The copy dialog's Cancel is Qt's own button text too.
+    QString cancel;
+    QTimer::singleShot(0, [&cancel, &m] {
+        cancel = m.CopyDlg->BitBtn2->text();
+        m.CopyDlg->reject();
+    });
+    m.FileSave1Update();
+    m.CopyQuesAction->trigger();
+    EXPECT_EQ(cancel, QStringLiteral("Отмена"));
     EXPECT_EQ(vxg::platformTexts().printoutSaved, LangTableText(195));
     EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Open"), QStringLiteral("Открыть"));
     m.Eng1->trigger();
