@@ -11,6 +11,7 @@
 #include "IdleHandler.h"
 #include "MyFileUtils.h"
 #include "OptionsLayout.h"
+#include "PlatformLanguage.h"
 #include "Registry.h"
 #include "TopicU.h"
 
@@ -53,6 +54,9 @@ TMDIForm::TMDIForm(QWidget* parent) : QMainWindow(parent), MdiArea(new QMdiArea(
     setWindowIcon(QIcon(EditorProgramPixmap(32)));
     MdiArea->setObjectName(QStringLiteral("MdiArea"));
     MdiArea->setBackground(palette().brush(QPalette::Dark));
+    // A topic window larger than the area (the restored main window) can be scrolled into view.
+    MdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    MdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(MdiArea);
     resize(591, 418);
 
@@ -208,7 +212,11 @@ void TMDIForm::CreateStatusBar() {
 
     StatusPanel0 = new QLabel(StatusBar);
     StatusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
-    StatusPanel0->setFixedWidth(550);
+    // 550 pixels, narrower only when the window leaves the other panel too little for its text
+    // (the Russian "changes not saved" in the restored window).
+    StatusPanel0->setMaximumWidth(550);
+    StatusPanel0->setMinimumWidth(1);
+    StatusPanel0->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     StatusPanel0->setText(LangTableText(40));
     StatusPanel1 = new QLabel(StatusBar);
     StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
@@ -221,7 +229,7 @@ void TMDIForm::CreateStatusBar() {
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
     }
-    StatusBar->addWidget(StatusPanel0);
+    StatusBar->addWidget(StatusPanel0, 1);
     StatusBar->addWidget(StatusPanel1);
 }
 
@@ -327,6 +335,7 @@ void TMDIForm::ApplyLanguage() {
     OpenTitle = lang(2);
     NewTitle = lang(3);
     setWindowTitle(MainTitle);
+    vxg::PutPlatformTexts(191); // the boxes' captions and buttons, the file dialogs, printing
 
     struct Texts {
         QAction* action;

@@ -14,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QToolBar>
@@ -195,10 +196,28 @@ void TTopicF::resizeEvent(QResizeEvent* event) {
 }
 
 void TTopicF::FitToolBar() {
-    // The captions show while the four commands fit the width; a narrower window (tiled side by
-    // side) shows the pictures alone, with the captions as hints, rather than hide commands.
+    // The captions show while the four commands fit the width: in full, else without the key in
+    // brackets (the Russian ones at the window's first size), which the hints keep. A narrower
+    // window (tiled side by side) shows the pictures alone, with the captions as hints, rather
+    // than hide commands.
+    const QList<QAction*> commands{NewQueA, PrevA, NextA, DelQueA};
+    const auto fits = [this] {
+        QuestionsToolBar->layout()->invalidate();
+        return QuestionsToolBar->sizeHint().width() <= width();
+    };
+    for (QAction* a : commands) {
+        a->setToolTip(a->text());
+        a->setIconText(a->text());
+    }
     QuestionsToolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    if (QuestionsToolBar->sizeHint().width() > width())
+    if (fits())
+        return;
+    for (QAction* a : commands) {
+        const qsizetype key = a->text().lastIndexOf(QStringLiteral(" ("));
+        if (key > 0)
+            a->setIconText(a->text().left(key));
+    }
+    if (!fits())
         QuestionsToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
 }
 

@@ -2,7 +2,7 @@
 
 #include "Globals.h"
 #include "Help.h"
-#include "UiLanguage.h"
+#include "PlatformLanguage.h"
 
 #include <QAction>
 #include <QLayout>
@@ -23,20 +23,8 @@ QString onTwoLines(const QString& text) {
 } // namespace
 
 void PutPlatformLanguage() {
-    const bool russian = LangOffset == 0;
-    vxg::Help::instance().setLanguage(russian);
-    vxg::SetQtLanguage(russian);
-    vxg::PlatformTexts texts;
-    texts.warningCaption = lang(191);
-    texts.errorCaption = lang(192);
-    texts.informationCaption = lang(193);
-    texts.confirmCaption = lang(194);
-    texts.printoutSaved = lang(195);
-    texts.cannotCreateFolder = lang(196);
-    texts.cannotStartPrinting = lang(197);
-    texts.jobNotFinished = lang(198);
-    texts.pageNotStarted = lang(199);
-    vxg::SetPlatformTexts(texts);
+    vxg::Help::instance().setLanguage(LangOffset == 0);
+    vxg::PutPlatformTexts(191);
 }
 
 void FitTestingCaptions(QToolBar* bar, const QList<QToolButton*>& buttons, QAction* print) {

@@ -4,13 +4,23 @@
 #include "editor_fixture.h"
 
 #include "AboutVelmora.h"
+#include "CopyDlgU.h"
+#include "Help.h"
 #include "QuestionFile.h"
+#include "UiLanguage.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 
 using namespace testfiles;
@@ -38,6 +48,7 @@ TEST_F(MainWindowTest, LanguageAtStartFollowsTheStoredChoice) {
             << c.name;
         EXPECT_EQ(m.FileNew1->text(), c.russian ? "&Создать ..." : "&New ...") << c.name;
         EXPECT_TRUE(dialogs->boxes.isEmpty()) << c.name;
+        EXPECT_EQ(vxg::dialogCaption(vxg::DlgKind::Warning), c.russian ? "Предупреждение" : "Warning") << c.name;
         m.FormDestroy();
         EXPECT_EQ(vxg::Registry().readInteger(kEditorKey, "LangN"), c.russian ? 0 : 200) << c.name;
         editor.reset();
@@ -74,6 +85,83 @@ TEST_F(MainWindowTest, LanguageSwitchRelabelsTheActiveTopicAtOnceAndTheOtherWhen
     EXPECT_EQ(m.StatusPanel0->text(), "Open or create topic");
     m.FormDestroy();
     EXPECT_EQ(vxg::Registry().readInteger(kEditorKey, "LangN"), 200);
+}
+
+// The boxes the editor shows itself take Qt's buttons and the captions of the language in force,
+// after the switch and back.
+TEST_F(MainWindowTest, RealBoxesFollowTheLanguageSwitch) {
+    storeLanguage(200);
+    TMDIForm& m = start();
+    TTopicF* topic = newTopic("a.vxg");
+    type(topic->SamVoprosEdit, "One");
+    ScriptedDialogs::uninstall(); // the real boxes from here on
+    dialogs = nullptr;
+
+    const auto boxOnExit = [&m] {
+        QStringList seen;
+        QTimer::singleShot(0, [&seen] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) {
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (auto* d = qobject_cast<QDialog*>(w); d && d->isVisible())
+                        d->reject();
+                return;
+            }
+            seen << box->windowTitle();
+            for (auto b : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+                seen << box->button(b)->text().remove(u'&');
+            box->button(QMessageBox::Cancel)->click();
+        });
+        m.FileExit1->trigger();
+        return seen;
+    };
+    m.Rus1->trigger();
+    EXPECT_EQ(boxOnExit(), QStringList({"Подтверждение", "Да", "Нет", "Отмена"}));
+    // The copy dialog's Cancel is Qt's own button text too.
+    QString cancel;
+    QTimer::singleShot(0, [&cancel, &m] {
+        cancel = m.CopyDlg->BitBtn2->text();
+        m.CopyDlg->reject();
+    });
+    m.FileSave1Update();
+    m.CopyQuesAction->trigger();
+    EXPECT_EQ(cancel, QStringLiteral("Отмена"));
+    EXPECT_EQ(vxg::platformTexts().printoutSaved, LangTableText(195));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Open"), QStringLiteral("Открыть"));
+    m.Eng1->trigger();
+    EXPECT_EQ(boxOnExit(), QStringList({"Confirm", "Yes", "No", "Cancel"}));
+    EXPECT_EQ(vxg::platformTexts().printoutSaved, LangTableText(395));
+    EXPECT_TRUE(m.isVisible()) << "Cancel keeps the program running";
+}
+
+// F1 opens the contents the two programs share: its title names the suite, not the examiner,
+// and it leads to the editor's own page, in the language in force.
+TEST_F(MainWindowTest, HelpOpensTheSuitesContentsInTheLanguageInForce) {
+    storeLanguage(200);
+    TMDIForm& m = start();
+    for (QAction* language : {m.Eng1, m.Rus1}) {
+        language->trigger();
+        m.HelpM->trigger();
+        QWidget* window = vxg::Help::instance().window();
+        ASSERT_NE(window, nullptr);
+        auto* browser = window->findChild<QTextBrowser*>();
+        ASSERT_NE(browser, nullptr);
+        const QString lang = LangOffset == 0 ? "ru" : "en";
+        EXPECT_EQ(browser->source(), QUrl("qrc:/help/" + lang + "/contents.html"));
+        EXPECT_EQ(window->windowTitle(), LangOffset == 0 ? "Справка VXG: содержание" : "VXG Help: Contents");
+        EXPECT_TRUE(browser->toHtml().contains("IDH_Examwright.html")) << lang.toStdString();
+        window->hide();
+    }
+    // F1 typed in a topic window's field runs the same command.
+    TTopicF* t = newTopic("a.vxg");
+    ASSERT_NE(t, nullptr);
+    m.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m));
+    t->SamVoprosEdit->setFocus();
+    QTest::keyClick(t->SamVoprosEdit, Qt::Key_F1);
+    EXPECT_TRUE(vxg::Help::instance().window()->isVisible());
+    vxg::Help::instance().window()->hide();
+    m.Eng1->trigger();
 }
 
 TEST_F(MainWindowTest, NewAndOpenDialogsRememberFolderAndName) {
@@ -118,6 +206,41 @@ TEST_F(MainWindowTest, NewAndOpenDialogsRememberFolderAndName) {
     openTopic(path("sub/one.vxg"));
     openTopic(path("sub/one.vxg"));
     EXPECT_EQ(m.Topics().size(), 4);
+}
+
+// The status panel of a modified topic shows its whole text also in the restored window, where
+// the first panel gives way; a wide window keeps the first panel at 550 pixels.
+TEST_F(MainWindowTest, StatusPanelsKeepTheModifiedTextWhole) {
+    storeLanguage(0);
+    TMDIForm& m = start();
+    newTopic("one.vxg");
+    ASSERT_TRUE(reachIdle());
+    ASSERT_EQ(m.StatusPanel1->text(), LangTableText(39));
+    for (int width : {591, 1280}) {
+        m.resize(width, 418);
+        m.statusBar()->layout()->activate();
+        EXPECT_GE(m.StatusPanel1->width(), m.StatusPanel1->sizeHint().width()) << width;
+        EXPECT_LE(m.StatusPanel1->geometry().right(), m.statusBar()->width()) << width;
+        EXPECT_GE(m.StatusPanel0->width(), m.StatusPanel0->sizeHint().width()) << width;
+        if (width == 1280) {
+            EXPECT_EQ(m.StatusPanel0->width(), 550);
+        }
+    }
+}
+
+// In the restored main window the topic window does not fit: the area scrolls to what is hidden.
+TEST_F(MainWindowTest, RestoredWindowScrollsToTheWholeTopic) {
+    TMDIForm& m = start();
+    m.resize(591, 418);
+    TTopicF* t = newTopic("one.vxg");
+    ASSERT_NE(t, nullptr);
+    QMdiSubWindow* sub = m.MdiArea->subWindowList().first();
+    sub->resize(sub->sizeHint().expandedTo(QSize(730, 450)));
+    QApplication::processEvents();
+    ASSERT_GT(sub->width(), m.MdiArea->viewport()->width());
+    EXPECT_TRUE(m.MdiArea->horizontalScrollBar()->isVisible());
+    EXPECT_TRUE(m.MdiArea->verticalScrollBar()->isVisible());
+    EXPECT_GE(m.MdiArea->horizontalScrollBar()->maximum(), sub->width() - m.MdiArea->viewport()->width());
 }
 
 TEST_F(MainWindowTest, FailedOpenLeavesNoWindowAndNoLastDir) {

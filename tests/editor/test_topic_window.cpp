@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QTest>
+#include <QToolButton>
 
 using namespace testfiles;
 
@@ -269,6 +270,42 @@ TEST_F(TopicWindowTest, ResizeStretchesTheTextFields) {
     for (QLineEdit* e : t->TextFields())
         EXPECT_EQ(e->width(), 900 - 16);
     EXPECT_EQ(t->PravOtvEd->pos(), QPoint(336, 366));
+}
+
+// The tool bar shows its captions as long as they fit: the Russian ones at the window's first
+// size without their keys, which the hints keep; a narrow window shows the pictures alone.
+TEST_F(TopicWindowTest, ToolBarCaptionsShortenBeforeTheyGo) {
+    const struct {
+        quint16 language;
+        int width; // 0: as created, 716
+        Qt::ToolButtonStyle style;
+        QString caption;
+    } cases[] = {
+        {200, 0, Qt::ToolButtonTextBesideIcon, "New question (F2)"},
+        {0, 0, Qt::ToolButtonTextBesideIcon, "Новый вопрос"},
+        {0, 1000, Qt::ToolButtonTextBesideIcon, "Новый вопрос (F2)"},
+        {0, 400, Qt::ToolButtonIconOnly, "Новый вопрос"},
+        {200, 400, Qt::ToolButtonIconOnly, "New question"},
+    };
+    for (const auto& c : cases) {
+        QFile::remove(vxg::Registry::defaultFilePath());
+        storeLanguage(c.language);
+        start().resize(1280, 880); // as the program shows it, maximised
+        TTopicF* t = newTopic("t.vxg");
+        ASSERT_NE(t, nullptr);
+        if (c.width)
+            t->resize(c.width, t->height());
+        else
+            ASSERT_EQ(t->width(), 716);
+        const QString where = QString::number(c.language) + "/" + QString::number(t->width());
+        auto* button = qobject_cast<QToolButton*>(t->QuestionsToolBar->widgetForAction(t->NewQueA));
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(t->QuestionsToolBar->toolButtonStyle(), c.style) << where.toStdString();
+        EXPECT_EQ(button->text(), c.caption) << where.toStdString();
+        EXPECT_LE(t->QuestionsToolBar->sizeHint().width(), t->width()) << where.toStdString();
+        EXPECT_EQ(t->NewQueA->toolTip(), LangTableText(43 + c.language)) << where.toStdString();
+        editor.reset();
+    }
 }
 
 } // namespace
