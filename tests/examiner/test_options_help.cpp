@@ -60,6 +60,7 @@ TEST_F(OptionsHelpTest, F1AndTheHelpButtonOpenThePageOfTheControlsContext) {
     for (const quint16 offset : {200, 0}) {
         useLanguage(offset);
         const QString language = offset == 0 ? "ru" : "en";
+        SCOPED_TRACE(language.toStdString());
         dlg = std::make_unique<TOptionsF>(state);
         EXPECT_TRUE(dlg->windowFlags().testFlag(Qt::WindowContextHelpButtonHint));
         dlg->show();
@@ -68,32 +69,22 @@ TEST_F(OptionsHelpTest, F1AndTheHelpButtonOpenThePageOfTheControlsContext) {
         dlg->NameEdit->setEditText("Exam"); // Save and Delete take the focus only when enabled
         dlg->UpdateSetButtons();
 
-        struct Case {
-            QWidget* control;
-            int context;
-            const char* topic;
-        };
-        const Case cases[] = {
-            {dlg->SaveOptionsBtn, 41, "IDH_OptionsSave"},    {dlg->NameEdit->lineEdit(), 42, "IDH_OptionsName"},
-            {dlg->PrintBtn, 43, "IDH_OptionsPrint"},         {dlg->DeleteOptionsBtn, 44, "IDH_OptionsDelete"},
-            {dlg->GivenVoprEd, 40, "IDH_Options"},           {dlg.get(), 40, "IDH_Options"},
-        };
-        for (const Case& c : cases) {
-            const std::string what = language.toStdString() + " " + c.topic;
-            EXPECT_EQ(dlg->HelpContextOf(c.control), c.context) << what;
-            ASSERT_TRUE(QFile::exists(QStringLiteral(":/help/%1/%2.html").arg(language, c.topic))) << what;
-
+        const std::pair<QWidget*, const char*> cases[] = {
+            {dlg->SaveOptionsBtn, "IDH_OptionsSave"}, {dlg->NameEdit->lineEdit(), "IDH_OptionsName"},
+            {dlg->PrintBtn, "IDH_OptionsPrint"},      {dlg->DeleteOptionsBtn, "IDH_OptionsDelete"},
+            {dlg->GivenVoprEd, "IDH_Options"},        {dlg.get(), "IDH_Options"}};
+        for (const auto& [control, topic] : cases) {
+            SCOPED_TRACE(topic);
+            const QString want = language + "/" + topic;
             vxg::Help::instance().showContents();
-            c.control->setFocus();
+            control->setFocus();
             QTest::keyClick(dlg->focusWidget() ? dlg->focusWidget() : dlg.get(), Qt::Key_F1);
-            EXPECT_EQ(shownPage(), language + "/" + c.topic) << "F1 " << what;
+            EXPECT_EQ(shownPage(), want) << "F1";
 
-            // The help button's click on the control.
-            vxg::Help::instance().showContents();
-            const QPoint inside(2, 2);
-            QHelpEvent click(QEvent::WhatsThis, inside, c.control->mapToGlobal(inside));
-            QApplication::sendEvent(c.control, &click);
-            EXPECT_EQ(shownPage(), language + "/" + c.topic) << "help button " << what;
+            vxg::Help::instance().showContents(); // the help button's click on the control
+            QHelpEvent click(QEvent::WhatsThis, QPoint(2, 2), control->mapToGlobal(QPoint(2, 2)));
+            QApplication::sendEvent(control, &click);
+            EXPECT_EQ(shownPage(), want) << "help button";
         }
         dlg.reset();
     }

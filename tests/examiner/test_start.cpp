@@ -381,31 +381,23 @@ TEST_F(StartTest, UnreadableLastIsReportedAndTheWindowStillOpensWithDefault) {
 }
 
 // A damaged "Last" (here a card of a million questions, which would set up a grid without end)
-// is named in an error box and "Default" is put in force.
-TEST_F(StartTest, LastWithAValueOutOfRangeIsReportedAndDefaultIsUsed) {
+// is named in an error box and "Default" is put in force; a damaged "Default" too: both are
+// named, and the factory values are in force.
+TEST_F(StartTest, LastOrDefaultWithAValueOutOfRangeIsReportedAndTheFactorySetUsed) {
     makeAdaptedFolder();
     writeSet(QStringLiteral("Last"), customSet(), QStringLiteral("Exam"));
     vxg::Registry().writeInteger(OptionSetKey(QStringLiteral("Last")), QStringLiteral("GivenVopr"), 1000000);
+    writeSet(QStringLiteral("Default"), customSet());
+    vxg::Registry().writeInteger(OptionSetKey(QStringLiteral("Default")), QStringLiteral("Na12"), 111);
 
     TWorkF& w = startAndShow();
 
-    EXPECT_EQ(dialogs->texts(DlgKind::Error),
-              QStringList{englishText(190).arg(QStringLiteral("Last"), QStringLiteral("GivenVopr"))});
-    EXPECT_EQ(examiner->State.OptionsName, QStringLiteral("Default"));
-    EXPECT_EQ(examiner->State.ActiveOptions, FactoryTestOptions());
-    EXPECT_EQ(w.StringGrid->ColCount(), FactoryTestOptions().GivenVopr + 2);
-    stop();
-
-    // A damaged "Default" too: both are named, and the factory values are in force.
-    vxg::Registry().writeInteger(OptionSetKey(QStringLiteral("Last")), QStringLiteral("GivenVopr"), 1000000);
-    vxg::Registry().writeInteger(OptionSetKey(QStringLiteral("Default")), QStringLiteral("Na12"), 111);
-    dialogs->boxes.clear();
-    startAndShow();
     EXPECT_EQ(dialogs->texts(DlgKind::Error),
               QStringList({englishText(190).arg(QStringLiteral("Last"), QStringLiteral("GivenVopr")),
                            englishText(190).arg(QStringLiteral("Default"), QStringLiteral("Na12"))}));
     EXPECT_EQ(examiner->State.OptionsName, QStringLiteral("Default"));
     EXPECT_EQ(examiner->State.ActiveOptions, FactoryTestOptions());
+    EXPECT_EQ(w.StringGrid->ColCount(), FactoryTestOptions().GivenVopr + 2);
 }
 
 // Only 0 (Russian) and 200 (English) are languages; anything else stored reads as English and
