@@ -17,31 +17,11 @@
 #include <functional>
 #include <memory>
 #include <sys/resource.h>
-#include <grp.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
 using namespace testfiles;
-
-// Runs body in a child process without root's rights (as "nobody" when the tests run as root)
-// and returns its exit code; -1 when the child could not run or was killed.
-int RunWithoutRoot(const std::function<int()>& body) {
-    const pid_t child = fork();
-    if (child < 0)
-        return -1;
-    if (child == 0) {
-        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
-            _exit(3);
-        _exit(body());
-    }
-    int status = 0;
-    if (waitpid(child, &status, 0) != child || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
-}
 
 
 class QuestionFileTest : public ::testing::Test {
