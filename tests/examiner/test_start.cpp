@@ -373,36 +373,28 @@ TEST_F(StartTest, UnreadableLastIsReportedAndTheWindowStillOpensWithDefault) {
     EXPECT_EQ(storedSet(QStringLiteral("Last")), FactoryTestOptions());
 }
 
-// A damaged "Last" (here a card of a million questions, which would set up a grid without end)
-// is named in an error box and "Default" is put in force; a damaged "Default" too: both are
-// named, and the factory values are in force.
-TEST_F(StartTest, LastOrDefaultWithAValueOutOfRangeIsReportedAndTheFactorySetUsed) {
+// A damaged settings file: "Last" with a card of a million questions (a grid without end) and
+// "Default" with a threshold out of range are named in error boxes and the factory set is in
+// force; a language other than the two reads as English and is written back so at exit.
+TEST_F(StartTest, ADamagedSettingsFileIsReportedAndTheFactorySetAndEnglishUsed) {
     makeAdaptedFolder();
-    writeSet(QStringLiteral("Last"), customSet(), QStringLiteral("Exam"));
-    vxg::Registry().writeInteger(OptionSetKey(QStringLiteral("Last")), QStringLiteral("GivenVopr"), 1000000);
-    writeSet(QStringLiteral("Default"), customSet());
-    vxg::Registry().writeInteger(OptionSetKey(QStringLiteral("Default")), QStringLiteral("Na12"), 111);
+    vxg::Registry reg;
+    writeSet("Last", customSet(), "Exam");
+    reg.writeInteger(OptionSetKey("Last"), "GivenVopr", 1000000);
+    writeSet("Default", customSet());
+    reg.writeInteger(OptionSetKey("Default"), "Na12", 111);
+    reg.writeInteger(kExaminerKey, "LangN", 7);
 
     TWorkF& w = startAndShow();
-
     EXPECT_EQ(dialogs->texts(DlgKind::Error),
-              QStringList({englishText(190).arg(QStringLiteral("Last"), QStringLiteral("GivenVopr")),
-                           englishText(190).arg(QStringLiteral("Default"), QStringLiteral("Na12"))}));
-    EXPECT_EQ(examiner->State.OptionsName, QStringLiteral("Default"));
+              QStringList({englishText(190).arg("Last", "GivenVopr"), englishText(190).arg("Default", "Na12")}));
+    EXPECT_EQ(examiner->State.OptionsName, "Default");
     EXPECT_EQ(examiner->State.ActiveOptions, FactoryTestOptions());
     EXPECT_EQ(w.StringGrid->ColCount(), FactoryTestOptions().GivenVopr + 2);
-}
-
-// Only 0 (Russian) and 200 (English) are languages; anything else stored reads as English and
-// is written back as English at exit.
-TEST_F(StartTest, AnUnknownStoredLanguageIsEnglishAndRewrittenAtExit) {
-    makeAdaptedFolder();
-    vxg::Registry().writeInteger(kExaminerKey, QStringLiteral("LangN"), 7);
-    TWorkF& w = startAndShow();
     EXPECT_EQ(LangOffset, 200);
     EXPECT_TRUE(w.Eng1->isChecked());
     stop();
-    EXPECT_EQ(vxg::Registry().readInteger(kExaminerKey, QStringLiteral("LangN")), 200);
+    EXPECT_EQ(reg.readInteger(kExaminerKey, "LangN"), 200);
 }
 
 TEST_F(StartTest, StoredRussianIsUsedAndKeptAtExit) {
