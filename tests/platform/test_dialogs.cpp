@@ -197,18 +197,15 @@ TEST(QtDialogsLanguage, BoxesTakeQtsTranslationsAndTheCaptionsInForce) {
     vxg::PlatformTexts russian;
     russian.confirmCaption = QStringLiteral("Подтверждение");
     vxg::SetPlatformTexts(russian);
-    QString caption;
-    QStringList buttons;
+    QStringList shown;
     whenModal<QMessageBox>([&](QMessageBox* box) {
-        caption = box->windowTitle();
+        shown << box->windowTitle();
         for (auto b : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
-            buttons << box->button(b)->text().remove(u'&');
+            shown << box->button(b)->text().remove(u'&');
         box->button(QMessageBox::Cancel)->click();
     });
     vxg::QtDialogs().message(DlgKind::Confirmation, "Сохранить?", DlgButtons::YesNoCancel, nullptr);
     vxg::SetQtLanguage(false);
     vxg::SetPlatformTexts({});
-    EXPECT_EQ(caption, QStringLiteral("Подтверждение"));
-    EXPECT_EQ(buttons, QStringList({"Да", "Нет", "Отмена"}));
-    EXPECT_EQ(vxg::dialogCaption(DlgKind::Confirmation), "Confirm");
+    EXPECT_EQ(shown, QStringList({"Подтверждение", "Да", "Нет", "Отмена"}));
 }
