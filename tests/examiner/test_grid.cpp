@@ -153,10 +153,10 @@ TEST_F(GridTest, TheResultsStayOnScreenWhenTheGridIsSetUpAgain) {
             w->Options->trigger();
         } else {
             w->Rus1Click();
-            EXPECT_EQ(QStringList({cell(0, 0), cell(1, 0), cell(7, 0), cell(1, 1), cell(3, 1)}),
-                      QStringList({"Фамилия", "Оценка", "6 вопр.", "9", "+"}));
+            EXPECT_EQ(QStringList({cell(0, 0), cell(1, 0), cell(2, 0), cell(7, 0), cell(1, 1), cell(3, 1)}),
+                      QStringList({"Фамилия", "Оценка", "1 вопр.", "6 вопр.", "9", "+"}));
             w->Eng1Click();
-            EXPECT_EQ(cell(7, 0), "6 question");
+            EXPECT_EQ(QStringList({cell(0, 0), cell(7, 0)}), QStringList({"Name", "6 question"}));
         }
         const int n = c.n ? c.n : 6;
         ASSERT_EQ(w->StringGrid->ColCount(), n + 2);
