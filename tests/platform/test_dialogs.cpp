@@ -173,8 +173,8 @@ TEST(QtDialogsMessage, BoxesCarryCaptionIconAndButtonsOfTheirKind) {
               DlgResult::Yes);
 }
 
-// A box shown inside a busy scope shows the arrow; the hourglass comes back after.
-TEST(QtDialogsCursor, BoxesShowTheNormalCursorOverAnHourglass) {
+// A box or file dialog shown inside a busy scope shows the arrow; the hourglass comes back after.
+TEST(QtDialogsCursor, BoxesAndFileDialogsShowTheNormalCursorOverAnHourglass) {
     auto shape = [] {
         const QCursor* cursor = QApplication::overrideCursor();
         return cursor ? cursor->shape() : Qt::ArrowCursor;
@@ -186,9 +186,16 @@ TEST(QtDialogsCursor, BoxesShowTheNormalCursorOverAnHourglass) {
         box->button(QMessageBox::Ok)->click();
     });
     vxg::QtDialogs().message(DlgKind::Information, "Saved", DlgButtons::Ok, nullptr);
+    Qt::CursorShape inDialog = Qt::WaitCursor;
+    whenModal<QFileDialog>([&](QFileDialog* d) {
+        inDialog = shape();
+        d->reject();
+    });
+    vxg::QtDialogs().openFile(vxg::FileDialogRequest{}, nullptr);
     EXPECT_EQ(shape(), Qt::WaitCursor) << "the hourglass comes back after";
     QApplication::restoreOverrideCursor();
     EXPECT_EQ(inBox, Qt::ArrowCursor);
+    EXPECT_EQ(inDialog, Qt::ArrowCursor);
 }
 
 // With Russian in force, a real box shows Qt's Russian standard buttons and the caption given.
