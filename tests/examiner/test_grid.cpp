@@ -3,9 +3,14 @@
 // removal.
 #include "test_grid_fixture.h"
 
+#include "OptionsU.h"
+
 #include <QAction>
 #include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
+#include <QTimer>
 
 namespace {
 
@@ -112,43 +117,54 @@ TEST_F(GridTest, WhileAnArchiveIsShownTheSetUpDoesNothing) {
     EXPECT_TRUE(cell(2, 1).isEmpty());
 }
 
-// The grades and marks on screen after a switch are those of the student table, in a finished
-// testing and in an archive alike; only the headers change.
-TEST_F(GridTest, LanguageSwitchKeepsTheResultsOnScreen) {
+// The grades and marks on screen are those of the student table whatever sets the grid up
+// again: a language switch (in a finished testing and in an archive), or new parameters after a
+// testing, where a card longer than the new cards shows its first marks and a shorter one leaves
+// the further columns empty. Only the headers change.
+TEST_F(GridTest, TheResultsStayOnScreenWhenTheGridIsSetUpAgain) {
     s->TopicQuestions = testfiles::MakeTopic(10);
-    setQuestionsPerCard(5);
+    setQuestionsPerCard(6);
     w->SetupGrid();
     registerStudents(2);
-    giveCard(0, 5, "12341");
-    giveCard(1, 5, "2");
+    giveCard(0, 6, "123412");
+    giveCard(1, 6, "2");
     w->StringGrid->SetCell(1, 1, "9");
     s->Students[0].Mark = 9;
 
     struct Case {
         quint8 state;
+        int n;            // questions per card set through the Options command; 0: the language is switched
         QString ungraded; // the grade cell of the student without a grade
     };
-    for (const Case& c : {Case{AttIsFinished, ""}, Case{ArhIsOpen, "0"}}) {
-        SCOPED_TRACE(c.state);
+    for (const Case& c : {Case{AttIsFinished, 0, ""}, Case{ArhIsOpen, 0, "0"}, Case{AttIsFinished, 8, ""},
+                          Case{AttIsFinished, 5, ""}}) {
+        SCOPED_TRACE(c.n);
         s->AttState = c.state;
-        w->Rus1Click();
-        EXPECT_EQ(cell(0, 0), "Фамилия");
-        EXPECT_EQ(cell(1, 0), "Оценка");
-        EXPECT_EQ(cell(6, 0), "5 вопр.");
-        EXPECT_EQ(cell(0, 1), "Student 1");
-        EXPECT_EQ(cell(0, 2), "Student 2");
-        EXPECT_EQ(cell(1, 1), "9");
-        EXPECT_EQ(cell(1, 2), c.ungraded);
-        for (int i = 0; i < 5; ++i) {
-            EXPECT_EQ(cell(i + 2, 1), s->Students[0].Answers[i].Check) << i;
-            EXPECT_EQ(cell(i + 2, 2), s->Students[1].Answers[i].Check) << i;
+        if (c.n) {
+            TOptionsF& dlg = *examiner->OptionsF();
+            QTimer::singleShot(0, &dlg, [&] {
+                dlg.GivenVoprEd->setValue(c.n);
+                dlg.OkBtn->click();
+                if (dlg.isVisible()) // must not hang the test
+                    dlg.reject();
+            });
+            w->QuickHelpAUpdate();
+            ASSERT_TRUE(w->Options->isEnabled());
+            w->Options->trigger();
+        } else {
+            w->Rus1Click();
+            EXPECT_EQ(QStringList({cell(0, 0), cell(1, 0), cell(2, 0), cell(7, 0), cell(1, 1), cell(3, 1)}),
+                      QStringList({"Фамилия", "Оценка", "1 вопр.", "6 вопр.", "9", "+"}));
+            w->Eng1Click();
+            EXPECT_EQ(QStringList({cell(0, 0), cell(7, 0)}), QStringList({"Name", "6 question"}));
         }
-        EXPECT_EQ(cell(3, 1), "+");
-        EXPECT_EQ(cell(2, 2), "-");
-
-        w->Eng1Click();
-        EXPECT_EQ(cell(6, 0), "5 question");
-        EXPECT_EQ(cell(3, 1), "+");
+        const int n = c.n ? c.n : 6;
+        ASSERT_EQ(w->StringGrid->ColCount(), n + 2);
+        EXPECT_EQ(QStringList({cell(0, 1), cell(0, 2), cell(1, 1), cell(1, 2), cell(3, 1), cell(2, 2)}),
+                  QStringList({"Student 1", "Student 2", "9", c.ungraded, "+", "-"}));
+        for (int i = 0; i < n; ++i)
+            for (int k : {0, 1})
+                EXPECT_EQ(cell(i + 2, k + 1), i < 6 ? s->Students[k].Answers[i].Check : QString()) << i << " " << k;
     }
 }
 

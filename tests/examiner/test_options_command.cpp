@@ -1,6 +1,6 @@
 // The main window's Options command: the set in force goes into the dialog and comes back on
 // OK only.
-#include "test_grid_fixture.h"
+#include "test_work_support.h"
 
 #include "OptionsU.h"
 #include "StringGrid.h"
@@ -17,26 +17,22 @@
 
 namespace {
 
-// Runs the Options command; drive works the modal dialog from inside its event loop.
-void runOptions(TExaminer& examiner, TWorkF& w, const std::function<void(TOptionsF&)>& drive) {
-    TOptionsF& dlg = *examiner.OptionsF();
-    bool driven = false;
-    QTimer::singleShot(0, &dlg, [&] {
-        driven = true;
-        drive(dlg);
-        if (dlg.isVisible()) // a drive that forgot to close must not hang the test
-            dlg.reject();
-    });
-    ASSERT_TRUE(w.Options->isEnabled());
-    w.Options->trigger();
-    EXPECT_TRUE(driven);
-    EXPECT_FALSE(dlg.isVisible());
-}
-
 class OptionsCommandTest : public ExaminerTest {
 protected:
+    // Runs the Options command; drive works the modal dialog from inside its event loop.
     void runOptions(TWorkF& w, const std::function<void(TOptionsF&)>& drive) {
-        ::runOptions(*examiner, w, drive);
+        TOptionsF& dlg = *examiner->OptionsF();
+        bool driven = false;
+        QTimer::singleShot(0, &dlg, [&] {
+            driven = true;
+            drive(dlg);
+            if (dlg.isVisible()) // a drive that forgot to close must not hang the test
+                dlg.reject();
+        });
+        ASSERT_TRUE(w.Options->isEnabled());
+        w.Options->trigger();
+        EXPECT_TRUE(driven);
+        EXPECT_FALSE(dlg.isVisible());
     }
 
     static void typeName(TOptionsF& dlg, const QString& name) {
@@ -44,8 +40,6 @@ protected:
         QTest::keyClicks(dlg.NameEdit->lineEdit(), name);
     }
 };
-
-using OptionsAfterTestingTest = ExaminerWindowTest;
 
 TEST_F(OptionsCommandTest, OkPutsTheEditedSetInForceUnderItsName) {
     makeAdaptedFolder();
@@ -97,42 +91,6 @@ TEST_F(OptionsCommandTest, CancelLeavesTheSetInForceAndItsName) {
     EXPECT_EQ(examiner->State.OptionsName, "No Name");
     EXPECT_EQ(examiner->State.ActiveOptions, FactoryTestOptions());
     EXPECT_EQ(w.StatusPanel1->text(), text(46) + "No Name");
-}
-
-// After a testing the grid keeps showing its results whatever the new parameters: the grades
-// and marks come back from the student table; a card longer than the new cards shows its first
-// marks only, a shorter one leaves the further columns empty.
-TEST_F(OptionsAfterTestingTest, TheResultsOfAFinishedTestingStayOnScreen) {
-    s->TopicQuestions = testfiles::MakeTopic(12);
-    setQuestionsPerCard(7);
-    w->SetupGrid();
-    registerStudents(2);
-    giveCard(0, 7, "1234123");
-    giveCard(1, 7, "2");
-    s->Students[0].Mark = 9;
-    w->StringGrid->SetCell(1, 1, "9");
-    s->AttState = AttIsFinished;
-    w->QuickHelpAUpdate();
-
-    for (const int n : {7, 9, 5}) {
-        SCOPED_TRACE(n);
-        runOptions(*examiner, *w, [&](TOptionsF& dlg) {
-            dlg.GivenVoprEd->setValue(n);
-            QTest::mouseClick(dlg.OkBtn, Qt::LeftButton);
-        });
-        ASSERT_EQ(s->ActiveOptions.GivenVopr, n);
-        ASSERT_EQ(w->StringGrid->ColCount(), n + 2);
-        EXPECT_EQ(cell(1, 0), text(69));
-        EXPECT_EQ(cell(0, 1), "Student 1");
-        EXPECT_EQ(cell(1, 1), "9");
-        EXPECT_EQ(cell(1, 2), "") << "no grade: the cell stays empty";
-        for (int i = 0; i < n; ++i)
-            for (const int k : {0, 1})
-                EXPECT_EQ(cell(i + 2, k + 1), i < 7 ? s->Students[k].Answers[i].Check : QString()) << i;
-        EXPECT_EQ(cell(3, 1), "+");
-        EXPECT_EQ(cell(2, 2), "-");
-    }
-    EXPECT_EQ(s->AttState, AttIsFinished);
 }
 
 } // namespace

@@ -1,16 +1,22 @@
-// The parameters dialog's layout in both languages: every caption fits its control, nothing
-// overlaps. With VXG_SHOTS_DIR set, each page is also saved as a picture for a look by eye.
+// The parameters dialog in both languages: every caption fits its control, nothing overlaps,
+// F1 opens the help page of the language. With VXG_SHOTS_DIR set, each page is also saved as a
+// picture for a look by eye.
 #include "OptionsU.h"
 
 #include "Globals.h"
+#include "Help.h"
 #include "Registry.h"
 #include "ScriptedDialogs.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QHelpEvent>
+#include <QLineEdit>
+#include <QComboBox>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -21,6 +27,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBrowser>
 #include <gtest/gtest.h>
 
 namespace {
@@ -128,6 +135,44 @@ TEST_P(OptionsLayoutTest, EveryCaptionFitsOnBothPages) {
     dlg.show();
     QCoreApplication::processEvents();
     expectPagesFit(dlg, GetParam() == 0 ? "en after ru" : "ru after en", false);
+}
+
+// F1 and the title bar's help button open the page of the control's help context (40 the
+// dialog, 41 Save, 42 the name box, 43 Print, 44 Delete) in the language in force.
+TEST_P(OptionsLayoutTest, F1AndTheHelpButtonOpenThePageOfTheControlsContext) {
+    const QString language = GetParam() == 0 ? "ru" : "en";
+    vxg::Help::instance().setLanguage(GetParam() == 0);
+    auto shownPage = [] { // "<language>/<topic>" of the page shown; empty when none
+        QWidget* window = vxg::Help::instance().window();
+        auto* browser = window ? window->findChild<QTextBrowser*>() : nullptr;
+        return browser && window->isVisible() ? browser->source().path().section(u'/', -2).chopped(5) : QString();
+    };
+    TExaminerState state;
+    TOptionsF dlg(state);
+    EXPECT_TRUE(dlg.windowFlags().testFlag(Qt::WindowContextHelpButtonHint));
+    dlg.show();
+    dlg.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+    dlg.NameEdit->setEditText("Exam"); // Save and Delete take the focus only when enabled
+    dlg.UpdateSetButtons();
+    const std::pair<QWidget*, const char*> cases[] = {
+        {dlg.SaveOptionsBtn, "IDH_OptionsSave"}, {dlg.NameEdit->lineEdit(), "IDH_OptionsName"},
+        {dlg.PrintBtn, "IDH_OptionsPrint"},      {dlg.DeleteOptionsBtn, "IDH_OptionsDelete"},
+        {dlg.GivenVoprEd, "IDH_Options"},        {&dlg, "IDH_Options"}};
+    for (const auto& [control, topic] : cases) {
+        SCOPED_TRACE(topic);
+        vxg::Help::instance().showContents();
+        control->setFocus();
+        QTest::keyClick(dlg.focusWidget() ? dlg.focusWidget() : &dlg, Qt::Key_F1);
+        EXPECT_EQ(shownPage(), language + "/" + topic) << "F1";
+
+        vxg::Help::instance().showContents(); // the help button's click on the control
+        QHelpEvent click(QEvent::WhatsThis, QPoint(2, 2), control->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(control, &click);
+        EXPECT_EQ(shownPage(), language + "/" + topic) << "help button";
+    }
+    vxg::Help::instance().window()->close();
+    vxg::Help::instance().setLanguage(false);
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, OptionsLayoutTest, ::testing::Values(0, 200),

@@ -72,17 +72,9 @@ protected:
     static QString text(int id) { return LangTableText(id + (LangOffset == 0 ? 0 : 200)); }
     static QString englishText(int id) { return LangTableText(id + 200); }
 
-    // The message link of the window under test: a free loopback port, never the programs' 1026.
-    static TLinkConfig LoopbackLink() {
-        TLinkConfig c;
-        c.listenAddress = QHostAddress::LocalHost;
-        c.listenPort = 0;
-        c.studentPort = 0;
-        return c;
-    }
-
     QTemporaryDir programDir;
-    TLinkConfig link = LoopbackLink();
+    // The message link of the window under test: a free loopback port, never the programs' 1026.
+    TLinkConfig link{.listenAddress = QHostAddress::LocalHost, .listenPort = 0, .studentPort = 0};
     ScriptedDialogs* dialogs = nullptr;
     std::unique_ptr<TExaminer> examiner;
 };

@@ -1,24 +1,41 @@
 #include "FileSizeLimit.h"
 
 #include <csignal>
+#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-int RunUnderFileSizeLimit(rlim_t limit, const std::function<int()>& body) {
+namespace {
+
+// setUp returns false when the child cannot be made as asked (exit code 101).
+int RunInChild(const std::function<bool()>& setUp, const std::function<int()>& body) {
     const pid_t child = fork();
     if (child < 0)
         return -1;
-    if (child == 0) {
-        rlimit limited{};
-        if (getrlimit(RLIMIT_FSIZE, &limited) != 0 || std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR)
-            _exit(101);
-        limited.rlim_cur = limit;
-        if (setrlimit(RLIMIT_FSIZE, &limited) != 0)
-            _exit(102);
-        _exit(body());
-    }
+    if (child == 0)
+        _exit(setUp() ? body() : 101);
     int status = 0;
     if (waitpid(child, &status, 0) != child || !WIFEXITED(status))
         return -1;
     return WEXITSTATUS(status);
+}
+
+} // namespace
+
+int RunUnderFileSizeLimit(rlim_t limit, const std::function<int()>& body) {
+    return RunInChild(
+        [limit] {
+            rlimit limited{};
+            if (getrlimit(RLIMIT_FSIZE, &limited) != 0 || std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR)
+                return false;
+            limited.rlim_cur = limit;
+            return setrlimit(RLIMIT_FSIZE, &limited) == 0;
+        },
+        body);
+}
+
+int RunWithoutRoot(const std::function<int()>& body) {
+    return RunInChild(
+        [] { return geteuid() != 0 || (setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0); },
+        body);
 }

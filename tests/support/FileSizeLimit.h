@@ -1,10 +1,12 @@
 #pragma once
-// A full disk for one piece of a test: body runs in a forked child process whose files cannot
-// grow beyond limit bytes (writes past it fail with EFBIG; SIGXFSZ is ignored). The test process
-// itself keeps its own limit.
+// One piece of a test in a forked child process: on a full disk (files cannot grow beyond limit
+// bytes: writes past it fail with EFBIG, SIGXFSZ is ignored), or without root's rights (as
+// "nobody" when the tests run as root, since root may create files anywhere). The test process
+// itself keeps its own limit and rights.
 #include <functional>
 #include <sys/resource.h>
 
 // The child's exit code, body's return value (0..255); -1 when the child could not run or was
 // killed. body must not touch the test framework: it reports through its return value only.
 int RunUnderFileSizeLimit(rlim_t limit, const std::function<int()>& body);
+int RunWithoutRoot(const std::function<int()>& body);
