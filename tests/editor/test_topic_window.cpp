@@ -2,17 +2,13 @@
 // enabling of its commands, saving with the check of every question, the close prompt.
 #include "editor_fixture.h"
 
-#include "QuestionFile.h"
+#include "RecordingPrinter.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QLabel>
 #include <QMdiSubWindow>
-#include <QTest>
+#include <QToolBar>
 #include <QToolButton>
-
-using namespace testfiles;
 
 namespace {
 
@@ -25,7 +21,7 @@ void run(TTopicF* t, QAction* command) {
 }
 
 void fill(TTopicF& t, const QString& text, int right) {
-    EditorTest::type(t.SamVoprosEdit, text);
+    Type(t.SamVoprosEdit, text);
     t.PravOtvEd->setFocus();
     for (int i = 0; i < right; ++i)
         QTest::keyClick(t.PravOtvEd, Qt::Key_Up);
@@ -35,9 +31,6 @@ TEST_F(TopicWindowTest, NewTypeAddNavigateAndDelete) {
     start();
     TTopicF* t = newTopic("Topic 1.vxg");
     ASSERT_NE(t, nullptr);
-    EXPECT_EQ(t->windowTitle(), "Topic 1.vxg");
-    EXPECT_EQ(t->PosLabel->text(), text(48) + "1" + text(49) + "1");
-    EXPECT_TRUE(t->Topic.Modified) << "a new topic counts as modified";
 
     fill(*t, "Первый", 1);
     run(t, t->NewQueA);
@@ -69,10 +62,6 @@ TEST_F(TopicWindowTest, NewTypeAddNavigateAndDelete) {
               text(50) + "\n\n" + text(51) + "1?");
     EXPECT_EQ(t->SamVoprosEdit->text(), "Second");
     EXPECT_EQ(t->PosLabel->text(), text(48) + "1" + text(49) + "3");
-    // No keeps it.
-    dialogs->answerNext(vxg::DlgResult::No);
-    run(t, t->DelQueA);
-    EXPECT_EQ(t->Topic.Questions.size(), 3);
     // Delete the last: the one before it shows.
     t->CurQue = 2;
     t->ShowCurQue();
@@ -102,7 +91,7 @@ TEST_F(TopicWindowTest, IdleEnablingOfNewDeletePrevNext) {
     QTest::keyClick(t->PravOtvEd, Qt::Key_Up);
     check({"right answer set", true, false, false, false});
     QTest::keyClick(t->PravOtvEd, Qt::Key_Down);
-    type(t->SamVoprosEdit, "x");
+    Type(t->SamVoprosEdit, "x");
     check({"text typed", true, false, false, false});
     run(t, t->NewQueA);
     check({"on the second of two", true, true, false, true});
@@ -121,33 +110,26 @@ TEST_F(TopicWindowTest, SaveReportsTheFirstFaultyQuestionAndShowsIt) {
     TWorkQues topic = MakeTopic(5);
     topic[1].RightAnswer = "";
     topic[3].QuestionText = "";
-    WriteQuestionFile(path("faulty.vxg"), topic);
-    TTopicF* t = openTopic(path("faulty.vxg"));
-    ASSERT_NE(t, nullptr);
+    TTopicF* t = openWritten("faulty.vxg", topic);
     t->Topic.Modified = true;
-
     auto report = [&](int n) { return text(53) + "\n" + text(54) + "\n" + text(55) + QString::number(n); };
-    mdi().FileSave1->setEnabled(true);
+    ASSERT_TRUE(reachIdle());
     mdi().FileSave1->trigger();
     EXPECT_EQ(dialogs->texts(vxg::DlgKind::Error), QStringList{report(2)});
-    EXPECT_EQ(t->CurQue, 1);
     EXPECT_EQ(t->PosLabel->text(), text(48) + "2" + text(49) + "5");
 
     fill(*t, "", 2);
     mdi().FileSave1->trigger();
     EXPECT_EQ(dialogs->texts(vxg::DlgKind::Error).last(), report(4));
     EXPECT_EQ(t->CurQue, 3);
-    EXPECT_TRUE(t->Topic.Modified);
     EXPECT_EQ(ReadQuestionFile(path("faulty.vxg")), topic) << "nothing written";
 
-    type(t->SamVoprosEdit, "Четыре");
+    Type(t->SamVoprosEdit, "Четыре");
     mdi().FileSave1->trigger();
     EXPECT_FALSE(t->Topic.Modified);
     topic[1].RightAnswer = "2";
     topic[3].QuestionText = "Четыре";
     EXPECT_EQ(ReadQuestionFile(path("faulty.vxg")), topic);
-    ASSERT_TRUE(reachIdle());
-    EXPECT_FALSE(mdi().FileSave1->isEnabled());
 }
 
 TEST_F(TopicWindowTest, ClosePromptYesNoCancel) {
@@ -155,13 +137,12 @@ TEST_F(TopicWindowTest, ClosePromptYesNoCancel) {
     const struct {
         vxg::DlgResult answer;
         bool complete; // the question can be saved
-        bool closed;
-        bool written;
+        bool closed, written;
     } cases[] = {
         {vxg::DlgResult::Cancel, true, false, false},
         {vxg::DlgResult::No, true, true, false},
         {vxg::DlgResult::Yes, true, true, true},
-        {vxg::DlgResult::Yes, false, false, false},
+        {vxg::DlgResult::Yes, false, false, false}, // the failed save keeps the window
     };
     int n = 0;
     for (const auto& c : cases) {
@@ -172,15 +153,13 @@ TEST_F(TopicWindowTest, ClosePromptYesNoCancel) {
         dialogs->boxes.clear();
         dialogs->answerNext(c.answer);
         QPointer<QMdiSubWindow> sub = mdi().MdiArea->currentSubWindow();
-        mdi().CloseTopicAction->setEnabled(true);
+        ASSERT_TRUE(reachIdle());
         mdi().CloseTopicAction->trigger();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_EQ(dialogs->texts(vxg::DlgKind::Confirmation).value(0), text(56) + name + " ?") << n;
         EXPECT_EQ(sub.isNull(), c.closed) << n;
         EXPECT_EQ(QFile::exists(path(name)), c.written) << n;
-        if (!c.complete) {
-            EXPECT_EQ(dialogs->texts(vxg::DlgKind::Error).size(), 1) << n;
-        }
+        EXPECT_EQ(dialogs->texts(vxg::DlgKind::Error).size(), c.complete ? 0 : 1) << n;
         if (sub) {
             dialogs->answerNext(vxg::DlgResult::No);
             sub->close();
@@ -198,12 +177,11 @@ TEST_F(TopicWindowTest, ClosePromptYesNoCancel) {
 TEST_F(TopicWindowTest, EveryUserChangeMarksTheTopic) {
     start();
     WriteQuestionFile(path("t.vxg"), MakeTopic(2));
-    struct Change {
+    const struct {
         const char* name;
         void (*act)(TTopicF&);
-    };
-    const Change changes[] = {
-        {"typed", [](TTopicF& t) { type(t.Otv2Edit, "x"); }},
+    } changes[] = {
+        {"typed", [](TTopicF& t) { Type(t.Otv2Edit, "x"); }},
         {"right answer by arrow", [](TTopicF& t) {
              t.PravOtvEd->setFocus();
              QTest::keyClick(t.PravOtvEd, Qt::Key_Up);
@@ -218,16 +196,13 @@ TEST_F(TopicWindowTest, EveryUserChangeMarksTheTopic) {
              t.Otv1Edit->cut();
          }},
     };
-    for (const Change& c : changes) {
+    for (const auto& c : changes) {
         TTopicF* t = openTopic(path("t.vxg"));
-        ASSERT_NE(t, nullptr) << c.name;
         ASSERT_TRUE(reachIdle());
         ASSERT_FALSE(mdi().TopicModified) << c.name;
         c.act(*t);
-        EXPECT_TRUE(t->Topic.Modified) << c.name;
         ASSERT_TRUE(reachIdle());
         EXPECT_TRUE(mdi().TopicModified) << c.name;
-        EXPECT_TRUE(mdi().FileSave1->isEnabled()) << c.name;
         t->Topic.Modified = false;
         mdi().MdiArea->currentSubWindow()->close();
     }
@@ -236,45 +211,32 @@ TEST_F(TopicWindowTest, EveryUserChangeMarksTheTopic) {
 TEST_F(TopicWindowTest, EnterMovesThroughTheFieldsAndStopsAtTheRightAnswer) {
     start();
     TTopicF* t = newTopic("t.vxg");
-    t->activateWindow();
-    QWidget* order[] = {t->SamVoprosEdit, t->Otv1Edit, t->Otv2Edit, t->Otv3Edit, t->Otv4Edit, t->PravOtvEd};
+    QWidget* order[] = {t->SamVoprosEdit, t->Otv1Edit, t->Otv2Edit, t->Otv3Edit, t->Otv4Edit, t->PravOtvEd,
+                        t->PravOtvEd};
     t->SamVoprosEdit->setFocus();
-    for (int i = 0; i + 1 < 6; ++i) {
+    for (int i = 0; i + 1 < 7; ++i) {
         QTest::keyClick(order[i], Qt::Key_Return);
         EXPECT_EQ(t->focusWidget(), order[i + 1]) << i;
     }
-    QTest::keyClick(t->PravOtvEd, Qt::Key_Return);
-    EXPECT_EQ(t->focusWidget(), t->PravOtvEd);
 }
 
 TEST_F(TopicWindowTest, NewWithAnEmptyQuestionTextKeepsTheOtherFields) {
     start();
     TTopicF* t = newTopic("t.vxg");
     fill(*t, "", 2);
-    type(t->Otv1Edit, "ответ");
+    Type(t->Otv1Edit, "ответ");
     run(t, t->NewQueA);
     EXPECT_EQ(t->Topic.Questions[0].Answer1, "ответ");
     EXPECT_EQ(t->Topic.Questions[0].RightAnswer, "2");
     // The check then names the question without a text.
     fill(*t, "Второй", 1);
     EXPECT_FALSE(t->SaveTopic());
-    ASSERT_EQ(dialogs->texts(vxg::DlgKind::Error).size(), 1);
-    EXPECT_TRUE(dialogs->texts(vxg::DlgKind::Error)[0].endsWith(text(55) + "1"));
+    EXPECT_TRUE(dialogs->texts(vxg::DlgKind::Error).value(0).endsWith(text(55) + "1"));
 }
 
-TEST_F(TopicWindowTest, ResizeStretchesTheTextFields) {
-    start();
-    TTopicF* t = newTopic("t.vxg");
-    EXPECT_EQ(t->sizeHint(), QSize(716, 404));
-    t->resize(900, 500);
-    for (QLineEdit* e : t->TextFields())
-        EXPECT_EQ(e->width(), 900 - 16);
-    EXPECT_EQ(t->PravOtvEd->pos(), QPoint(336, 366));
-}
-
-// The tool bar shows its captions as long as they fit: the Russian ones at the window's first
-// size without their keys, which the hints keep; a narrow window shows the pictures alone.
-TEST_F(TopicWindowTest, ToolBarCaptionsShortenBeforeTheyGo) {
+// The text fields stretch with the window; the tool bar shows its captions as long as they fit:
+// the Russian ones at the window's first size without their keys, a narrow window pictures alone.
+TEST_F(TopicWindowTest, ResizeStretchesTheFieldsAndShortensTheToolBarCaptions) {
     const struct {
         quint16 language;
         int width; // 0: as created, 716
@@ -285,57 +247,39 @@ TEST_F(TopicWindowTest, ToolBarCaptionsShortenBeforeTheyGo) {
         {0, 0, Qt::ToolButtonTextBesideIcon, "Новый вопрос"},
         {0, 1000, Qt::ToolButtonTextBesideIcon, "Новый вопрос (F2)"},
         {0, 400, Qt::ToolButtonIconOnly, "Новый вопрос"},
-        {200, 400, Qt::ToolButtonIconOnly, "New question"},
     };
     for (const auto& c : cases) {
-        QFile::remove(vxg::Registry::defaultFilePath());
-        storeLanguage(c.language);
-        start().resize(1280, 880); // as the program shows it, maximised
+        start(c.language).resize(1280, 880); // as the program shows it, maximised
         TTopicF* t = newTopic("t.vxg");
-        ASSERT_NE(t, nullptr);
         if (c.width)
             t->resize(c.width, t->height());
-        else
-            ASSERT_EQ(t->width(), 716);
-        const QString where = QString::number(c.language) + "/" + QString::number(t->width());
+        const std::string where = std::to_string(c.language) + "/" + std::to_string(t->width());
         auto* button = qobject_cast<QToolButton*>(t->QuestionsToolBar->widgetForAction(t->NewQueA));
-        ASSERT_NE(button, nullptr);
-        EXPECT_EQ(t->QuestionsToolBar->toolButtonStyle(), c.style) << where.toStdString();
-        EXPECT_EQ(button->text(), c.caption) << where.toStdString();
-        EXPECT_LE(t->QuestionsToolBar->sizeHint().width(), t->width()) << where.toStdString();
-        EXPECT_EQ(t->NewQueA->toolTip(), LangTableText(43 + c.language)) << where.toStdString();
+        EXPECT_EQ(t->QuestionsToolBar->toolButtonStyle(), c.style) << where;
+        EXPECT_EQ(button->text(), c.caption) << where;
+        EXPECT_LE(t->QuestionsToolBar->sizeHint().width(), t->width()) << where;
+        EXPECT_EQ(t->NewQueA->toolTip(), LangTableText(43 + c.language)) << where;
+        EXPECT_EQ(t->SamVoprosEdit->width(), t->width() - 16) << where;
         editor.reset();
     }
 }
 
-} // namespace
-
-#include "RecordingPrinter.h"
-
-namespace {
-
 TEST_F(TopicWindowTest, PrintAsksAboutTheAnswersAndPrintsWhatTheTeacherSees) {
-    storeLanguage(200);
     start();
     auto owned = std::make_unique<vxg::RecordingPrinter>();
     vxg::RecordingPrinter* printer = owned.get();
     vxg::SetCurrentPrinter(std::move(owned));
-    WriteQuestionFile(path("print.vxg"), MakeTopic(2));
-    TTopicF* t = openTopic(path("print.vxg"));
-    type(t->SamVoprosEdit, " (edited)");
+    TTopicF* t = openWritten("print.vxg", MakeTopic(2));
+    Type(t->SamVoprosEdit, " (edited)");
     ASSERT_TRUE(reachIdle());
-
-    dialogs->answerNext(vxg::DlgResult::Cancel);
-    mdi().PrintA->trigger();
-    EXPECT_EQ(dialogs->texts(vxg::DlgKind::Confirmation), QStringList{"Show correct answers to print?"});
-    EXPECT_EQ(printer->jobs, 0);
-
-    dialogs->answerNext(vxg::DlgResult::Yes);
-    mdi().PrintA->trigger();
+    for (vxg::DlgResult answer : {vxg::DlgResult::Cancel, vxg::DlgResult::Yes}) {
+        dialogs->answerNext(answer);
+        mdi().PrintA->trigger();
+    }
+    EXPECT_EQ(dialogs->texts(vxg::DlgKind::Confirmation).value(0), "Show correct answers to print?");
+    EXPECT_EQ(printer->jobs, 1) << "none for Cancel";
     const QString all = printer->texts().join(u'\n');
-    EXPECT_EQ(printer->jobs, 1);
     EXPECT_TRUE(all.contains("print.vxg"));
-    EXPECT_TRUE(all.contains("Question:1"));
     EXPECT_TRUE(all.contains(" (edited)" + MakeQuestion(1).QuestionText)) << "typed at the start";
     EXPECT_TRUE(all.contains("Correct answer № 2"));
     vxg::SetCurrentPrinter(nullptr);
