@@ -1,14 +1,13 @@
-// The editor as the two-program test runs it: switches to Russian, creates a topic in the
-// folder given as its argument (LastDir), and on "quit" leaves as the teacher does: Exit, the
-// topic not saved, the language stored.
+// The editor beside a test of the examiner's settings: switches to Russian, creates a topic in
+// the folder given (LastDir), and at "quit" leaves as the teacher does: Exit, the topic not
+// saved, the language stored.
 #include "ExamwrightApp.h"
 #include "Exwr_MDI.h"
+#include "PeerLink.h"
 #include "ScriptedDialogs.h"
-#include "StdinCommands.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -24,11 +23,13 @@ int main(int argc, char** argv) {
         dialogs->chooseFile(QDir(QString::fromLocal8Bit(argv[1])).filePath(QStringLiteral("Тема.vxg")));
         m.FileNew1->trigger();
         QObject::connect(&m, &TMDIForm::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
-        OnQuitCommand(&m, [&m, dialogs] {
-            dialogs->answerNext(vxg::DlgResult::No);
-            m.FileExit1->trigger();
+        ServeCommands(&m, [&m, dialogs](const QString& line) {
+            if (line == QLatin1String("quit")) {
+                dialogs->answerNext(vxg::DlgResult::No);
+                m.FileExit1->trigger();
+            }
+            return QString();
         });
-        SayReady();
         rc = QApplication::exec();
         m.FormDestroy();
     }
