@@ -12,7 +12,6 @@
 #include "TopicU.h"
 
 #include <QAction>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -25,7 +24,6 @@
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
-#include <memory>
 
 using namespace testfiles;
 
@@ -55,7 +53,6 @@ inline void TypeNumber(QSpinBox* spin, int value) {
     spin->selectAll();
     QTest::keyClicks(spin, QString::number(value));
 }
-
 // The copy dialog's range typed as the user does, then OK (first 0: the shown question).
 inline void ChooseAndOk(TCopyDlg& dlg, int first, int last) {
     if (first == 0) {
@@ -85,6 +82,12 @@ inline void Type(QWidget* field, const QString& text) {
     }
 }
 
+// A command of the topic window as the user gives it: the idle update has set its enabling.
+inline void run(TTopicF* t, QAction* command) {
+    t->NextAUpdate();
+    command->trigger();
+}
+
 class EditorTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -110,16 +113,14 @@ protected:
     TMDIForm& mdi() { return *editor->MDIForm(); }
     QString path(const QString& name) const { return dir.filePath(name); }
 
-    TTopicF* newTopic(const QString& name) {
-        dialogs->chooseFile(path(name));
-        mdi().FileNew1->trigger();
-        return mdi().ActiveTopic();
-    }
-    TTopicF* openTopic(const QString& file) {
+    // New or Open, the file dialog answered with the file given.
+    TTopicF* fileCommand(QAction* command, const QString& file) {
         dialogs->chooseFile(file);
-        mdi().FileOpen1->trigger();
+        command->trigger();
         return mdi().ActiveTopic();
     }
+    TTopicF* newTopic(const QString& name) { return fileCommand(mdi().FileNew1, path(name)); }
+    TTopicF* openTopic(const QString& file) { return fileCommand(mdi().FileOpen1, file); }
     TTopicF* openWritten(const QString& name, const TWorkQues& questions) {
         WriteQuestionFile(path(name), questions);
         return openTopic(path(name));

@@ -94,7 +94,6 @@ TEST_F(CopyCommandsTest, CutRemovesTheChoiceAndShowsTheQuestionAfterIt) {
         {2, 3, 4, {"C1", "C4", "C5"}, "C4"},
         {4, 5, 1, {"C1", "C2", "C3"}, "C3"},
         {0, 0, 4, {"C1", "C2", "C3", "C4"}, "C4"}, // the shown one, the last
-        {0, 0, 1, {"C1", "C3", "C4", "C5"}, "C3"},
     };
     for (const auto& c : cases) {
         TTopicF* t = openNamed("C", 5, c.shownBefore);

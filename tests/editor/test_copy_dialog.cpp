@@ -1,5 +1,5 @@
-// The copy dialog alone, worked inside its modal loop: what every showing offers, the choice
-// OK returns, the choices it refuses, its keys.
+// The copy dialog alone, worked inside its modal loop: what every showing offers, the choices
+// it refuses, its keys. What OK returns is used by the commands' tests.
 #include "editor_fixture.h"
 
 #include "LanguageTest.h"
@@ -47,19 +47,6 @@ TEST_F(CopyDlgTest, EveryShowingStartsWithNoChoiceAndTheWholeTopicOffered) {
     }
 }
 
-TEST_F(CopyDlgTest, OkReturnsTheChoice) {
-    const struct {
-        int first, last;
-        TQueChoice choice;
-    } cases[] = {{2, 4, {2, 4}}, {0, 0, {0, 0}}};
-    for (const auto& c : cases) {
-        EXPECT_FALSE(run(TCopyDlg::CutMode, 6, [&] { ChooseAndOk(dlg, c.first, c.last); }));
-        EXPECT_EQ(dlg.result(), QDialog::Accepted);
-        EXPECT_EQ(dlg.Choice(), c.choice);
-    }
-    EXPECT_TRUE(dialogs->boxes.isEmpty());
-}
-
 // Every range that reaches copy or cut lies within the topic, and a cut leaves a question.
 TEST_F(CopyDlgTest, RefusedChoicesKeepTheDialogOpenWithAReason) {
     const struct {
@@ -93,11 +80,9 @@ TEST_F(CopyDlgTest, RefusedChoicesKeepTheDialogOpenWithAReason) {
 
 TEST_F(CopyDlgTest, KeysOfTheRadioButtonsAndNumberFields) {
     EXPECT_FALSE(run(TCopyDlg::CopyMode, 5, [&] {
-        // Enter on the range choice moves on to the first number.
+        // Enter on the range choice moves on to the first number, which refuses letters and Enter.
         ClickRadio(dlg.RangeQuesRB);
         QTest::keyClick(dlg.RangeQuesRB, Qt::Key_Return);
-        EXPECT_TRUE(dlg.BeginSpin->hasFocus());
-        // The number fields refuse letters and Enter.
         dlg.BeginSpin->selectAll();
         QTest::keyClicks(dlg.BeginSpin, "x2y");
         EXPECT_EQ(dlg.BeginSpin->cleanText(), "2");
@@ -106,8 +91,7 @@ TEST_F(CopyDlgTest, KeysOfTheRadioButtonsAndNumberFields) {
         // Enter on the shown-question choice moves to OK without pressing it.
         ClickRadio(dlg.OneQueRB);
         QTest::keyClick(dlg.OneQueRB, Qt::Key_Return);
-        EXPECT_TRUE(dlg.OkBtn->hasFocus());
-        EXPECT_TRUE(dlg.isVisible());
+        EXPECT_TRUE(dlg.OkBtn->hasFocus() && dlg.isVisible());
         QTest::keyClick(dlg.OkBtn, Qt::Key_Escape);
     }));
     EXPECT_EQ(dlg.result(), QDialog::Rejected);

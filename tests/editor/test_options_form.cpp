@@ -1,8 +1,8 @@
-// The editor's parameters dialog: its own table over the common dialog.
+// The editor's parameters dialog: its own table over the common dialog. Choosing, loading and
+// saving a set, with the examiner's dialog beside it: test_two_programs.cpp.
 #include "OptionsUnit.h"
 
 #include "Globals.h"
-#include "Help.h"
 #include "LanguageTest.h"
 #include "OptionsDriver.h"
 #include "OptionsLayout.h"
@@ -12,7 +12,6 @@
 #include <QFile>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTextBrowser>
 #include <memory>
 
 namespace {
@@ -93,24 +92,6 @@ TEST_F(OptionsFormTest, FirstShowingDependsOnWhoCreatedTheDefaultSet) {
     }
 }
 
-TEST_F(OptionsFormTest, ChoosingLoadsWithAConfirmationAndSavingUnderANewNameListsIt) {
-    open({"Exam"});
-    ASSERT_TRUE(ChooseSet(*dlg, "Exam"));
-    EXPECT_EQ(dialogs->texts(DlgKind::Information),
-              QStringList({"Settings <Exam> loaded\n\nYou can edit and save them now."}));
-    EXPECT_EQ(shown(), Custom(0));
-    EXPECT_TRUE(buttonsEnabled());
-
-    TypeSetName(*dlg, "Exam 2");
-    QTest::keyClick(dlg->GivenVoprEd, Qt::Key_Up);
-    QTest::mouseClick(dlg->SaveOptionsBtn, Qt::LeftButton);
-    TTestOptions expected = Custom(0);
-    expected.GivenVopr += 1;
-    EXPECT_EQ(stored("Exam 2"), expected);
-    EXPECT_EQ(ListedSets(*dlg), QStringList({"Default", "Exam", "Exam 2"}));
-    EXPECT_EQ(dialogs->texts(DlgKind::Information).last(), lang(118) + "Exam 2>");
-}
-
 TEST_F(OptionsFormTest, DeletingEndsWithTheFactorySetShownAndConfirmed) {
     open({"Exam"});
     ASSERT_TRUE(ChooseSet(*dlg, "Exam"));
@@ -155,16 +136,6 @@ TEST_F(OptionsFormTest, EscapeAndEnterDoNotCloseAndEditsStayForTheNextShowing) {
     dlg->show();
     EXPECT_EQ(dlg->GivenVoprEd->value(), FactoryTestOptions().GivenVopr + 1);
     EXPECT_TRUE(dialogs->boxes.isEmpty());
-}
-
-TEST_F(OptionsFormTest, F1OpensTheHelpPageOfTheControl) {
-    open();
-    dlg->NameEdit->setFocus();
-    QTest::keyClick(dlg->NameEdit, Qt::Key_F1);
-    QWidget* help = vxg::Help::instance().window();
-    ASSERT_NE(help, nullptr);
-    EXPECT_TRUE(help->findChild<QTextBrowser*>()->source().path().endsWith("/IDH_OptionsName.html"));
-    help->close();
 }
 
 } // namespace
