@@ -1,11 +1,12 @@
-// The editor's parameters dialog: its own table over the common dialog. Choosing, loading and
-// saving a set, with the examiner's dialog beside it: test_two_programs.cpp.
+// The editor's parameters dialog: its own table over the common dialog, and beside it the
+// examiner's dialog in a process of its own on the same settings file (tests/processes).
 #include "OptionsUnit.h"
 
 #include "Globals.h"
 #include "LanguageTest.h"
 #include "OptionsDriver.h"
 #include "OptionsLayout.h"
+#include "PeerLink.h"
 #include "Registry.h"
 #include "ScriptedDialogs.h"
 
@@ -47,6 +48,11 @@ protected:
         dlg = std::make_unique<TOptionsForm>();
         for (int i = 0; i < sets.size(); ++i)
             store.save(sets[i], Custom(i));
+        reopen();
+    }
+    // The dialog shown anew: it reads its list at each showing.
+    void reopen() {
+        dlg->hide();
         dlg->show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
     }
@@ -133,9 +139,87 @@ TEST_F(OptionsFormTest, EscapeAndEnterDoNotCloseAndEditsStayForTheNextShowing) {
     EXPECT_TRUE(dlg->isVisible());
     QTest::mouseClick(dlg->CancelBtn, Qt::LeftButton);
     EXPECT_FALSE(dlg->isVisible());
-    dlg->show();
+    reopen();
     EXPECT_EQ(dlg->GivenVoprEd->value(), FactoryTestOptions().GivenVopr + 1);
     EXPECT_TRUE(dialogs->boxes.isEmpty());
+}
+
+// The value of a line "key value" of the examiner's answer.
+QString Field(const std::optional<QStringList>& answer, const QString& key) {
+    for (const QString& line : answer.value_or(QStringList()))
+        if (line.startsWith(key + u' '))
+            return line.mid(key.size() + 1);
+    return {};
+}
+QString Box(DlgKind kind, QString text) {
+    return QString::number(static_cast<int>(kind)) + u' ' + text.replace(u'\n', QStringLiteral("\\n"));
+}
+
+// A set saved in one program is listed by the other at its next showing; one deleted there
+// meanwhile gives lang[116] and changes nothing.
+class SharedOptionsTest : public OptionsFormTest {
+protected:
+    void SetUp() override {
+        OptionsFormTest::SetUp();
+        open();
+        ASSERT_TRUE(examiner.ready());
+    }
+    void saveAs(const QString& name, int questionsPerCard) {
+        dlg->GivenVoprEd->setValue(questionsPerCard);
+        TypeSetName(*dlg, name);
+        reopen(); // typing alone leaves the buttons as they were
+        QTest::mouseClick(dlg->SaveOptionsBtn, Qt::LeftButton);
+        ASSERT_EQ(dialogs->texts(DlgKind::Information).value(0), lang(118) + name + ">");
+    }
+    void examinerSaves(const QString& name, int questionsPerCard) {
+        examiner.send("set " + QString::number(questionsPerCard));
+        examiner.send("type " + name);
+        ASSERT_EQ(Field(examiner.send("save"), "box"), Box(DlgKind::Information, lang(118) + name + ">"));
+    }
+
+    Peer examiner{"vxg_peer_examiner", {}};
+};
+
+TEST_F(SharedOptionsTest, ASetSavedInOneProgramIsListedAndLoadedByTheOther) {
+    saveAs("From editor", 33);
+    EXPECT_EQ(Field(examiner.send("show"), "list"), "Default|From editor");
+    const auto chosen = examiner.send("choose From editor");
+    EXPECT_EQ(Field(chosen, "given"), "33");
+    EXPECT_EQ(Field(chosen, "box"),
+              Box(DlgKind::Information, "Settings <From editor> loaded!\n\nYou can edit and save them now."));
+
+    examinerSaves("From examiner", 44);
+    reopen();
+    EXPECT_EQ(ListedSets(*dlg), QStringList({"Default", "From editor", "From examiner"}));
+    ASSERT_TRUE(ChooseSet(*dlg, "From examiner"));
+    EXPECT_EQ(dlg->GivenVoprEd->value(), 44);
+    EXPECT_EQ(dialogs->texts(DlgKind::Information).last(), "Settings <From examiner> loaded\n\nYou can edit and save them now.");
+    EXPECT_TRUE(dlg->SaveOptionsBtn->isEnabled() && dlg->DeleteOptionsBtn->isEnabled());
+}
+
+TEST_F(SharedOptionsTest, ASetDeletedByOneProgramWhileTheOthersDialogIsOpenIsReportedThere) {
+    // The editor deletes a set the examiner's open dialog lists.
+    saveAs("Doomed", 33);
+    const QString shownThere = Field(examiner.send("show"), "given");
+    dialogs->answerNext(vxg::DlgResult::Yes);
+    QTest::mouseClick(dlg->DeleteOptionsBtn, Qt::LeftButton);
+    const auto there = examiner.send("choose Doomed");
+    EXPECT_EQ(Field(there, "box"), Box(DlgKind::Error, lang(116)));
+    EXPECT_EQ(Field(there, "given"), shownThere);
+
+    // And the other way round.
+    examinerSaves("Doomed too", 55);
+    reopen();
+    QTest::keyClick(dlg->GivenVoprEd, Qt::Key_Up);
+    const int shownHere = dlg->GivenVoprEd->value();
+    examiner.send("choose Doomed too");
+    EXPECT_EQ(Field(examiner.send("delete"), "box"), Box(DlgKind::Confirmation, lang(119) + "Doomed too>?"));
+    dialogs->boxes.clear();
+    ASSERT_TRUE(ChooseSet(*dlg, "Doomed too"));
+    EXPECT_EQ(dialogs->texts(DlgKind::Error), QStringList({lang(116)}));
+    EXPECT_TRUE(dialogs->texts(DlgKind::Information).isEmpty());
+    EXPECT_EQ(dlg->GivenVoprEd->value(), shownHere);
+    EXPECT_EQ(OptionSetStore().names(), QStringList({"Default"}));
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #pragma once
-// The tests that run the examiner and the editor as processes of their own, and the helper
-// programs that run them (peer_examiner, peer_editor): one command a line on the helper's
-// standard input; it answers with lines of its own and "ok" (also once when it is ready).
+// A test and the helper program it runs beside it (peer_examiner): one command a line on the
+// helper's standard input, answered with lines of its own and "ok" (also once when it is ready).
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -40,13 +39,11 @@ inline void ServeCommands(QObject* parent, std::function<QString(const QString&)
     reply({});
 }
 
-// Test side: a helper program from the folder of the test programs, offscreen.
+// Test side: a helper program from the folder of the test programs, in this test's environment
+// (offscreen, its settings file).
 class Peer {
 public:
     Peer(const QString& program, const QStringList& args) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        process_.setProcessEnvironment(env);
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process_.start(QDir(QCoreApplication::applicationDirPath()).filePath(program), args);
     }
