@@ -1,5 +1,6 @@
 #pragma once
-// The editor's windows with scripted boxes and dialogs and a fresh registry.
+// The editor's windows with scripted boxes and dialogs and a fresh registry, and the drivers of
+// its modal dialogs and fields.
 #include "CopyDlgU.h"
 #include "ExamwrightApp.h"
 #include "Exwr_MDI.h"
@@ -32,8 +33,7 @@ using namespace testfiles;
 inline bool DriveModal(QDialog& dlg, const std::function<void()>& open, const std::function<void()>& drive) {
     bool driven = false, leftOpen = false;
     QTimer::singleShot(0, &dlg, [&] {
-        driven = true;
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&dlg));
+        driven = QTest::qWaitForWindowActive(&dlg);
         drive();
         if ((leftOpen = dlg.isVisible()))
             dlg.reject();
@@ -47,7 +47,6 @@ inline bool DriveModal(QDialog& dlg, const std::function<void()>& open, const st
 inline void ClickRadio(QRadioButton* button) {
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
 }
-
 inline void TypeNumber(QSpinBox* spin, int value) {
     spin->setFocus();
     spin->selectAll();
@@ -55,13 +54,9 @@ inline void TypeNumber(QSpinBox* spin, int value) {
 }
 // The copy dialog's range typed as the user does, then OK (first 0: the shown question).
 inline void ChooseAndOk(TCopyDlg& dlg, int first, int last) {
-    if (first == 0) {
-        ClickRadio(dlg.OneQueRB);
-    } else {
-        ClickRadio(dlg.RangeQuesRB);
-        TypeNumber(dlg.BeginSpin, first);
-        TypeNumber(dlg.EndSpin, last);
-    }
+    ClickRadio(first == 0 ? dlg.OneQueRB : dlg.RangeQuesRB);
+    if (first != 0)
+        TypeNumber(dlg.BeginSpin, first), TypeNumber(dlg.EndSpin, last);
     QTest::mouseClick(dlg.OkBtn, Qt::LeftButton);
 }
 
@@ -72,8 +67,7 @@ inline QStringList Texts(const TWorkQues& questions) {
     return out;
 }
 
-// Typing into a field as the user does: key events that carry the character, as a keyboard
-// of any layout sends them.
+// Typing as a keyboard of any layout does: key events that carry the character.
 inline void Type(QWidget* field, const QString& text) {
     field->setFocus();
     for (const QChar c : text) {
@@ -101,7 +95,6 @@ protected:
         LangOffset = 0;
         LangStrings.clear();
     }
-
     // Creates the windows in the language given (-1: none stored) and shows the main window.
     TMDIForm& start(int language = 200) {
         if (language >= 0)
@@ -113,9 +106,9 @@ protected:
     TMDIForm& mdi() { return *editor->MDIForm(); }
     QString path(const QString& name) const { return dir.filePath(name); }
 
-    // New or Open, the file dialog answered with the file given.
+    // New or Open, the file dialog answered with the file given (a null one: cancelled).
     TTopicF* fileCommand(QAction* command, const QString& file) {
-        dialogs->chooseFile(file);
+        file.isNull() ? dialogs->cancelFile() : dialogs->chooseFile(file);
         command->trigger();
         return mdi().ActiveTopic();
     }
@@ -125,7 +118,6 @@ protected:
         WriteQuestionFile(path(name), questions);
         return openTopic(path(name));
     }
-
     // Lets the event loop run until the main window's idle update has run.
     bool reachIdle() {
         QSignalSpy spy(&mdi(), &TMDIForm::IdleUpdated);

@@ -1,5 +1,5 @@
-// The plain classes beneath the topic window: the check of a question, load and write, editing
-// whole questions, the checks of a copy or cut, what a text field lets the user type.
+// The plain classes beneath the topic window: the check of a question, load and write, the
+// checks of a copy or cut, what a text field lets the user type.
 #include "QuestionFile.h"
 #include "QuestionFiles.h"
 #include "QuesBuffer.h"
@@ -85,26 +85,6 @@ TEST_F(TopicFileTest, WriteClearsModifiedOnlyWhenTheFileWasWritten) {
     EXPECT_EQ(doc.Write(), "");
     EXPECT_FALSE(doc.Modified);
     EXPECT_EQ(ReadQuestionFile(path("topic.vxg")), MakeTopic(2));
-}
-
-TEST(TopicDocumentTest, WholeQuestionsAreInsertedAndRemovedAtAnIndexAndOneAlwaysStays) {
-    TTopicDocument doc;
-    doc.Questions = MakeTopic(3);
-    doc.InsertQuestions(1, {MakeQuestion(7), MakeQuestion(8)});
-    EXPECT_TRUE(doc.Modified);
-    EXPECT_EQ(doc.Questions, (TWorkQues{MakeQuestion(1), MakeQuestion(7), MakeQuestion(8), MakeQuestion(2),
-                                        MakeQuestion(3)}));
-    doc.InsertQuestions(5, {MakeQuestion(9)});
-    EXPECT_EQ(doc.Questions.last(), MakeQuestion(9));
-
-    doc.Questions = {MakeQuestion(1)};
-    doc.Modified = false;
-    EXPECT_FALSE(doc.RemoveQuestion(0));
-    EXPECT_FALSE(doc.Modified);
-    doc.Questions.append(MakeQuestion(2));
-    EXPECT_TRUE(doc.RemoveQuestion(0));
-    EXPECT_EQ(doc.Questions, TWorkQues{MakeQuestion(2)});
-    EXPECT_TRUE(doc.Modified);
 }
 
 TEST(CheckQueChoiceTest, RefusesWhatCannotBeCopiedOrCut) {
