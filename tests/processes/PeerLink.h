@@ -39,8 +39,8 @@ inline void ServeCommands(QObject* parent, std::function<QString(const QString&)
     reply({});
 }
 
-// Test side: a helper program from the folder of the test programs, in this test's environment
-// (offscreen, its settings file).
+// Test side: a helper program from the test programs' folder, in this test's environment
+// (offscreen, its settings file). It is told to quit when the test lets it go.
 class Peer {
 public:
     Peer(const QString& program, const QStringList& args) {
@@ -48,17 +48,16 @@ public:
         process_.start(QDir(QCoreApplication::applicationDirPath()).filePath(program), args);
     }
     ~Peer() {
-        if (process_.state() != QProcess::NotRunning && !(order(QStringLiteral("quit")), ended()))
-            process_.kill();
-        process_.waitForFinished(1000);
+        if (process_.state() != QProcess::NotRunning && (order(QStringLiteral("quit")), !ended()))
+            process_.kill(), process_.waitForFinished(1000);
     }
     bool ready() { return answer().has_value(); }
-    // The answer's lines before "ok"; nothing when the helper did not answer in time.
+    void order(const QString& command) { process_.write((command + u'\n').toUtf8()); }
+    // The answer's lines before "ok"; none when the helper did not answer in time.
     std::optional<QStringList> send(const QString& command) {
         order(command);
         return answer();
     }
-    void order(const QString& command) { process_.write((command + u'\n').toUtf8()); }
     // Whether the helper ended by itself, in time and with success.
     bool ended() {
         return process_.waitForFinished(kWaitMs) && process_.exitStatus() == QProcess::NormalExit &&
@@ -69,8 +68,7 @@ private:
     static constexpr int kWaitMs = 30000;
     std::optional<QStringList> answer() {
         QStringList lines;
-        QDeadlineTimer deadline(kWaitMs);
-        for (;;) {
+        for (QDeadlineTimer deadline(kWaitMs);;) {
             while (process_.canReadLine()) {
                 const QString line = QString::fromUtf8(process_.readLine()).chopped(1);
                 if (line == QLatin1String("ok"))

@@ -1,7 +1,7 @@
 // The examiner beside a test of the editor, on the same settings file (the environment the test
 // passes on). With a program folder and a set name: the examiner's windows in English with that
 // set in force, which store the language and "Last" at "quit". Always: its parameters dialog,
-//   show | hide | choose <entry> | type <name> | set <questions per card> | save | delete | quit
+//   show | choose <entry> | type <name> | set <questions per card> | save | delete | quit
 // each answered with "list a|b|c", "name <text>", "given <n>" and "box <kind> <text>" lines.
 #include "ExaminerApp.h"
 #include "Globals.h"
@@ -18,31 +18,29 @@
 
 namespace {
 
+// Works the dialog as one command says and answers with what it shows and the boxes it showed.
 QString Answer(TOptionsF& dlg, ScriptedDialogs& dialogs, const QString& verb, const QString& argument) {
-    if (verb == QLatin1String("show")) {
-        dlg.show();
-        (void)QTest::qWaitForWindowExposed(&dlg);
-    } else if (verb == QLatin1String("hide")) {
-        dlg.reject();
-    } else if (verb == QLatin1String("choose")) {
+    if (verb == QLatin1String("show"))
+        dlg.show(), (void)QTest::qWaitForWindowExposed(&dlg);
+    else if (verb == QLatin1String("choose"))
         ChooseSet(dlg, argument);
-    } else if (verb == QLatin1String("type")) {
+    else if (verb == QLatin1String("type"))
         TypeSetName(dlg, argument);
-    } else if (verb == QLatin1String("set")) {
+    else if (verb == QLatin1String("set"))
         dlg.GivenVoprEd->setValue(argument.toInt());
-    } else if (verb == QLatin1String("save")) {
+    else if (verb == QLatin1String("save"))
         QTest::mouseClick(dlg.SaveOptionsBtn, Qt::LeftButton);
-    } else if (verb == QLatin1String("delete")) {
-        dialogs.answerNext(vxg::DlgResult::Yes);
-        QTest::mouseClick(dlg.DeleteOptionsBtn, Qt::LeftButton);
-        dialogs.answers.clear();
-    }
+    else if (verb == QLatin1String("delete"))
+        dialogs.answerNext(vxg::DlgResult::Yes), QTest::mouseClick(dlg.DeleteOptionsBtn, Qt::LeftButton);
     QString out = QStringLiteral("list %1\nname %2\ngiven %3\n")
                       .arg(ListedSets(dlg).join(u'|'), dlg.NameEdit->currentText())
                       .arg(dlg.GivenVoprEd->value());
     for (const ScriptedDialogs::Box& box : dialogs.boxes)
-        out += QStringLiteral("box %1 %2\n").arg(static_cast<int>(box.kind)).arg(QString(box.text).replace(u'\n', "\\n"));
+        out += QStringLiteral("box %1 %2\n")
+                   .arg(static_cast<int>(box.kind))
+                   .arg(QString(box.text).replace(u'\n', QStringLiteral("\\n")));
     dialogs.boxes.clear();
+    dialogs.answers.clear();
     return out;
 }
 
