@@ -114,20 +114,6 @@ TEST_F(CopyCommandsTest, CutRemovesTheChoiceAndShowsTheQuestionAfterIt) {
     }
 }
 
-TEST_F(CopyCommandsTest, TheRange3To3IsRefusedAndCancelChangesNothing) {
-    TTopicF* t = openNamed("A", 5);
-    command(mdi().CopyQuesAction, 0, 0, [](TCopyDlg& dlg) {
-        ChooseAndOk(dlg, 3, 3);
-        EXPECT_TRUE(dlg.isVisible());
-        QTest::mouseClick(dlg.BitBtn2, Qt::LeftButton);
-    });
-    EXPECT_EQ(dialogs->texts(vxg::DlgKind::Error), QStringList({kCopyRangeOrderText}));
-    EXPECT_TRUE(QuesBuffer.isEmpty());
-    EXPECT_FALSE(mdi().PasteQuesAction->isEnabled());
-    EXPECT_EQ(t->Topic.Questions, Named("A", 5));
-    EXPECT_FALSE(t->Topic.Modified);
-}
-
 TEST_F(CopyCommandsTest, ACopyIsPastedAfterItsWindowClosedAndNewFollows) {
     openNamed("A", 3, 1);
     command(mdi().CopyQuesAction, 0, 0);
@@ -190,31 +176,40 @@ TEST_F(CopyCommandsTest, EveryShowingStartsWithNoChoiceAndTheWholeTopicOffered) 
 }
 
 // Every range that reaches copy or cut lies within the topic, and a cut leaves a question.
-TEST_F(CopyCommandsTest, RefusedChoicesKeepTheDialogOpenWithAReason) {
+// Every range that reaches copy or cut lies within the topic and a cut leaves a question: the
+// dialog refuses any other and stays open, and Cancel afterwards changes nothing.
+TEST_F(CopyCommandsTest, RefusedChoicesKeepTheDialogOpenAndCancelChangesNothing) {
     const struct {
         const char* name;
-        int mode, count, first, last;
+        bool cut;
+        int count, first, last;
         QString error;
     } cases[] = {
-        {"3..3", TCopyDlg::CopyMode, 5, 3, 3, kCopyRangeOrderText},
-        {"cut of all", TCopyDlg::CutMode, 5, 1, 5, text(87)},
-        {"cut of the only one", TCopyDlg::CutMode, 1, 0, 0, text(87)},
-        {"half-typed 0", TCopyDlg::CopyMode, 5, -1, 4, text(86).arg(5)},
+        {"3..3", false, 5, 3, 3, kCopyRangeOrderText},
+        {"cut of all", true, 5, 1, 5, text(87)},
+        {"cut of the only one", true, 1, 0, 0, text(87)},
+        {"half-typed 0", false, 5, -1, 4, text(86).arg(5)},
     };
     for (const auto& c : cases) {
         dialogs->boxes.clear();
-        const bool leftOpen = run(c.mode, c.count, [&] {
-            if (c.first >= 0)
-                return ChooseAndOk(dlg(), c.first, c.last);
-            // A "0" still in the field when OK runs without the focus leaving it.
-            ClickRadio(dlg().RangeQuesRB);
-            TypeNumber(dlg().BeginSpin, 0);
-            EXPECT_EQ(dlg().BeginSpin->cleanText(), "0");
-            dlg().OkBtnClick();
+        TTopicF* t = openNamed("A", c.count);
+        command(c.cut ? mdi().CutQuesAction : mdi().CopyQuesAction, 0, 0, [&](TCopyDlg& d) {
+            if (c.first >= 0) {
+                ChooseAndOk(d, c.first, c.last);
+            } else { // a "0" still in the field when OK runs without the focus leaving it
+                ClickRadio(d.RangeQuesRB);
+                TypeNumber(d.BeginSpin, 0);
+                EXPECT_EQ(d.BeginSpin->cleanText(), "0");
+                d.OkBtnClick();
+            }
+            EXPECT_TRUE(d.isVisible()) << c.name;
+            QTest::mouseClick(d.BitBtn2, Qt::LeftButton);
         });
-        EXPECT_TRUE(leftOpen) << c.name;
         EXPECT_EQ(dialogs->texts(vxg::DlgKind::Error), QStringList{c.error}) << c.name;
-        EXPECT_EQ(dlg().Choice(), (TQueChoice{0, 0})) << c.name;
+        EXPECT_TRUE(QuesBuffer.isEmpty()) << c.name;
+        EXPECT_EQ(t->Topic.Questions, Named("A", c.count)) << c.name;
+        EXPECT_FALSE(t->Topic.Modified) << c.name;
+        EXPECT_FALSE(mdi().PasteQuesAction->isEnabled()) << c.name;
     }
     // A one-question topic offers no range.
     run(TCopyDlg::CopyMode, 1, [&] { EXPECT_FALSE(dlg().RangeQuesRB->isEnabled()); });
