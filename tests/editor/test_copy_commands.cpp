@@ -50,7 +50,8 @@ protected:
         ASSERT_TRUE(action->isEnabled());
         if (!drive)
             drive = [&](TCopyDlg& d) { ChooseAndOk(d, first, last); };
-        DriveModal(dlg, [action] { action->trigger(); }, [&] { drive(dlg); });
+        DriveModal(
+            dlg, [action] { action->trigger(); }, [&] { drive(dlg); });
     }
     void paste() {
         ASSERT_TRUE(reachIdle());
@@ -60,7 +61,8 @@ protected:
     TCopyDlg& dlg() { return *editor->CopyDlg(); }
     // The dialog alone; returns whether the drive left it open.
     bool run(int mode, int count, const std::function<void()>& drive) {
-        return DriveModal(dlg(), [&] { dlg().ExecuteFor(mode, count); }, drive);
+        return DriveModal(
+            dlg(), [&] { dlg().ExecuteFor(mode, count); }, drive);
     }
     static void append(QLineEdit* field, const QString& text) {
         field->end(false);
@@ -163,7 +165,8 @@ TEST_F(CopyCommandsTest, EveryShowingStartsWithNoChoiceAndTheWholeTopicOffered) 
         run(c.mode, c.count, [&] {
             EXPECT_EQ(dlg().windowTitle(), text(c.caption));
             EXPECT_FALSE(dlg().OneQueRB->isChecked() || dlg().RangeQuesRB->isChecked());
-            EXPECT_FALSE(dlg().OkBtn->isEnabled() || dlg().BeginSpin->isEnabled() || dlg().EndSpin->isEnabled());
+            EXPECT_FALSE(dlg().OkBtn->isEnabled() || dlg().BeginSpin->isEnabled() ||
+                         dlg().EndSpin->isEnabled());
             EXPECT_EQ(dlg().BeginSpin->value(), 1);
             EXPECT_EQ(dlg().EndSpin->value(), c.count);
             EXPECT_EQ(dlg().BeginSpin->maximum(), c.count);

@@ -23,7 +23,8 @@ TEST_F(MainWindowTest, LanguageAtStartFollowsTheStoredChoiceAndIsStoredAtTheEnd)
         QFile::remove(vxg::Registry::defaultFilePath());
         TMDIForm& m = start(c.stored);
         EXPECT_EQ(m.Rus1->isChecked(), c.russian) << c.stored;
-        EXPECT_EQ(m.windowTitle(), c.russian ? "VXG Редактор вопросов v1.0.1" : "VXG Questions Editor v1.0.1");
+        EXPECT_EQ(m.windowTitle(),
+                  c.russian ? "VXG Редактор вопросов v1.0.1" : "VXG Questions Editor v1.0.1");
         m.FormDestroy();
         EXPECT_EQ(vxg::Registry().readInteger(kEditorKey, "LangN"), c.russian ? 0 : 200) << c.stored;
         editor.reset();
@@ -158,8 +159,9 @@ TEST_F(MainWindowTest, ExitAsksEveryModifiedTopicAndTheFirstCancelKeepsAllOpen) 
     dialogs->answerNext(vxg::DlgResult::Yes);
     dialogs->answerNext(vxg::DlgResult::Cancel);
     m.FileExit1->trigger();
-    EXPECT_EQ(dialogs->texts(vxg::DlgKind::Confirmation),
-              QStringList({"Save changes in the topic  first.vxg ?", "Save changes in the topic  second.vxg ?"}));
+    EXPECT_EQ(
+        dialogs->texts(vxg::DlgKind::Confirmation),
+        QStringList({"Save changes in the topic  first.vxg ?", "Save changes in the topic  second.vxg ?"}));
     EXPECT_TRUE(QFile::exists(path("first.vxg")));
     EXPECT_EQ(m.Topics().size(), 2);
     EXPECT_EQ(closed.count(), 0);
@@ -179,7 +181,8 @@ TEST_F(MainWindowTest, MissingExaminerIsReportedAndTheWindowStaysAsItWas) {
     m.CallVerirozazA->trigger();
     QCoreApplication::processEvents();
     EXPECT_FALSE(m.isMinimized());
-    EXPECT_EQ(dialogs->texts(vxg::DlgKind::Error), QStringList{"Could not start the program VXG-Verirozaz.exe."});
+    EXPECT_EQ(dialogs->texts(vxg::DlgKind::Error),
+              QStringList{"Could not start the program VXG-Verirozaz.exe."});
 }
 
 TEST_F(MainWindowTest, AboutBoxShowsTheEditorInTheLanguageInForce) {

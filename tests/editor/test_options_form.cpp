@@ -193,7 +193,8 @@ TEST_F(SharedOptionsTest, ASetSavedInOneProgramIsListedAndLoadedByTheOther) {
     EXPECT_EQ(ListedSets(*dlg), QStringList({"Default", "From editor", "From examiner"}));
     ASSERT_TRUE(ChooseSet(*dlg, "From examiner"));
     EXPECT_EQ(dlg->GivenVoprEd->value(), 44);
-    EXPECT_EQ(dialogs->texts(DlgKind::Information).last(), "Settings <From examiner> loaded\n\nYou can edit and save them now.");
+    EXPECT_EQ(dialogs->texts(DlgKind::Information).last(),
+              "Settings <From examiner> loaded\n\nYou can edit and save them now.");
     EXPECT_TRUE(dlg->SaveOptionsBtn->isEnabled() && dlg->DeleteOptionsBtn->isEnabled());
 }
 

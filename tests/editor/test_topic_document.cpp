@@ -1,8 +1,8 @@
 // The plain classes beneath the topic window: the check of a question, load and write, the
 // checks of a copy or cut, what a text field lets the user type.
+#include "QuesBuffer.h"
 #include "QuestionFile.h"
 #include "QuestionFiles.h"
-#include "QuesBuffer.h"
 #include "TopicDocument.h"
 #include "TopicU.h"
 
@@ -26,7 +26,8 @@ TEST(TopicDocumentTest, QuestionIsValidOnlyWithTextAndRightAnswerOneToFourAndNoS
         bool valid;
     } cases[] = {
         {"complete", MakeQuestion(1), true},
-        {"answers empty", with([](TQuestion& q) { q.Answer1 = q.Answer2 = q.Answer3 = q.Answer4 = ""; }), true},
+        {"answers empty", with([](TQuestion& q) { q.Answer1 = q.Answer2 = q.Answer3 = q.Answer4 = ""; }),
+         true},
         {"no text", with([](TQuestion& q) { q.QuestionText = ""; }), false},
         {"right empty", with([](TQuestion& q) { q.RightAnswer = ""; }), false},
         {"right 0", with([](TQuestion& q) { q.RightAnswer = "0"; }), false},
@@ -62,7 +63,8 @@ TEST_F(TopicFileTest, LoadFailsWholeOrGivesAtLeastOneQuestion) {
         const char* file;
         QString error;
         bool modified;
-    } cases[] = {{"missing.vxg", "File not found", true}, {"partial.vxg", "Read beyond end of file", true},
+    } cases[] = {{"missing.vxg", "File not found", true},
+                 {"partial.vxg", "Read beyond end of file", true},
                  {"empty.vxg", "", false}};
     for (const auto& c : cases) {
         TTopicDocument doc;
@@ -122,7 +124,7 @@ TEST(QuestionTextValidatorTest, AcceptsOnlyWhatAQuestionFileStoresWithinTheTypin
         {"", "Привет, world! №1 «ёЁ»", true},
         {"", long250, true},
         {"", long250 + "я", false},
-        {QString(255, u'я'), QString(254, u'я'), true},  // a text from a file may be shortened
+        {QString(255, u'я'), QString(254, u'я'), true}, // a text from a file may be shortened
         {QString(255, u'я'), QString(256, u'я'), false},
         {"", "a$b", false},
         {"a$b", "a$bc", true}, // a "$" read from a file stays until it is removed
@@ -133,7 +135,8 @@ TEST(QuestionTextValidatorTest, AcceptsOnlyWhatAQuestionFileStoresWithinTheTypin
         v.SetShownText(c.shown);
         QString input = c.input;
         int pos = 0;
-        EXPECT_EQ(v.validate(input, pos) == QValidator::Acceptable, c.accepted) << c.input.left(20).toStdString();
+        EXPECT_EQ(v.validate(input, pos) == QValidator::Acceptable, c.accepted)
+            << c.input.left(20).toStdString();
     }
 }
 

@@ -20,10 +20,8 @@ TEST(IdleHandlerTest, RunsOnlyForAShownEnabledWindowWithoutModalOrSuspension) {
         bool shown, enabled, modal, suspended;
         bool runs;
     } cases[] = {
-        {"hidden", false, true, false, false, false},
-        {"shown", true, true, false, false, true},
-        {"disabled", true, false, false, false, false},
-        {"modal window open", true, true, true, false, false},
+        {"hidden", false, true, false, false, false},   {"shown", true, true, false, false, true},
+        {"disabled", true, false, false, false, false}, {"modal window open", true, true, true, false, false},
         {"suspended", true, true, false, true, false},
     };
     for (const auto& c : cases) {
