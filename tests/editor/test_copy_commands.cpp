@@ -43,15 +43,23 @@ protected:
         topic->ShowCurQue();
     }
     // Copy or Cut as the user gives it, the dialog answered with a range (0: the shown question)
-    // or worked by drive.
+    // or worked by drive. Every showing starts with no choice and the whole topic offered.
     void command(QAction* action, int first, int last, std::function<void(TCopyDlg&)> drive = {}) {
-        TCopyDlg& dlg = *editor->CopyDlg();
+        TCopyDlg& d = dlg();
         ASSERT_TRUE(reachIdle());
         ASSERT_TRUE(action->isEnabled());
-        if (!drive)
-            drive = [&](TCopyDlg& d) { ChooseAndOk(d, first, last); };
+        const int count = static_cast<int>(mdi().ActiveTopic()->Topic.Questions.size());
         DriveModal(
-            dlg, [action] { action->trigger(); }, [&] { drive(dlg); });
+            d, [action] { action->trigger(); },
+            [&] {
+                EXPECT_EQ(d.windowTitle(), text(action == mdi().CutQuesAction ? 85 : 84));
+                EXPECT_FALSE(d.OneQueRB->isChecked() || d.RangeQuesRB->isChecked() || d.OkBtn->isEnabled());
+                // A range has two numbers at least: 1..2 in a one-question topic, where it is disabled.
+                EXPECT_EQ(std::pair(d.BeginSpin->value(), d.EndSpin->value()),
+                          std::pair(1, std::max(count, 2)));
+                EXPECT_EQ(d.BeginSpin->maximum(), count);
+                drive ? drive(d) : ChooseAndOk(d, first, last);
+            });
     }
     void paste() {
         ASSERT_TRUE(reachIdle());
@@ -155,27 +163,6 @@ TEST_F(CopyCommandsTest, TheCommandsWorkOnWhatTheTeacherSees) {
     command(mdi().CutQuesAction, 0, 0);
     EXPECT_EQ(Texts(QuesBuffer), QStringList({"B1+"}));
     EXPECT_EQ(Texts(b->Topic.Questions), QStringList({"A3 edited", "B2"}));
-}
-
-TEST_F(CopyCommandsTest, EveryShowingStartsWithNoChoiceAndTheWholeTopicOffered) {
-    struct Case {
-        int mode, count, caption;
-    };
-    for (const Case c : {Case{TCopyDlg::CopyMode, 5, 84}, Case{TCopyDlg::CutMode, 7, 85}}) {
-        run(c.mode, c.count, [&] {
-            EXPECT_EQ(dlg().windowTitle(), text(c.caption));
-            EXPECT_FALSE(dlg().OneQueRB->isChecked() || dlg().RangeQuesRB->isChecked());
-            EXPECT_FALSE(dlg().OkBtn->isEnabled() || dlg().BeginSpin->isEnabled() ||
-                         dlg().EndSpin->isEnabled());
-            EXPECT_EQ(dlg().BeginSpin->value(), 1);
-            EXPECT_EQ(dlg().EndSpin->value(), c.count);
-            EXPECT_EQ(dlg().BeginSpin->maximum(), c.count);
-            // A choice and other numbers left behind for the next showing to reset.
-            ClickRadio(dlg().RangeQuesRB);
-            TypeNumber(dlg().BeginSpin, 3);
-            EXPECT_TRUE(dlg().OkBtn->isEnabled());
-        });
-    }
 }
 
 // Every range that reaches copy or cut lies within the topic, and a cut leaves a question.
