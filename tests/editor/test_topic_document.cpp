@@ -13,38 +13,27 @@ using namespace testfiles;
 
 namespace {
 
-TQuestion with(void (*change)(TQuestion&)) {
-    TQuestion q = MakeQuestion(1);
-    change(q);
-    return q;
-}
-
 TEST(TopicDocumentTest, QuestionIsValidOnlyWithTextAndRightAnswerOneToFourAndNoSeparator) {
-    const struct {
-        const char* name;
-        TQuestion question;
-        bool valid;
-    } cases[] = {
-        {"complete", MakeQuestion(1), true},
-        {"answers empty", with([](TQuestion& q) { q.Answer1 = q.Answer2 = q.Answer3 = q.Answer4 = ""; }),
-         true},
-        {"no text", with([](TQuestion& q) { q.QuestionText = ""; }), false},
-        {"right empty", with([](TQuestion& q) { q.RightAnswer = ""; }), false},
-        {"right 0", with([](TQuestion& q) { q.RightAnswer = "0"; }), false},
-        {"right letter", with([](TQuestion& q) { q.RightAnswer = "a"; }), false},
-        {"$ in text", with([](TQuestion& q) { q.QuestionText += "$"; }), false},
-        {"$ in answer 4", with([](TQuestion& q) { q.Answer4 = "4$"; }), false},
+    const std::pair<const char*, void (*)(TQuestion&)> faults[] = {
+        {"no text", [](TQuestion& q) { q.QuestionText = ""; }},
+        {"right empty", [](TQuestion& q) { q.RightAnswer = ""; }},
+        {"right 0", [](TQuestion& q) { q.RightAnswer = "0"; }},
+        {"right letter", [](TQuestion& q) { q.RightAnswer = "a"; }},
+        {"$ in text", [](TQuestion& q) { q.QuestionText += "$"; }},
+        {"$ in answer 4", [](TQuestion& q) { q.Answer4 = "4$"; }},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(TTopicDocument::IsValidQuestion(c.question), c.valid) << c.name;
-
+    TQuestion noAnswers = MakeQuestion(4);
+    noAnswers.Answer1 = noAnswers.Answer2 = noAnswers.Answer3 = noAnswers.Answer4 = "";
     TTopicDocument doc;
-    doc.Questions = {MakeQuestion(1), cases[2].question, MakeQuestion(3), cases[4].question};
-    EXPECT_EQ(doc.FirstFaultyQuestion(), 1);
-    doc.Questions.remove(0, 2);
-    EXPECT_EQ(doc.FirstFaultyQuestion(), 1);
-    doc.Questions.removeLast();
+    doc.Questions = {MakeQuestion(1), noAnswers};
     EXPECT_EQ(doc.FirstFaultyQuestion(), -1);
+    for (const auto& [name, fault] : faults) {
+        TQuestion q = MakeQuestion(1);
+        fault(q);
+        doc.Questions.append(q);
+        EXPECT_FALSE(TTopicDocument::IsValidQuestion(q)) << name;
+        EXPECT_EQ(doc.FirstFaultyQuestion(), 2) << name;
+    }
 }
 
 class TopicFileTest : public ::testing::Test {
