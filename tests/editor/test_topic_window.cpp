@@ -288,23 +288,6 @@ TEST_F(TopicWindowTest, LongCyrillicTopicIsLoadedNavigatedAndSavedByteForByte) {
     EXPECT_EQ(typed.RightAnswer, "4");
 }
 
-// A right answer read as anything but "1".."4" shows as 0 and is stored back as it was.
-TEST_F(TopicWindowTest, AnUnsetRightAnswerIsKeptAsItWas) {
-    start();
-    QByteArray bytes;
-    for (const auto& [length, stored] : {std::pair<quint8, char>{0, 0}, {1, '0'}, {1, '7'}})
-        bytes += RawQuestionRecord({"Q", "a", "b", "c", "d"}, length, stored);
-    WriteRawFile(path("rights.vxg"), bytes);
-    TTopicF* t = openTopic(path("rights.vxg"));
-    for (int i = 0; i < 3; ++i) {
-        t->CurQue = i;
-        t->ShowCurQue();
-        EXPECT_EQ(t->PravOtvEd->value(), 0) << i;
-        t->StoreQue(i);
-    }
-    EXPECT_EQ(t->Topic.Questions, ReadQuestionFile(path("rights.vxg")));
-}
-
 // Typed or pasted, a field takes only what a question file stores, and no "$" (one read from a
 // file is reported at the save: TopicWindowTest).
 TEST_F(TopicWindowTest, TextFieldsTakeOnlyWhatTheFileStores) {
