@@ -116,29 +116,6 @@ TEST_F(MainWindowTest, NewOnAnExistingFileAsksFirst) {
     EXPECT_EQ(ReadRawFile(path("old.vxg")), before);
 }
 
-TEST_F(MainWindowTest, IdleUpdateFollowsTheTopicWindows) {
-    TMDIForm& m = start();
-    auto expectOpen = [&](bool open, bool modified, const char* step) {
-        ASSERT_TRUE(reachIdle()) << step;
-        for (QAction* a : {m.CutQuesAction, m.CopyQuesAction, m.CloseTopicAction, m.PrintA, m.WindowCascade1,
-                           m.WindowTileVertical1, m.WindowArrangeAll1})
-            EXPECT_EQ(a->isEnabled(), open) << step << " " << a->objectName().toStdString();
-        EXPECT_EQ(m.PasteQuesAction->isVisible(), open) << step;
-        EXPECT_EQ(m.FileSave1->isEnabled(), modified) << step;
-        EXPECT_EQ(m.StatusPanel1->text(), modified ? "Modified" : "") << step;
-    };
-    expectOpen(false, false, "at start");
-    TTopicF* t = openWritten("t.vxg", MakeTopic(3));
-    expectOpen(true, false, "loaded");
-    Type(t->SamVoprosEdit, "!");
-    expectOpen(true, true, "typed");
-    dialogs->answerNext(vxg::DlgResult::No);
-    m.CloseTopicAction->trigger();
-    ASSERT_TRUE(reachIdle()); // the window goes at the next pass of the event loop
-    expectOpen(false, false, "closed");
-    EXPECT_EQ(m.StatusPanel0->text(), "Open or create topic");
-}
-
 TEST_F(MainWindowTest, ExitAsksEveryModifiedTopicAndTheFirstCancelKeepsAllOpen) {
     TMDIForm& m = start();
     TTopicF* first = newTopic("first.vxg");

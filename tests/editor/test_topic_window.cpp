@@ -62,34 +62,50 @@ TEST_F(TopicWindowTest, NewTypeAddNavigateAndDelete) {
     EXPECT_EQ(t->SamVoprosEdit->text(), "Третий");
 }
 
-TEST_F(TopicWindowTest, IdleEnablingOfNewDeletePrevNext) {
-    start();
-    TTopicF* t = newTopic("t.vxg");
-    // New, Prev, Next, Delete enabled ("1") or not ("0").
-    auto enabled = [&] {
-        EXPECT_TRUE(reachIdle());
+// The idle update enables the main window's topic commands while a topic window is open, Save
+// while its topic is modified, and the topic's New, Prev, Next, Delete as its questions allow.
+TEST_F(TopicWindowTest, IdleUpdateEnablesTheCommands) {
+    TMDIForm& m = start();
+    TTopicF* t = nullptr;
+    const auto bits = [](const QList<QAction*>& actions) { // "1" for each enabled command
         QString out;
-        for (QAction* a : {t->NewQueA, t->PrevA, t->NextA, t->DelQueA})
+        for (QAction* a : actions)
             out += a->isEnabled() ? u'1' : u'0';
         return out;
     };
-    EXPECT_EQ(enabled(), "0000") << "one blank question";
-    t->PravOtvEd->setFocus();
+    const auto enabled = [&] {
+        EXPECT_TRUE(reachIdle());
+        return bits({m.CutQuesAction, m.CopyQuesAction, m.CloseTopicAction, m.PrintA, m.WindowCascade1,
+                     m.WindowArrangeAll1}) +
+               (m.PasteQuesAction->isVisible() ? "1 " : "0 ") + bits({m.FileSave1}) + " " +
+               (t ? bits({t->NewQueA, t->PrevA, t->NextA, t->DelQueA}) : QString());
+    };
+    EXPECT_EQ(enabled(), "0000000 0 ");
+    EXPECT_EQ(m.StatusPanel0->text(), "Open or create topic");
+    t = openWritten("t.vxg", MakeTopic(3));
+    EXPECT_EQ(enabled(), "1111111 0 1011") << "loaded";
+    t = newTopic("new.vxg");
+    EXPECT_EQ(enabled(), "1111111 1 0000") << "one blank question, new";
+    EXPECT_EQ(m.StatusPanel1->text(), "Modified");
     QTest::keyClick(t->PravOtvEd, Qt::Key_Up);
-    EXPECT_EQ(enabled(), "1000") << "right answer set";
+    EXPECT_EQ(enabled(), "1111111 1 1000") << "right answer set";
     QTest::keyClick(t->PravOtvEd, Qt::Key_Down);
     Type(t->SamVoprosEdit, "x");
-    EXPECT_EQ(enabled(), "1000") << "text typed";
+    EXPECT_EQ(enabled(), "1111111 1 1000") << "text typed";
     run(t, t->NewQueA);
-    EXPECT_EQ(enabled(), "1101") << "on the second of two";
+    EXPECT_EQ(enabled(), "1111111 1 1101") << "on the second of two";
     run(t, t->PrevA);
-    EXPECT_EQ(enabled(), "1011") << "on the first of two";
-
+    EXPECT_EQ(enabled(), "1111111 1 1011") << "on the first of two";
     // A disabled command does nothing, also from its key.
     QTest::keyClick(t->SamVoprosEdit, Qt::Key_F3);
     EXPECT_EQ(t->CurQue, 0);
-    QTest::keyClick(t->SamVoprosEdit, Qt::Key_F4);
-    EXPECT_EQ(t->CurQue, 1);
+
+    t = nullptr;
+    dialogs->answerNext(vxg::DlgResult::No);
+    m.MdiArea->closeAllSubWindows();
+    ASSERT_TRUE(reachIdle()); // the windows go at the next pass of the event loop
+    EXPECT_EQ(enabled(), "0000000 0 ");
+    EXPECT_EQ(m.StatusPanel1->text(), "");
 }
 
 TEST_F(TopicWindowTest, SaveReportsTheFirstFaultyQuestionAndShowsIt) {
