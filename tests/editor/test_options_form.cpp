@@ -1,22 +1,18 @@
-// The editor's parameters dialog driven offscreen: its own table over the common dialog.
+// The editor's parameters dialog: its own table over the common dialog, and beside it the
+// examiner's dialog in a process of its own on the same settings file (tests/processes).
 #include "OptionsUnit.h"
 
 #include "Globals.h"
-#include "Help.h"
 #include "LanguageTest.h"
+#include "OptionsDriver.h"
 #include "OptionsLayout.h"
+#include "PeerLink.h"
 #include "Registry.h"
 #include "ScriptedDialogs.h"
 
-#include <QAbstractItemView>
-#include <QComboBox>
 #include <QFile>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTextBrowser>
-#include <QTest>
-#include <gtest/gtest.h>
 #include <memory>
 
 namespace {
@@ -29,7 +25,6 @@ TTestOptions Custom(int seed) {
     o.GivenVopr = 20 + seed;
     for (int i = 0; i < 12; ++i)
         o.Na[i] = i + seed;
-    o.MaxTime = 40 + seed;
     o.MayBack = false;
     return o;
 }
@@ -48,199 +43,184 @@ protected:
         ScriptedDialogs::uninstall();
         LanguageTest::TearDown();
     }
-
-    TOptionsForm& create() {
+    // The dialog created and shown, with the sets given stored before.
+    void open(const QStringList& sets = {}) {
         dlg = std::make_unique<TOptionsForm>();
-        return *dlg;
+        for (int i = 0; i < sets.size(); ++i)
+            store.save(sets[i], Custom(i));
+        reopen();
     }
-    void open() {
+    // The dialog shown anew: it reads its list at each showing.
+    void reopen() {
+        dlg->hide();
         dlg->show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
     }
-    void choose(const QString& entry) {
-        QComboBox* combo = dlg->NameEdit;
-        const int row = combo->findText(entry, Qt::MatchExactly | Qt::MatchCaseSensitive);
-        ASSERT_GE(row, 0) << qPrintable(entry);
-        combo->showPopup();
-        combo->view()->setCurrentIndex(combo->model()->index(row, 0));
-        QTest::keyClick(combo->view(), Qt::Key_Return);
-    }
-    void type(const QString& text) {
-        QLineEdit* edit = dlg->NameEdit->lineEdit();
-        edit->selectAll();
-        if (text.isEmpty())
-            QTest::keyClick(edit, Qt::Key_Backspace);
-        else
-            QTest::keyClicks(edit, text);
-    }
-    QStringList listEntries() const {
-        QStringList out;
-        for (int i = 0; i < dlg->NameEdit->count(); ++i)
-            out << dlg->NameEdit->itemText(i);
-        return out;
-    }
     TTestOptions shown() {
-        const TTestOptions keep = EditOptions;
+        TTestOptions keep = EditOptions;
         dlg->ReadOptionsFromForm();
-        const TTestOptions out = EditOptions;
-        EditOptions = keep;
-        return out;
+        std::swap(keep, EditOptions);
+        return keep;
     }
     bool buttonsEnabled() const {
         EXPECT_EQ(dlg->SaveOptionsBtn->isEnabled(), dlg->DeleteOptionsBtn->isEnabled());
         return dlg->SaveOptionsBtn->isEnabled();
     }
-    QString loadedText(const QString& name) const { return lang(114) + name + lang(115); }
+    TTestOptions stored(const QString& name) {
+        TTestOptions o;
+        EXPECT_TRUE(store.load(name, o)) << qPrintable(name);
+        return o;
+    }
 
     std::unique_ptr<TOptionsForm> dlg;
     ScriptedDialogs* dialogs = nullptr;
     OptionSetStore store;
 };
 
-TEST_F(OptionsFormTest, EditorStartedFirstCreatesAndShowsTheFactorySet) {
-    create();
-    TTestOptions stored;
-    ASSERT_TRUE(store.load("Default", stored));
-    EXPECT_EQ(stored, FactoryTestOptions());
-    EXPECT_EQ(EditOptions, FactoryTestOptions());
-    EXPECT_EQ(DefaultSettingsName, "Default");
-
-    open();
-    EXPECT_EQ(listEntries(), QStringList({"Default"}));
-    EXPECT_EQ(dlg->NameEdit->currentText(), "Default");
-    EXPECT_FALSE(buttonsEnabled());
-    EXPECT_EQ(DefaultSettingsName, "default"); // from the first showing on
-    EXPECT_EQ(dlg->CancelBtn->text(), "&Close");
-    EXPECT_TRUE(dialogs->boxes.isEmpty());
-}
-
-TEST_F(OptionsFormTest, AfterTheExaminerCreatedItTheNameBoxStartsEmpty) {
-    vxg::Registry reg;
-    WriteTestOptions(reg, OptionSetKey("Default"), Custom(1));
-    create();
-    EXPECT_EQ(EditOptions, TTestOptions()); // nothing read, nothing shown
-    open();
-    EXPECT_TRUE(dlg->NameEdit->currentText().isEmpty());
-    EXPECT_FALSE(buttonsEnabled());
-    TTestOptions stored;
-    ASSERT_TRUE(store.load("Default", stored));
-    EXPECT_EQ(stored, Custom(1));
-}
-
-TEST_F(OptionsFormTest, ChoosingLoadsWithAConfirmationAndSavingUnderANewNameListsIt) {
-    create();
-    store.save("Exam", Custom(2));
-    open();
-    choose("Exam");
-    EXPECT_EQ(dialogs->texts(DlgKind::Information), QStringList({loadedText("Exam")}));
-    EXPECT_EQ(loadedText("Exam"), "Settings <Exam> loaded\n\nYou can edit and save them now.");
-    EXPECT_EQ(shown(), Custom(2));
-    EXPECT_TRUE(buttonsEnabled());
-
-    // Typing alone changes no button; Save stores the shown values under the typed name.
-    type("");
-    EXPECT_TRUE(buttonsEnabled());
-    type("Exam 2");
-    QTest::keyClick(dlg->GivenVoprEd, Qt::Key_Up);
-    QTest::mouseClick(dlg->SaveOptionsBtn, Qt::LeftButton);
-    TTestOptions stored;
-    ASSERT_TRUE(store.load("Exam 2", stored));
-    TTestOptions expected = Custom(2);
-    expected.GivenVopr += 1;
-    EXPECT_EQ(stored, expected);
-    EXPECT_EQ(listEntries(), QStringList({"Default", "Exam", "Exam 2"}));
-    EXPECT_EQ(dialogs->texts(DlgKind::Information).last(), lang(118) + "Exam 2>");
+// Started first, the editor creates the factory set and shows it; after the examiner created
+// it, the name box starts empty and the stored set stays.
+TEST_F(OptionsFormTest, FirstShowingDependsOnWhoCreatedTheDefaultSet) {
+    for (bool examinerFirst : {false, true}) {
+        dlg.reset();
+        QFile::remove(vxg::Registry::defaultFilePath());
+        EditOptions = TTestOptions();
+        DefaultSettingsName = kDefaultSetName;
+        if (examinerFirst) {
+            vxg::Registry reg;
+            WriteTestOptions(reg, OptionSetKey("Default"), Custom(1));
+        }
+        open();
+        EXPECT_EQ(stored("Default"), examinerFirst ? Custom(1) : FactoryTestOptions());
+        EXPECT_EQ(EditOptions, examinerFirst ? TTestOptions() : FactoryTestOptions());
+        EXPECT_EQ(dlg->NameEdit->currentText(), examinerFirst ? "" : "Default");
+        EXPECT_FALSE(buttonsEnabled());
+        EXPECT_TRUE(dialogs->boxes.isEmpty());
+    }
 }
 
 TEST_F(OptionsFormTest, DeletingEndsWithTheFactorySetShownAndConfirmed) {
-    create();
-    store.save("Exam", Custom(2));
-    open();
-    choose("Exam");
+    open({"Exam"});
+    ASSERT_TRUE(ChooseSet(*dlg, "Exam"));
     dialogs->answerNext(DlgResult::Yes);
     QTest::mouseClick(dlg->DeleteOptionsBtn, Qt::LeftButton);
-
-    TTestOptions stored;
-    EXPECT_FALSE(store.load("Exam", stored));
-    EXPECT_EQ(listEntries(), QStringList({"Default"}));
+    EXPECT_EQ(store.names(), QStringList({"Default"}));
     EXPECT_EQ(dlg->NameEdit->currentText(), "default");
     EXPECT_EQ(shown(), FactoryTestOptions());
     EXPECT_FALSE(buttonsEnabled());
     EXPECT_EQ(dialogs->texts(DlgKind::Confirmation), QStringList({lang(119) + "Exam>?"}));
-    EXPECT_EQ(dialogs->texts(DlgKind::Information).last(), loadedText("default"));
+    EXPECT_EQ(dialogs->texts(DlgKind::Information).last(), lang(114) + "default" + lang(115));
 }
 
 // The buttons keep their state while the user types, so each command checks the name as it
 // stands when pressed: nothing reserved, nothing empty, nothing that would reach every set.
 TEST_F(OptionsFormTest, SaveAndDeleteCheckTheNameAsItStandsWhenPressed) {
-    create();
-    store.save("Exam", Custom(2));
-    open();
-    for (const QString& name : {QString(), QStringLiteral("default"), QStringLiteral("Default"),
-                                QStringLiteral("NO NAME"), QStringLiteral("last"), QStringLiteral("a\\b")}) {
-        choose("Exam"); // enables both buttons
-        ASSERT_TRUE(buttonsEnabled());
-        type(name);
+    open({"Exam"});
+    for (const QString& name : {QString(), QStringLiteral("default"), QStringLiteral("NO NAME"),
+                                QStringLiteral("last"), QStringLiteral("a\\b")}) {
+        ASSERT_TRUE(ChooseSet(*dlg, "Exam")); // enables both buttons
+        TypeSetName(*dlg, name);
         dialogs->boxes.clear();
-
         QTest::mouseClick(dlg->SaveOptionsBtn, Qt::LeftButton);
-        EXPECT_EQ(dialogs->texts(DlgKind::Error), QStringList({lang(117)})) << qPrintable(name);
-        dialogs->boxes.clear();
-
         dialogs->answerNext(DlgResult::Yes);
         QTest::mouseClick(dlg->DeleteOptionsBtn, Qt::LeftButton);
-        EXPECT_EQ(dialogs->texts(DlgKind::Error), QStringList({lang(88)})) << qPrintable(name);
-        EXPECT_TRUE(dialogs->texts(DlgKind::Confirmation).isEmpty()) << qPrintable(name);
-        EXPECT_TRUE(dlg->NameEdit->hasFocus());
         dialogs->answers.clear();
+        EXPECT_EQ(dialogs->texts(DlgKind::Error), QStringList({lang(117), lang(88)})) << qPrintable(name);
+        EXPECT_TRUE(dialogs->texts(DlgKind::Confirmation).isEmpty()) << qPrintable(name);
     }
     EXPECT_EQ(store.names(), QStringList({"Default", "Exam"}));
-    TTestOptions stored;
-    ASSERT_TRUE(store.load("Default", stored));
-    EXPECT_EQ(stored, FactoryTestOptions());
+    EXPECT_EQ(stored("Default"), FactoryTestOptions());
 }
 
-TEST_F(OptionsFormTest, ASetDeletedMeanwhileIsReportedAndChangesNothing) {
-    create();
-    store.save("Exam", Custom(2));
-    open();
-    QTest::keyClick(dlg->GivenVoprEd, Qt::Key_Up);
-    const TTestOptions before = shown();
-    store.remove("Exam"); // by the other program, say
-    choose("Exam");
-    EXPECT_EQ(dialogs->texts(DlgKind::Error), QStringList({lang(116)}));
-    EXPECT_TRUE(dialogs->texts(DlgKind::Information).isEmpty());
-    EXPECT_EQ(shown(), before);
-    EXPECT_TRUE(dlg->NameEdit->hasFocus());
-}
-
-TEST_F(OptionsFormTest, EscapeDoesNotCloseAndEditsStayForTheNextShowing) {
-    create();
+TEST_F(OptionsFormTest, EscapeAndEnterDoNotCloseAndEditsStayForTheNextShowing) {
     open();
     QTest::keyClick(dlg->GivenVoprEd, Qt::Key_Up);
     QTest::keyClick(dlg->GivenVoprEd, Qt::Key_Escape);
-    QTest::keyClick(dlg->GivenVoprEd, Qt::Key_Return); // no button is pressed by Enter either
+    QTest::keyClick(dlg->GivenVoprEd, Qt::Key_Return);
     EXPECT_TRUE(dlg->isVisible());
-    EXPECT_TRUE(dialogs->boxes.isEmpty());
-
     QTest::mouseClick(dlg->CancelBtn, Qt::LeftButton);
     EXPECT_FALSE(dlg->isVisible());
-    open();
-    EXPECT_EQ(dlg->GivenVoprEd->value(), 11);
-    EXPECT_EQ(dlg->NameEdit->currentText(), "Default");
+    reopen();
+    EXPECT_EQ(dlg->GivenVoprEd->value(), FactoryTestOptions().GivenVopr + 1);
+    EXPECT_TRUE(dialogs->boxes.isEmpty());
 }
 
-TEST_F(OptionsFormTest, F1OpensTheHelpPageOfTheControl) {
-    create();
-    open();
-    dlg->NameEdit->setFocus();
-    QTest::keyClick(dlg->NameEdit, Qt::Key_F1);
-    QWidget* help = vxg::Help::instance().window();
-    ASSERT_NE(help, nullptr);
-    auto* browser = help->findChild<QTextBrowser*>();
-    ASSERT_NE(browser, nullptr);
-    EXPECT_TRUE(browser->source().path().endsWith("/IDH_OptionsName.html"));
-    help->close();
+// The value of a line "key value" of the examiner's answer.
+QString Field(const std::optional<QStringList>& answer, const QString& key) {
+    for (const QString& line : answer.value_or(QStringList()))
+        if (line.startsWith(key + u' '))
+            return line.mid(key.size() + 1);
+    return {};
+}
+QString Box(DlgKind kind, QString text) {
+    return QString::number(static_cast<int>(kind)) + u' ' + text.replace(u'\n', QStringLiteral("\\n"));
+}
+
+// A set saved in one program is listed by the other at its next showing; one deleted there
+// meanwhile gives lang[116] and changes nothing.
+class SharedOptionsTest : public OptionsFormTest {
+protected:
+    void SetUp() override {
+        OptionsFormTest::SetUp();
+        open();
+        ASSERT_TRUE(examiner.ready());
+    }
+    void saveAs(const QString& name, int questionsPerCard) {
+        dlg->GivenVoprEd->setValue(questionsPerCard);
+        TypeSetName(*dlg, name);
+        reopen(); // typing alone leaves the buttons as they were
+        QTest::mouseClick(dlg->SaveOptionsBtn, Qt::LeftButton);
+        ASSERT_EQ(dialogs->texts(DlgKind::Information).value(0), lang(118) + name + ">");
+    }
+    void examinerSaves(const QString& name, int questionsPerCard) {
+        examiner.send("set " + QString::number(questionsPerCard));
+        examiner.send("type " + name);
+        ASSERT_EQ(Field(examiner.send("save"), "box"), Box(DlgKind::Information, lang(118) + name + ">"));
+    }
+
+    Peer examiner{"vxg_peer_examiner", {}};
+};
+
+TEST_F(SharedOptionsTest, ASetSavedInOneProgramIsListedAndLoadedByTheOther) {
+    saveAs("From editor", 33);
+    EXPECT_EQ(Field(examiner.send("show"), "list"), "Default|From editor");
+    const auto chosen = examiner.send("choose From editor");
+    EXPECT_EQ(Field(chosen, "given"), "33");
+    EXPECT_EQ(Field(chosen, "box"),
+              Box(DlgKind::Information, "Settings <From editor> loaded!\n\nYou can edit and save them now."));
+
+    examinerSaves("From examiner", 44);
+    reopen();
+    EXPECT_EQ(ListedSets(*dlg), QStringList({"Default", "From editor", "From examiner"}));
+    ASSERT_TRUE(ChooseSet(*dlg, "From examiner"));
+    EXPECT_EQ(dlg->GivenVoprEd->value(), 44);
+    EXPECT_EQ(dialogs->texts(DlgKind::Information).last(),
+              "Settings <From examiner> loaded\n\nYou can edit and save them now.");
+    EXPECT_TRUE(dlg->SaveOptionsBtn->isEnabled() && dlg->DeleteOptionsBtn->isEnabled());
+}
+
+TEST_F(SharedOptionsTest, ASetDeletedByOneProgramWhileTheOthersDialogIsOpenIsReportedThere) {
+    // The editor deletes a set the examiner's open dialog lists.
+    saveAs("Doomed", 33);
+    const QString shownThere = Field(examiner.send("show"), "given");
+    dialogs->answerNext(vxg::DlgResult::Yes);
+    QTest::mouseClick(dlg->DeleteOptionsBtn, Qt::LeftButton);
+    const auto there = examiner.send("choose Doomed");
+    EXPECT_EQ(Field(there, "box"), Box(DlgKind::Error, lang(116)));
+    EXPECT_EQ(Field(there, "given"), shownThere);
+
+    // And the other way round.
+    examinerSaves("Doomed too", 55);
+    reopen();
+    QTest::keyClick(dlg->GivenVoprEd, Qt::Key_Up);
+    const int shownHere = dlg->GivenVoprEd->value();
+    examiner.send("choose Doomed too");
+    EXPECT_EQ(Field(examiner.send("delete"), "box"), Box(DlgKind::Confirmation, lang(119) + "Doomed too>?"));
+    dialogs->boxes.clear();
+    ASSERT_TRUE(ChooseSet(*dlg, "Doomed too"));
+    EXPECT_EQ(dialogs->texts(DlgKind::Error), QStringList({lang(116)}));
+    EXPECT_TRUE(dialogs->texts(DlgKind::Information).isEmpty());
+    EXPECT_EQ(dlg->GivenVoprEd->value(), shownHere);
+    EXPECT_EQ(OptionSetStore().names(), QStringList({"Default"}));
 }
 
 } // namespace
