@@ -15,7 +15,9 @@ TEST(MessageFrame, EncodesByteForByteInCp1251AndNeverCutsAField) {
         {"", "Lang!!200", "00000009Lang!!200"},
         {"", "7$Ocenka!!$", "000000117$Ocenka!!$"},
         {"", "", "00000000"},
-        {"Иванов", "ВЫШЕЛ!!", "0006\xC8\xE2\xE0\xED\xEE\xE2" "0007\xC2\xDB\xD8\xC5\xCB!!"},
+        {"Иванов", "ВЫШЕЛ!!",
+         "0006\xC8\xE2\xE0\xED\xEE\xE2"
+         "0007\xC2\xDB\xD8\xC5\xCB!!"},
     };
     for (const auto& [name, text, wire] : cases)
         EXPECT_EQ(EncodeMessage(name, text), wire) << text.toStdString();
@@ -23,23 +25,29 @@ TEST(MessageFrame, EncodesByteForByteInCp1251AndNeverCutsAField) {
     EXPECT_FALSE(EncodeFrame({}, QByteArray(10000, 'a')));
     EXPECT_FALSE(EncodeFrame(QByteArray(10000, 'a'), {}));
     // An acknowledgement holds "OK" anywhere, in capitals.
-    const std::pair<QByteArray, bool> replies[] = {{"  OK            ", true}, {"ok              ", false}, {"", false}};
+    const std::pair<QByteArray, bool> replies[] = {
+        {"  OK            ", true}, {"ok              ", false}, {"", false}};
     for (const auto& [reply, ok] : replies)
         EXPECT_EQ(IsAcknowledged(reply), ok) << reply.toStdString();
 }
 
 TEST(MessageFrame, JudgesALengthFieldAsSoonAsItsFourBytesArrive) {
     const std::pair<QByteArray, TFrameParse::Status> cases[] = {
-        {"000", TFrameParse::Incomplete},         {"00x1", TFrameParse::Bad},
-        {"-001", TFrameParse::Bad},               {" 001", TFrameParse::Bad},
-        {"0002ab00", TFrameParse::Incomplete},    {"0002ab+005", TFrameParse::Bad}, // before any text came
-        {"0002ab9999", TFrameParse::Incomplete},  {"0002ab0003xy", TFrameParse::Incomplete},
+        {"000", TFrameParse::Incomplete},
+        {"00x1", TFrameParse::Bad},
+        {"-001", TFrameParse::Bad},
+        {" 001", TFrameParse::Bad},
+        {"0002ab00", TFrameParse::Incomplete},
+        {"0002ab+005", TFrameParse::Bad}, // before any text came
+        {"0002ab9999", TFrameParse::Incomplete},
+        {"0002ab0003xy", TFrameParse::Incomplete},
         {"0002ab0003xyzEXTRA", TFrameParse::Complete},
     };
     for (const auto& [buffer, status] : cases)
         EXPECT_EQ(ParseFrame(buffer).status, status) << buffer.toStdString();
     const TFrameParse done = ParseFrame("0002ab0003xyzEXTRA");
-    EXPECT_EQ(std::tuple(done.name, done.text, done.used), std::tuple(QByteArray("ab"), QByteArray("xyz"), qsizetype(13)));
+    EXPECT_EQ(std::tuple(done.name, done.text, done.used),
+              std::tuple(QByteArray("ab"), QByteArray("xyz"), qsizetype(13)));
     const QByteArray frame = *EncodeMessage("Петров", "CurrentChecked!!1$2$3$4");
     for (qsizetype n = 0; n < frame.size(); ++n)
         EXPECT_EQ(ParseFrame(frame.left(n)).status, TFrameParse::Incomplete) << n;
@@ -73,8 +81,8 @@ TEST(MessageQueue, KeepsArrivalOrderAndBoundsWhatWaits) {
         }
         q.Done();
     }
-    EXPECT_EQ(order, (QStringList{"A:CurrentChecked!!1$2", "B:CurrentChecked!!2", "A:Ready!!", "A:CurrentChecked!!4",
-                                  "A:Help!!", ":WhatLang!!", ":WhatLang!!"}));
+    EXPECT_EQ(order, (QStringList{"A:CurrentChecked!!1$2", "B:CurrentChecked!!2", "A:Ready!!",
+                                  "A:CurrentChecked!!4", "A:Help!!", ":WhatLang!!", ":WhatLang!!"}));
     EXPECT_TRUE(q.Enqueue({"", "WhatLang!!", a}));
 
     // One address cannot fill it.
@@ -95,9 +103,12 @@ TEST(StudentTable, FindsNamesWithoutRegardToCaseAndAdmitsOnlyNamesThatFit) {
     EXPECT_EQ(t.IndexFrom("иванов", "10.0.0.1"), 0);
     EXPECT_EQ(t.IndexFrom("иванов", "10.0.0.9"), -1); // only from where he registered
     const std::pair<QString, TAdmission> cases[] = {
-        {"Petrov", TAdmission::Admitted},           {"иВАНОВ", TAdmission::Known},
-        {"", TAdmission::EmptyName},                {"Pet\nrov", TAdmission::ControlCharacter},
-        {"Pet\trov", TAdmission::ControlCharacter}, {QString(64, 'x'), TAdmission::Admitted},
+        {"Petrov", TAdmission::Admitted},
+        {"иВАНОВ", TAdmission::Known},
+        {"", TAdmission::EmptyName},
+        {"Pet\nrov", TAdmission::ControlCharacter},
+        {"Pet\trov", TAdmission::ControlCharacter},
+        {QString(64, 'x'), TAdmission::Admitted},
         {QString(65, 'x'), TAdmission::NameTooLong},
     };
     for (const auto& [name, result] : cases)

@@ -25,9 +25,9 @@ TEST_F(TestingWindowTest, AWholeTestingOverTheNetwork) {
     TTestStation& kuznetsov = station(24, QStringLiteral("Kuznetsov"));
 
     // The language question is answered before any registration, to the asking address.
-    ASSERT_TRUE(petrov.AskLanguage());
+    ASSERT_TRUE(petrov.Send(QStringLiteral("WhatLang!!")));
     ASSERT_TRUE(petrov.WaitForMessages(1));
-    EXPECT_EQ(petrov.ReceivedFrames().at(0), QByteArray("00000009Lang!!200"));
+    EXPECT_EQ(petrov.Received(), QStringList{"Lang!!200"});
 
     for (TTestStation* st : {&ivanov, &petrov, &sidorov, &kuznetsov})
         registerAt(*st);
@@ -52,7 +52,7 @@ TEST_F(TestingWindowTest, AWholeTestingOverTheNetwork) {
     // Right answers 1, 2, 3, 4.
     ASSERT_TRUE(ivanov.SendAnswers(QStringLiteral("1$2$3$4")));
     ASSERT_TRUE(petrov.SendAnswers(QStringLiteral("1$1$ $4")));
-    ASSERT_TRUE(sidorov.Help());
+    ASSERT_TRUE(sidorov.Send(QStringLiteral("Help!!")));
     ASSERT_TRUE(kuznetsov.Leave());
     ASSERT_TRUE(settle([&] { return s->StudentCount == 3 && cell(5, 2) == QStringLiteral("+"); }));
     EXPECT_EQ(cells(1), (QStringList{"+", "+", "+", "+"}));

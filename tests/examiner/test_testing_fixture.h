@@ -1,6 +1,6 @@
 #pragma once
-// The examiner's real main window, shown, its message link on a free loopback port, a real
-// question file open with a short testing set up, and test stations on 127.0.0.k (one port).
+// The examiner's real main window, its message link on a free loopback port, a real question file
+// open with a short testing set up, and test stations on 127.0.0.k (all on one port).
 #include "test_work_support.h"
 
 #include "CardsAndGrading.h"
@@ -20,30 +20,32 @@ protected:
         link.ackTimeoutMs = 300;
     }
 
-    // `questions` questions in the file (right answers 1, 2, 3, 4, 1, ..), N per card, ordered
-    // draw, thresholds 0..10 then 15, no time limit.
     void startTesting(int questions = 6, int n = 4) {
         w = &startAndShow();
         s = &examiner->State;
+        openTopic(questions, n);
+    }
+    // A file of `questions` questions (right answers 1, 2, 3, 4, 1, ..), N per card, ordered draw,
+    // thresholds 0..10 then 15, no time limit.
+    void openTopic(int questions = 6, int n = 4) {
         const QString path = programDir.path() + QStringLiteral("/topic.vxg");
         testfiles::WriteTopic(path, questions);
         dialogs->chooseFile(path);
         ASSERT_TRUE(w->OpenTopicClick(nullptr));
-        s->ActiveOptions = FactoryTestOptions();
-        s->ActiveOptions.GivenVopr = n;
-        s->ActiveOptions.RandomGiveOut = s->ActiveOptions.MayBack = s->ActiveOptions.ShowRights = false;
-        s->ActiveOptions.TimeBool = false;
+        TTestOptions& o = s->ActiveOptions = FactoryTestOptions();
+        o.GivenVopr = n;
+        o.TimeBool = o.RandomGiveOut = o.MayBack = o.ShowRights = false;
         w->SetupGrid();
     }
 
     TTestStation& station(int k, const QString& name) {
-        stations.push_back(std::make_unique<TTestStation>(QHostAddress(QStringLiteral("127.0.0.%1").arg(k)), w->LinkPort(), name));
-        EXPECT_TRUE(stations.back()->Listen(s->Link.studentPort));
-        if (s->Link.studentPort == 0)
-            s->Link.studentPort = stations.back()->Port();
-        return *stations.back();
+        const QHostAddress address(QStringLiteral("127.0.0.%1").arg(k));
+        TTestStation& st =
+            *stations.emplace_back(std::make_unique<TTestStation>(address, w->LinkPort(), name));
+        EXPECT_TRUE(st.Listen(s->Link.studentPort));
+        s->Link.studentPort = st.Port();
+        return st;
     }
-
     // Registers and waits until the window has added the student.
     void registerAt(TTestStation& st) {
         const int before = s->StudentCount;
@@ -58,7 +60,7 @@ protected:
 
     bool settle(const std::function<bool()>& done, int ms = 3000) { return QTest::qWaitFor(done, ms); }
     QString cell(int col, int row) const { return w->StringGrid->Cell(col, row); }
-    // Cells from..to of a grid row; all rows under the header, row by row.
+    // Cells from..to of a grid row; all rows under the header, one after the other.
     QStringList cells(int row, int from = 2, int to = 5) const {
         QStringList out;
         for (int c = from; c <= to; ++c)

@@ -3,7 +3,6 @@
 #include "Cp1251.h"
 #include "MessageFrame.h"
 
-#include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -11,9 +10,6 @@
 #include <memory>
 
 using namespace vxg::link;
-
-TTestStation::TTestStation(const QHostAddress& address, quint16 examinerPort, const QString& name)
-    : address_(address), examinerPort_(examinerPort), name_(name) {}
 
 bool TTestStation::Listen(quint16 port) {
     server_ = new QTcpServer(this);
@@ -38,10 +34,9 @@ void TTestStation::Serve() {
             if (frame.status != TFrameParse::Complete)
                 return;
             buffer->clear();
-            frames_.append(EncodeFrame(frame.name, frame.text).value_or(QByteArray()));
             received_.append(vxg::cp1251::decode(frame.text));
-            if (mode_ != Mode::Silent)
-                socket->write(mode_ == Mode::Acknowledge ? Acknowledgement() : QByteArray("ok") + QByteArray(14, ' '));
+            if (!silent_)
+                socket->write(Acknowledgement());
             emit MessageReceived(received_.last());
         });
     }
@@ -62,13 +57,10 @@ QByteArray TTestStation::SendRaw(const QByteArray& bytes, int timeoutMs) {
     socket.write(bytes);
     socket.waitForBytesWritten(timeoutMs);
     QByteArray reply;
-    QElapsedTimer clock;
-    clock.start();
-    while (reply.size() < kAckBytes && clock.elapsed() < timeoutMs) {
-        if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(int(std::max<qint64>(1, timeoutMs - clock.elapsed()))))
-            break;
+    const QDeadlineTimer deadline(timeoutMs);
+    while (reply.size() < kAckBytes &&
+           (socket.bytesAvailable() > 0 || socket.waitForReadyRead(int(deadline.remainingTime()))))
         reply.append(socket.read(kAckBytes - reply.size()));
-    }
     socket.abort();
     return reply;
 }
