@@ -24,7 +24,8 @@ TEST(MessageFrame, EncodesByteForByteInCp1251AndNeverCutsAField) {
     EXPECT_EQ(EncodeFrame({}, QByteArray(9999, 'a'))->left(8), "00009999");
     EXPECT_FALSE(EncodeFrame({}, QByteArray(10000, 'a')));
     EXPECT_FALSE(EncodeFrame(QByteArray(10000, 'a'), {}));
-    // An acknowledgement holds "OK" anywhere, in capitals.
+    // The acknowledgement is "OK" and 14 blanks; a reply holding "OK" anywhere, in capitals, is one.
+    EXPECT_EQ(Acknowledgement(), "OK              ");
     const std::pair<QByteArray, bool> replies[] = {
         {"  OK            ", true}, {"ok              ", false}, {"", false}};
     for (const auto& [reply, ok] : replies)

@@ -60,17 +60,12 @@ protected:
 
     bool settle(const std::function<bool()>& done, int ms = 3000) { return QTest::qWaitFor(done, ms); }
     QString cell(int col, int row) const { return w->StringGrid->Cell(col, row); }
-    // Cells from..to of a grid row; all rows under the header, one after the other.
-    QStringList cells(int row, int from = 2, int to = 5) const {
+    // The cells of grid row r, or of every row under the header one after the other.
+    QStringList grid(int r = -1) const {
         QStringList out;
-        for (int c = from; c <= to; ++c)
-            out << cell(c, row);
-        return out;
-    }
-    QStringList grid() const {
-        QStringList out;
-        for (int r = 1; r < w->StringGrid->RowCount(); ++r)
-            out << cells(r, 0, w->StringGrid->ColCount() - 1);
+        for (int row = r < 0 ? 1 : r; row < (r < 0 ? w->StringGrid->RowCount() : r + 1); ++row)
+            for (int c = 0; c < w->StringGrid->ColCount(); ++c)
+                out << cell(c, row);
         return out;
     }
     QStringList warnings() const { return dialogs->texts(vxg::DlgKind::Warning); }
