@@ -3,24 +3,18 @@
 #include "Cp1251.h"
 #include "MessageFrame.h"
 
-#include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 
 #include <memory>
 
-TTestStation::TTestStation(const QHostAddress& address, quint16 examinerPort, const QString& name, QObject* parent)
-    : QObject(parent), address_(address), examinerPort_(examinerPort), name_(name) {}
-
-TTestStation::~TTestStation() = default;
+using namespace vxg::link;
 
 bool TTestStation::Listen(quint16 port) {
     server_ = new QTcpServer(this);
-    if (!server_->listen(address_, port))
-        return false;
     connect(server_, &QTcpServer::newConnection, this, &TTestStation::Serve);
-    return true;
+    return server_->listen(address_, port);
 }
 
 quint16 TTestStation::Port() const {
@@ -30,43 +24,27 @@ quint16 TTestStation::Port() const {
 void TTestStation::Serve() {
     while (QTcpSocket* socket = server_->nextPendingConnection()) {
         ++connections_;
-        auto buffer = std::make_shared<QByteArray>();
+        auto buffer = std::make_shared<QByteArray>(); // lives with its connection
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QTcpSocket::readyRead, socket, [this, socket, buffer] {
             buffer->append(socket->readAll());
-            const vxg::link::TFrameParse frame = vxg::link::ParseFrame(*buffer);
-            if (frame.status == vxg::link::TFrameParse::Bad) {
-                socket->abort();
-                return;
-            }
-            if (frame.status != vxg::link::TFrameParse::Complete)
+            const TFrameParse frame = ParseFrame(*buffer);
+            if (frame.status == TFrameParse::Bad)
+                return socket->abort();
+            if (frame.status != TFrameParse::Complete)
                 return;
             buffer->clear();
-            const QString text = vxg::cp1251::decode(frame.text);
-            frames_.append(vxg::link::EncodeFrame(frame.name, frame.text).value_or(QByteArray()));
-            received_.append(text);
-            switch (mode_) {
-            case Mode::Acknowledge:
-                socket->write(vxg::link::Acknowledgement());
-                break;
-            case Mode::LowerCaseOk:
-                socket->write(QByteArray("ok") + QByteArray(14, ' '));
-                break;
-            case Mode::Silent:
-                break;
-            }
-            emit MessageReceived(text);
+            received_.append(vxg::cp1251::decode(frame.text));
+            if (!silent_)
+                socket->write(Acknowledgement());
+            emit MessageReceived(received_.last());
         });
     }
 }
 
-bool TTestStation::Send(const QString& text, int timeoutMs) {
-    return SendAs(name_, text, timeoutMs);
-}
-
 bool TTestStation::SendAs(const QString& senderName, const QString& text, int timeoutMs) {
-    const std::optional<QByteArray> frame = vxg::link::EncodeMessage(senderName, text);
-    return frame && vxg::link::IsAcknowledged(SendRaw(*frame, timeoutMs));
+    const std::optional<QByteArray> frame = EncodeMessage(senderName, text);
+    return frame && IsAcknowledged(SendRaw(*frame, timeoutMs));
 }
 
 QByteArray TTestStation::SendRaw(const QByteArray& bytes, int timeoutMs) {
@@ -79,14 +57,10 @@ QByteArray TTestStation::SendRaw(const QByteArray& bytes, int timeoutMs) {
     socket.write(bytes);
     socket.waitForBytesWritten(timeoutMs);
     QByteArray reply;
-    QElapsedTimer clock;
-    clock.start();
-    while (reply.size() < vxg::link::kAckBytes && clock.elapsed() < timeoutMs) {
-        if (socket.bytesAvailable() == 0 &&
-            !socket.waitForReadyRead(static_cast<int>(std::max<qint64>(1, timeoutMs - clock.elapsed()))))
-            break;
-        reply.append(socket.read(vxg::link::kAckBytes - reply.size()));
-    }
+    const QDeadlineTimer deadline(timeoutMs);
+    while (reply.size() < kAckBytes &&
+           (socket.bytesAvailable() > 0 || socket.waitForReadyRead(int(deadline.remainingTime()))))
+        reply.append(socket.read(kAckBytes - reply.size()));
     socket.abort();
     return reply;
 }

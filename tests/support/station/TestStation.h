@@ -1,22 +1,10 @@
 #pragma once
-// A student station for tests and benchmarks: it speaks the real protocol over real sockets.
-//
-//   TTestStation st(QHostAddress("127.0.0.5"), examinerPort, QStringLiteral("Ivanov"));
-//   st.Listen(stationPort);            // where the examiner sends (0: a free port)
-//   st.Register();                     // "Name!!" from 127.0.0.5 to the examiner
-//   st.WaitForMessages(1);             // the card
-//   st.SendAnswers("2$1$ $4");         // "CurrentChecked!!2$1$ $4"
-//   st.Ready();                        // "Ready!!"; the grade comes back as "7$Ocenka!!$"
-//
-// Every message the station sends leaves from its own address (127.0.0.k), on a connection of
-// its own, and waits (blocking, bounded) for the examiner's 16-byte acknowledgement; the
-// examiner's receiver runs on a thread of its own, so this may block the calling thread. What the
-// examiner sends is received on the calling thread's event loop, acknowledged as the station's
-// Mode says, and recorded in Received().
-#include <QByteArray>
+// A student station for tests: the real protocol over real sockets. It listens on its own
+// loopback address, and each message it sends leaves from there on a connection of its own and
+// waits, blocking and bounded, for the acknowledgement (the examiner receives on a thread of its
+// own). What the examiner sends is received on the caller's event loop and recorded.
 #include <QHostAddress>
 #include <QObject>
-#include <QString>
 #include <QStringList>
 
 class QTcpServer;
@@ -24,44 +12,27 @@ class QTcpServer;
 class TTestStation : public QObject {
     Q_OBJECT
 public:
-    // How the station answers what the examiner sends.
-    enum class Mode {
-        Acknowledge, // "OK" and 14 blanks, then waits for the examiner to close
-        Silent,      // accepts and reads, never answers (a hung station)
-        LowerCaseOk, // "ok" and 14 blanks: not an acknowledgement
-    };
+    TTestStation(const QHostAddress& address, quint16 examinerPort, const QString& name)
+        : address_(address), examinerPort_(examinerPort), name_(name) {}
 
-    TTestStation(const QHostAddress& address, quint16 examinerPort, const QString& name,
-                 QObject* parent = nullptr);
-    ~TTestStation() override;
-
-    // Listens on the station's address; false when the port cannot be had.
-    bool Listen(quint16 port = 0);
+    bool Listen(quint16 port = 0); // false when the port cannot be had
     quint16 Port() const;
-    QHostAddress Address() const { return address_; }
     QString Name() const { return name_; }
-    void SetMode(Mode mode) { mode_ = mode; }
+    void SetSilent(bool silent) { silent_ = silent; } // a hung station: reads, never acknowledges
 
-    // Sends one message (text, and the sender name; the station's name unless given) and waits
-    // at most timeoutMs for the acknowledgement. True when it held "OK".
-    bool Send(const QString& text, int timeoutMs = 3000);
+    // True when the acknowledgement held "OK" within timeoutMs; SendAs names another sender.
+    bool Send(const QString& text, int timeoutMs = 3000) { return SendAs(name_, text, timeoutMs); }
     bool SendAs(const QString& senderName, const QString& text, int timeoutMs = 3000);
-    // Sends raw bytes as they are (for broken frames); returns what came back (at most 16 bytes)
-    // within timeoutMs.
+    // Raw bytes as they are; returns what came back (at most 16 bytes) within timeoutMs.
     QByteArray SendRaw(const QByteArray& bytes, int timeoutMs = 3000);
-
     bool Register() { return Send(QStringLiteral("Name!!")); }
     bool SendAnswers(const QString& answers) { return Send(QStringLiteral("CurrentChecked!!") + answers); }
     bool Ready() { return Send(QStringLiteral("Ready!!")); }
-    bool Help() { return Send(QStringLiteral("Help!!")); }
     bool Leave() { return Send(QStringLiteral("ВЫШЕЛ!!")); }
-    bool AskLanguage() { return Send(QStringLiteral("WhatLang!!")); }
 
-    // The texts received from the examiner, in order, and their raw frames.
+    // The texts received from the examiner in order, and the connections he opened.
     const QStringList& Received() const { return received_; }
-    const QList<QByteArray>& ReceivedFrames() const { return frames_; }
-    int Connections() const { return connections_; } // connections the examiner opened
-    // Runs the event loop until count messages were received, at most timeoutMs.
+    int Connections() const { return connections_; }
     bool WaitForMessages(int count, int timeoutMs = 5000);
 
 signals:
@@ -73,9 +44,8 @@ private:
     QHostAddress address_;
     quint16 examinerPort_;
     QString name_;
-    Mode mode_ = Mode::Acknowledge;
+    bool silent_ = false;
     QTcpServer* server_ = nullptr;
     QStringList received_;
-    QList<QByteArray> frames_;
     int connections_ = 0;
 };
