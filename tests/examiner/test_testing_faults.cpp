@@ -80,6 +80,19 @@ TEST_F(TestingWindowTest, ADeadStationCostsTwoBoundedAttemptsAndGetsItsCardNextT
     EXPECT_FALSE(w->GiveOut->isEnabled());
 }
 
+TEST_F(TestingWindowTest, AnswersSentBeforeTheCardIsAcknowledgedCount) {
+    startTesting();
+    TTestStation& quick = registered(53, "Quick");
+    bool answered = false;
+    quick.BeforeAcknowledging([&](const QString&) { answered = quick.SendAnswers("1$1$1$1"); });
+    ASSERT_TRUE(w->GiveOutClick());
+    ASSERT_TRUE(answered);
+    ASSERT_TRUE(settle([&] { return !cell(2, 1).isEmpty(); }));
+    for (const TCardAnswer& a : s->Students[0].Answers)
+        EXPECT_EQ(a.Given, "1");
+    EXPECT_EQ(s->Students[0].CardSent, 1);
+}
+
 TEST_F(TestingWindowTest, AGiveOutIsRefusedWhenACardCouldNotBeRightAndTooLongCardsAreNeverSent) {
     startTesting(8, 4);
     TTestStation& st = registered(61, "Pupil");

@@ -35,6 +35,8 @@ void TTestStation::Serve() {
                 return;
             buffer->clear();
             received_.append(vxg::cp1251::decode(frame.text));
+            if (beforeAck_)
+                beforeAck_(received_.last());
             if (!silent_)
                 socket->write(Acknowledgement());
             emit MessageReceived(received_.last());

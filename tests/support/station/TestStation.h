@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
+
 class QTcpServer;
 
 class TTestStation : public QObject {
@@ -19,6 +21,8 @@ public:
     quint16 Port() const;
     QString Name() const { return name_; }
     void SetSilent(bool silent) { silent_ = silent; } // a hung station: reads, never acknowledges
+    // Runs on each message received, before it is acknowledged: the examiner's send still waits.
+    void BeforeAcknowledging(std::function<void(const QString&)> step) { beforeAck_ = std::move(step); }
 
     // True when the acknowledgement held "OK" within timeoutMs; SendAs names another sender.
     bool Send(const QString& text, int timeoutMs = 3000) { return SendAs(name_, text, timeoutMs); }
@@ -45,6 +49,7 @@ private:
     quint16 examinerPort_;
     QString name_;
     bool silent_ = false;
+    std::function<void(const QString&)> beforeAck_;
     QTcpServer* server_ = nullptr;
     QStringList received_;
     int connections_ = 0;
