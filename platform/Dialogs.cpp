@@ -1,5 +1,6 @@
 #include "Dialogs.h"
 
+#include "BusyCursor.h"
 #include "UiLanguage.h"
 
 #include <QApplication>
@@ -63,20 +64,12 @@ QString qtPatterns(const QString& patterns) {
     return out.join(u' ');
 }
 
-// The normal arrow for the life of a box or file dialog, over any hourglass that a busy command
-// put up around it; the hourglass comes back when the box closes.
-class NormalCursor {
-public:
-    NormalCursor() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
-    ~NormalCursor() { QApplication::restoreOverrideCursor(); }
-    NormalCursor(const NormalCursor&) = delete;
-    NormalCursor& operator=(const NormalCursor&) = delete;
-};
-
 std::optional<QString> runFileDialog(const FileDialogRequest& request, QWidget* parent, bool save) {
     QFileDialog dialog(ownerFor(parent));
     configureFileDialog(dialog, request, save);
-    const NormalCursor arrow;
+    // Boxes and file dialogs show the normal arrow, also over the hourglass of a busy command
+    // around them; the hourglass comes back when they close.
+    const OverrideCursor arrow(Qt::ArrowCursor);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
@@ -180,7 +173,7 @@ DlgResult QtDialogs::message(DlgKind kind, const QString& text, DlgButtons butto
         break;
     }
     {
-        const NormalCursor arrow;
+        const OverrideCursor arrow(Qt::ArrowCursor); // as for the file dialogs
         box.exec();
     }
     switch (box.standardButton(box.clickedButton())) {
