@@ -24,6 +24,9 @@ std::unique_ptr<QTranslator>& qtTranslator() {
 
 bool SetQtLanguage(bool russian) {
     std::unique_ptr<QTranslator>& installed = qtTranslator();
+    // Choosing the language in force again reads nothing and tells no window to relabel.
+    if (russian == bool(installed))
+        return true;
     if (installed) {
         QCoreApplication::removeTranslator(installed.get());
         installed.reset();

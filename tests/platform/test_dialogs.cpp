@@ -216,3 +216,30 @@ TEST(QtDialogsLanguage, BoxesTakeQtsTranslationsAndTheCaptionsInForce) {
     vxg::SetPlatformTexts({});
     EXPECT_EQ(shown, QStringList({"Подтверждение", "Да", "Нет", "Отмена"}));
 }
+
+// Choosing the language in force again reads no catalogue and has no window relabelled; a real
+// change does both.
+TEST(QtDialogsLanguage, ChoosingTheLanguageInForceAgainChangesNothing) {
+    struct LanguageChanges : QObject {
+        int count = 0;
+        bool eventFilter(QObject* to, QEvent* e) override {
+            count += to == qApp && e->type() == QEvent::LanguageChange;
+            return false;
+        }
+    } changes;
+    vxg::SetQtLanguage(false);
+    QCoreApplication::sendPostedEvents(qApp, QEvent::LanguageChange);
+    qApp->installEventFilter(&changes);
+    const struct {
+        bool russian;
+        bool changes;
+    } steps[] = {{true, true}, {true, false}, {false, true}, {false, false}};
+    for (const auto& step : steps) {
+        changes.count = 0;
+        EXPECT_TRUE(vxg::SetQtLanguage(step.russian));
+        QCoreApplication::sendPostedEvents(qApp, QEvent::LanguageChange);
+        EXPECT_EQ(changes.count > 0, step.changes) << (step.russian ? "Russian" : "English");
+        EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Open"), step.russian ? "Открыть" : "Open");
+    }
+    qApp->removeEventFilter(&changes);
+}
