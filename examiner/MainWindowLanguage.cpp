@@ -27,25 +27,23 @@ void PutPlatformLanguage() {
     vxg::PutPlatformTexts(191);
 }
 
-void FitTestingCaptions(QToolBar* bar, const QList<QToolButton*>& buttons, QAction* print) {
-    QList<QToolButton*> all = buttons;
-    QStringList texts;
+void FitTestingCaptions(QToolBar* bar, const QList<QToolButton*>& buttons) {
+    // The captions were just set, on one line; a button bound to an action shows the action's
+    // icon text, which a longer caption of the other language may have left on two lines.
     for (QToolButton* b : buttons)
-        texts << b->text().replace(u'\n', u' ');
-    print->setIconText(print->text());
-    for (QToolButton* b : bar->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly))
-        if (b->defaultAction() == print)
-            all << b;
-    for (qsizetype i = 0; i < buttons.size(); ++i)
-        buttons[i]->setText(texts[i]);
+        if (QAction* a = b->defaultAction())
+            a->setIconText(a->text());
 
     const QMargins margins = bar->layout()->contentsMargins();
-    int needed = margins.left() + margins.right() + bar->layout()->spacing() * int(all.size() - 1);
-    for (QToolButton* b : all)
+    int needed = margins.left() + margins.right() + bar->layout()->spacing() * int(buttons.size() - 1);
+    for (QToolButton* b : buttons)
         needed += b->sizeHint().width();
     if (needed <= kRestoredMainWidth)
         return;
-    for (qsizetype i = 0; i < buttons.size(); ++i)
-        buttons[i]->setText(onTwoLines(texts[i]));
-    print->setIconText(onTwoLines(print->text()));
+    for (QToolButton* b : buttons) {
+        if (QAction* a = b->defaultAction())
+            a->setIconText(onTwoLines(a->text()));
+        else
+            b->setText(onTwoLines(b->text()));
+    }
 }

@@ -812,7 +812,7 @@ void TWorkF::ApplyMainLanguage() {
     StatusPanel1->setText(lang(46) + S.OptionsName);
     Label1->setText(lang(87));
     Label3->setText(lang(88));
-    FitTestingCaptions(AttestationToolBar, {GiveOutBtn, StopBtn, SaveResultsBtn, NewAttBtn}, PrintA);
+    FitTestingCaptions(AttestationToolBar, {GiveOutBtn, StopBtn, SaveResultsBtn, ToolButton2, NewAttBtn});
 }
 
 void TWorkF::PrintAExecute() {
