@@ -173,6 +173,19 @@ TEST(QtDialogsMessage, BoxesCarryCaptionIconAndButtonsOfTheirKind) {
               DlgResult::Yes);
 }
 
+// Texts hold names that stations send: a name such as "<b>X</b>" is shown as written, never
+// taken for markup.
+TEST(QtDialogsMessage, BoxesNeverRenderMarkup) {
+    const QString text = QStringLiteral("<b>Иванов</b><img src=x> asks to come up!");
+    std::pair<Qt::TextFormat, QString> shown{Qt::RichText, {}};
+    whenModal<QMessageBox>([&](QMessageBox* box) {
+        shown = {box->textFormat(), box->text()};
+        box->button(QMessageBox::Ok)->click();
+    });
+    vxg::QtDialogs().message(DlgKind::Warning, text, DlgButtons::Ok, nullptr);
+    EXPECT_EQ(shown, std::pair(Qt::PlainText, text));
+}
+
 // A box or file dialog shown inside a busy scope shows the arrow; the hourglass comes back after.
 TEST(QtDialogsCursor, BoxesAndFileDialogsShowTheNormalCursorOverAnHourglass) {
     auto shape = [] {
