@@ -94,6 +94,7 @@ std::vector<Labelled> labellingTable(const TExaminerState& s) {
         {"PrintA", [](TWorkF& w) { return w.PrintA->text(); }, 44, {}, {}},
         {"PrintA hint", [](TWorkF& w) { return w.PrintA->toolTip(); }, 45, {}, {}},
         {"ToolButton2 hint", [](TWorkF& w) { return w.ToolButton2->toolTip(); }, 45, {}, {}},
+        {"ToolButton2 caption", [](TWorkF& w) { return oneLine(w.ToolButton2->text()); }, 44, {}, {}},
         {"Label8", [](TWorkF& w) { return w.Label8->text(); }, 130, {}, {}},
         {"status panel 0", [](TWorkF& w) { return w.StatusPanel0->text(); }, 56, {}, {}},
         {"status panel 1", [](TWorkF& w) { return w.StatusPanel1->text(); }, 46, {}, s.OptionsName},
