@@ -343,7 +343,7 @@ void TWorkF::NewAttClick() {
         return;
     for (int r = 1; r <= S.StudentCount && r < StringGrid->RowCount(); ++r)
         StringGrid->ClearRow(r);
-    S.StudentCount = 0;
+    Table.Clear();
     StudentName->clear();
     PositionL->clear();
     RightsCountL->clear();
@@ -355,7 +355,6 @@ void TWorkF::NewAttClick() {
     S.MinutesPassed = 0;
     Gauge1->SetProgress(0);
     Gauge1->repaint();
-    S.Students.clear();
     ClearResults();
     SetupGrid();
     StudentName->setPlaceholderText(QString());
