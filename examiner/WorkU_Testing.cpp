@@ -149,7 +149,6 @@ bool TWorkF::GiveOutClick() {
         StudentName->setPlaceholderText(lang(51));
         StudentName->setFocus();
     }
-    S.FirstGiveOut = false;
     return true;
 }
 
