@@ -51,6 +51,11 @@ bool TStudentTable::RemoveAt(int k) {
     return true;
 }
 
+void TStudentTable::Assign(const TNet& students) {
+    S.Students = students;
+    S.StudentCount = static_cast<qint32>(S.Students.size());
+}
+
 QList<TStudentTable::TPending> TStudentTable::Release() {
     if (hold_ > 0)
         --hold_;

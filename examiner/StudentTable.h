@@ -28,6 +28,9 @@ public:
     int Append(const QString& name, const QString& address);
     // Removes entry k; false when there is none.
     bool RemoveAt(int k);
+    // The whole table replaced (an archive opened) or emptied (a new testing, an archive closed).
+    void Assign(const TNet& students);
+    void Clear() { Assign({}); }
     // The student with name, registered from address (dotted IPv4); -1 when there is no such
     // student or he registered from another address.
     int IndexFrom(const QString& name, const QString& address) const;

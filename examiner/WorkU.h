@@ -194,7 +194,6 @@ public:
     bool HasResults(int k) const;
     void DelClientMClick();
     TStudentTable Table{S};
-    const TLinkConfig& Link() const { return S.Link; }
 
     // While a give-out, warning, stop or grading loop or a send runs, the window is busy: the
     // commands that change the topic, the table, the state or the parameters are refused
@@ -360,7 +359,6 @@ private:
     // message link and testing (WorkU_Link.cpp, WorkU_Testing.cpp)
     void EndBusy();
     void PostMessageProcessing();
-    void ApplyPendingTableWork();
     void SetStudentStatus();
     std::unique_ptr<TMessageReceiver> receiver_;
     std::unique_ptr<vxg::link::TMessageQueue> messages_;

@@ -290,8 +290,7 @@ void TWorkF::LoadResultsBtnClick() {
 
     ClearResults();
     ArhData = read.Header;
-    S.Students = read.Students;
-    S.StudentCount = static_cast<qint32>(S.Students.size());
+    Table.Assign(read.Students);
     S.EditOptions = read.Options;
     S.ActiveOptions = read.Options;
     // The name in force is that of the set actually read, so the exit stores it rightly.
@@ -314,8 +313,7 @@ void TWorkF::LoadResultsBtnClick() {
 void TWorkF::CloseArhivClick() {
     if (RefuseWhileBusy())
         return;
-    S.Students.clear();
-    S.StudentCount = 0;
+    Table.Clear();
     // Cleared before the topic is closed, so that the status bar ends with "Open the topic".
     ClearResults();
     CloseTopicClick();

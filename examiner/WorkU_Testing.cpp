@@ -41,6 +41,35 @@ void HandlePendingEvents() {
     QCoreApplication::processEvents();
 }
 
+// The loops over the table (give-out, warning, stop, grading) walk the first count students (those
+// registered when the loop began) by position: a newcomer waits for the next loop, and removals
+// wait for the loop's end. With pumpFirst the window's pending events run before each student.
+// The walk ends early, returning false, when the program is ending or stop() holds.
+template <class Stop, class Each>
+bool WalkStudents(const TWorkF& w, int count, bool pumpFirst, Stop stop, Each each) {
+    for (int k = 0; k < count && k < w.S.Students.size(); ++k) {
+        if (pumpFirst)
+            HandlePendingEvents();
+        if (w.ApplicationEndRequested() || stop())
+            return false;
+        if (k < w.S.Students.size())
+            each(k);
+    }
+    return true;
+}
+
+bool NeverStop() {
+    return false;
+}
+
+// The teacher's "skip this student" flag, taken (and cleared) by the loop that honours it.
+bool TakeSkipRequest(QAction* skip) {
+    if (!skip->isChecked())
+        return false;
+    skip->setChecked(false);
+    return true;
+}
+
 // Runs the event loop, user input aside, for at least ms by the monotonic clock: a coarse timer
 // may end up to 5 % early, so the end is checked against the clock. Ends early only when
 // abandon() holds or the application's loops are ending.
@@ -120,7 +149,6 @@ bool TWorkF::GiveOutClick() {
         StudentName->setPlaceholderText(lang(51));
         StudentName->setFocus();
     }
-    S.FirstGiveOut = false;
     return true;
 }
 
@@ -140,16 +168,13 @@ QStringList TWorkF::GiveOutCards() {
             GiveOutPanel->show();
         }
         // Newcomers who register while the loop runs get their cards at the next give-out.
-        const int count = S.StudentCount;
-        for (int k = 0; k < count && k < S.Students.size(); ++k) {
-            if (ApplicationEndRequested())
-                break;
+        WalkStudents(*this, S.StudentCount, false, NeverStop, [&](int k) {
             if (S.Students.at(k).CardSent != 0)
-                continue;
+                return;
             QString reason;
             if (!GiveOutCard(k, &reason) && !reason.isEmpty())
                 noCard << reason;
-        }
+        });
     }
     // Enabled while a student still lacks a card (not delivered, too long, skipped).
     const bool someoneWithoutCard = std::any_of(S.Students.cbegin(), S.Students.cend(),
@@ -162,10 +187,8 @@ bool TWorkF::GiveOutCard(int k, QString* noCard) {
     HandlePendingEvents();
     if (ApplicationEndRequested() || k < 0 || k >= S.Students.size())
         return false;
-    if (StopCiklesA->isChecked()) {
-        StopCiklesA->setChecked(false);
+    if (TakeSkipRequest(StopCiklesA))
         return false;
-    }
     S.QueIndex = 0;
     const QString name = S.Students.at(k).Name;
     const QString host = S.Students.at(k).HostAddr;
@@ -261,12 +284,9 @@ void TWorkF::Timer1Timer() {
 void TWorkF::WarnStudents() {
     {
         TBusy busy(*this);
-        const int count = S.StudentCount;
-        for (int k = 0; k < count && k < S.Students.size(); ++k) {
-            if (ApplicationEndRequested() || StopDone)
-                return;
-            SendToStudent(S.Students.at(k).HostAddr, QStringLiteral("Soon!!"));
-        }
+        if (!WalkStudents(*this, S.StudentCount, false, [this] { return StopDone; },
+                          [this](int k) { SendToStudent(S.Students.at(k).HostAddr, QStringLiteral("Soon!!")); }))
+            return;
     }
     if (!StopDone)
         vxg::ShowMessage(vxg::DlgKind::Warning, lang(65), vxg::DlgButtons::Ok, this);
@@ -312,28 +332,18 @@ void TWorkF::StopClick() {
         TBusy busy(*this);
         Timer1->stop();
         Panel1->hide();
+        // The table as it stood at the stop: those who register during the pause get no grade.
         const int count = S.StudentCount;
-        for (int k = 0; k < count && k < S.Students.size(); ++k) {
-            HandlePendingEvents();
-            if (ApplicationEndRequested())
-                break;
-            if (StopCiklesA->isChecked()) {
-                StopCiklesA->setChecked(false);
-                continue;
-            }
-            if (k < S.Students.size() && S.Students.at(k).Mark == 0)
+        WalkStudents(*this, count, true, NeverStop, [this](int k) {
+            if (!TakeSkipRequest(StopCiklesA) && S.Students.at(k).Mark == 0)
                 SendToStudent(S.Students.at(k).HostAddr, QStringLiteral("Stop!!"));
-        }
+        });
         StatusPanel0->setText(lang(67));
 
         // Answers still arrive and count during the pause; the teacher's commands wait.
         PauseAtLeast(kStopPauseMs, [this] { return ApplicationEndRequested(); });
 
-        for (int k = 0; k < count && k < S.Students.size(); ++k) {
-            if (ApplicationEndRequested())
-                break;
-            GradeStudent(k);
-        }
+        WalkStudents(*this, count, false, NeverStop, [this](int k) { GradeStudent(k); });
     }
     S.AttState = AttIsFinished;
 }
@@ -343,7 +353,7 @@ void TWorkF::NewAttClick() {
         return;
     for (int r = 1; r <= S.StudentCount && r < StringGrid->RowCount(); ++r)
         StringGrid->ClearRow(r);
-    S.StudentCount = 0;
+    Table.Clear();
     StudentName->clear();
     PositionL->clear();
     RightsCountL->clear();
@@ -355,7 +365,6 @@ void TWorkF::NewAttClick() {
     S.MinutesPassed = 0;
     Gauge1->SetProgress(0);
     Gauge1->repaint();
-    S.Students.clear();
     ClearResults();
     SetupGrid();
     StudentName->setPlaceholderText(QString());

@@ -105,38 +105,17 @@ bool Classroom::waitUntil(const std::function<bool()>& done, int timeoutMs) {
     return done();
 }
 
-int Classroom::totalCards() const {
+int Classroom::total(int StationLog::*count) const {
     int n = 0;
     for (const StationLog& l : logs_)
-        n += l.cards;
+        n += l.*count;
     return n;
 }
 
-int Classroom::totalMarks() const {
-    int n = 0;
-    for (const StationLog& l : logs_)
-        n += l.marks;
-    return n;
-}
-
-int Classroom::totalStops() const {
-    int n = 0;
-    for (const StationLog& l : logs_)
-        n += l.stops;
-    return n;
-}
-
-qint64 Classroom::lastCardNs() const {
+qint64 Classroom::latest(qint64 StationLog::*ns) const {
     qint64 t = 0;
     for (const StationLog& l : logs_)
-        t = std::max(t, l.lastCardNs);
-    return t;
-}
-
-qint64 Classroom::lastMarkNs() const {
-    qint64 t = 0;
-    for (const StationLog& l : logs_)
-        t = std::max(t, l.lastMarkNs);
+        t = std::max(t, l.*ns);
     return t;
 }
 

@@ -56,11 +56,9 @@ public:
     // Runs the event loop until done() holds or timeoutMs passed; true when it holds.
     bool waitUntil(const std::function<bool()>& done, int timeoutMs);
 
-    int totalCards() const;
-    int totalMarks() const;
-    int totalStops() const;
-    qint64 lastCardNs() const;
-    qint64 lastMarkNs() const;
+    // A count summed over all stations (total(&StationLog::cards)), and the latest of a time.
+    int total(int StationLog::*count) const;
+    qint64 latest(qint64 StationLog::*ns) const;
 
 signals:
     void changed();

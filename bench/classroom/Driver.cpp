@@ -196,9 +196,9 @@ RunFigures RunOnce(const QString& program, const QString& mode, int size, const 
         return f;
     }
     f.giveOutMs = Ms(gave.value(1).toLongLong(), gave.value(2).toLongLong());
-    room.waitUntil([&] { return room.totalCards() >= alive.size(); }, 10000);
-    f.cards = room.totalCards();
-    f.cardsMs = f.cards > 0 ? Ms(gave.value(1).toLongLong(), room.lastCardNs()) : 0;
+    room.waitUntil([&] { return room.total(&StationLog::cards) >= alive.size(); }, 10000);
+    f.cards = room.total(&StationLog::cards);
+    f.cardsMs = f.cards > 0 ? Ms(gave.value(1).toLongLong(), room.latest(&StationLog::lastCardNs)) : 0;
     if (!dead.isEmpty()) { // the dead-station run measures the give-out only
         f.ok = true;
         f.peakHwmKb =
@@ -252,8 +252,8 @@ RunFigures RunOnce(const QString& program, const QString& mode, int size, const 
         server.request(QStringLiteral("wait ready %1").arg(readyOnes.size()), QStringLiteral("reached"),
                        30000);
     if (examiner) {
-        room.waitUntil([&] { return room.totalMarks() >= readyOnes.size(); }, 30000);
-        f.readyMs = room.totalMarks() > 0 ? Ms(ready.startNs, room.lastMarkNs()) : 0;
+        room.waitUntil([&] { return room.total(&StationLog::marks) >= readyOnes.size(); }, 30000);
+        f.readyMs = room.total(&StationLog::marks) > 0 ? Ms(ready.startNs, room.latest(&StationLog::lastMarkNs)) : 0;
     }
     const QStringList stopped = server.request(QStringLiteral("stop"), QStringLiteral("stopped"), 120000);
     if (stopped.isEmpty()) {
@@ -261,12 +261,12 @@ RunFigures RunOnce(const QString& program, const QString& mode, int size, const 
         return f;
     }
     f.stopMs = Ms(stopped.value(1).toLongLong(), stopped.value(2).toLongLong());
-    f.marks = room.totalMarks();
-    if (examiner && !room.waitUntil([&] { return room.totalMarks() >= size; }, 10000)) {
-        f.error = QStringLiteral("%1 of %2 stations got their grade").arg(room.totalMarks()).arg(size);
+    f.marks = room.total(&StationLog::marks);
+    if (examiner && !room.waitUntil([&] { return room.total(&StationLog::marks) >= size; }, 10000)) {
+        f.error = QStringLiteral("%1 of %2 stations got their grade").arg(room.total(&StationLog::marks)).arg(size);
         return f;
     }
-    f.marks = room.totalMarks();
+    f.marks = room.total(&StationLog::marks);
     f.peakHwmKb = server.request(QStringLiteral("mem"), QStringLiteral("mem"), 5000).value(1).toLongLong();
     f.ok = true;
     return f;
