@@ -161,6 +161,9 @@ public:
     int CountRightAnswers(int row) const;
     // The shaping part of SetupGrid whatever the state (the archive load needs it in ArhIsOpen).
     void ShapeGrid();
+    // Grade (column 1) and marks (columns 2..n+1) of one student in grid row `row`; a student
+    // without a grade shows "0" when showNoGrade, else an empty cell.
+    void ShowStudentResults(int row, const TClient& student, int n, bool showNoGrade);
     // Shows again the card question at ViewQueIndex of the student chosen in the selector, if
     // one is chosen (the live refresh after an answers message).
     void RefreshQueView();

@@ -345,12 +345,8 @@ void TWorkF::ShowResultsAgain() {
     const int n = QuestionsPerCard(S);
     const int rows = static_cast<int>(std::min<qsizetype>(S.Students.size(), StringGrid->RowCount() - 1));
     for (int r = 1; r <= rows; ++r) {
-        const TClient& student = S.Students.at(r - 1);
         // A live testing shows no grade for a student without one; an archive shows "0".
-        StringGrid->SetCell(1, r, archive || student.Mark != 0 ? QString::number(student.Mark) : QString());
-        for (int i = 0; i < n; ++i)
-            StringGrid->SetCell(i + 2, r,
-                                i < student.Answers.size() ? student.Answers.at(i).Check : QString());
+        ShowStudentResults(r, S.Students.at(r - 1), n, archive);
     }
     if (StudentName->currentIndex() == -1)
         StudentName->setPlaceholderText(StudentName->placeholderText().isEmpty() ? QString() : lang(51));

@@ -343,6 +343,12 @@ void TWorkF::NextArhQueBtnClick() {
     ShowViewQuestion();
 }
 
+void TWorkF::ShowStudentResults(int row, const TClient& student, int n, bool showNoGrade) {
+    StringGrid->SetCell(1, row, showNoGrade || student.Mark != 0 ? QString::number(student.Mark) : QString());
+    for (int i = 0; i < n; ++i)
+        StringGrid->SetCell(i + 2, row, i < student.Answers.size() ? student.Answers.at(i).Check : QString());
+}
+
 void TWorkF::FillGridFromArchive() {
     const int n = S.ActiveOptions.GivenVopr;
     const int count = static_cast<int>(std::min<qsizetype>(S.StudentCount, S.Students.size()));
@@ -350,10 +356,7 @@ void TWorkF::FillGridFromArchive() {
         const TClient& student = S.Students.at(r - 1);
         StringGrid->SetCell(0, r, student.Name);
         StudentName->addItem(student.Name);
-        for (int i = 0; i < n; ++i)
-            StringGrid->SetCell(i + 2, r,
-                                i < student.Answers.size() ? student.Answers.at(i).Check : QString());
-        StringGrid->SetCell(1, r, QString::number(student.Mark));
+        ShowStudentResults(r, student, n, true);
     }
     if (count > 0)
         StudentName->setMaxVisibleItems(count);
