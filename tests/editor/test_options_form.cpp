@@ -2,6 +2,7 @@
 // examiner's dialog in a process of its own on the same settings file (tests/processes).
 #include "OptionsUnit.h"
 
+#include "CustomOptions.h"
 #include "Globals.h"
 #include "LanguageTest.h"
 #include "OptionsDriver.h"
@@ -19,15 +20,6 @@ namespace {
 
 using vxg::DlgKind;
 using vxg::DlgResult;
-
-TTestOptions Custom(int seed) {
-    TTestOptions o = FactoryTestOptions();
-    o.GivenVopr = 20 + seed;
-    for (int i = 0; i < 12; ++i)
-        o.Na[i] = i + seed;
-    o.MayBack = false;
-    return o;
-}
 
 class OptionsFormTest : public LanguageTest {
 protected:

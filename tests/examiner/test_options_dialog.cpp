@@ -2,6 +2,7 @@
 // decides the name of the set in force.
 #include "OptionsU.h"
 
+#include "CustomOptions.h"
 #include "Dialogs.h"
 #include "Globals.h"
 #include "MyPrintUtils.h"
@@ -36,16 +37,6 @@ namespace {
 
 using vxg::DlgKind;
 using vxg::DlgResult;
-
-TTestOptions Custom(int seed) {
-    TTestOptions o = FactoryTestOptions();
-    o.GivenVopr = 20 + seed;
-    for (int i = 0; i < 12; ++i)
-        o.Na[i] = i + seed;
-    o.MaxTime = 40 + seed;
-    o.MayBack = false;
-    return o;
-}
 
 class OptionsDialogTest : public ::testing::Test {
 protected:
