@@ -238,14 +238,21 @@ void TMDIForm::BindCommands() {
     auto on = [this](QAction* action, void (TMDIForm::*handler)()) {
         connect(action, &QAction::triggered, this, vxg::Guarded([this, handler](bool) { (this->*handler)(); }));
     };
+    // These go to the active topic window and do nothing when none is open.
+    auto toTopic = [this](QAction* action, auto command) {
+        connect(action, &QAction::triggered, this, vxg::Guarded([this, command](bool) {
+                    if (TTopicF* topic = ActiveTopic())
+                        (topic->*command)();
+                }));
+    };
     on(FileNew1, &TMDIForm::FileNew1Execute);
     on(FileOpen1, &TMDIForm::FileOpen1Execute);
-    on(FileSave1, &TMDIForm::FileSave1Execute);
-    on(PrintA, &TMDIForm::PrintAExecute);
+    toTopic(FileSave1, &TTopicF::SaveTopic);
+    toTopic(PrintA, &TTopicF::PrintTopic);
     on(CloseTopicAction, &TMDIForm::CloseTopicActionExecute);
-    on(CutQuesAction, &TMDIForm::CutQuesActionExecute);
-    on(CopyQuesAction, &TMDIForm::CopyQuesActionExecute);
-    on(PasteQuesAction, &TMDIForm::PasteQuesActionExecute);
+    toTopic(CutQuesAction, &TTopicF::CutQuesMClick);
+    toTopic(CopyQuesAction, &TTopicF::CopyQuesMClick);
+    toTopic(PasteQuesAction, &TTopicF::PasteQuesMClick);
     on(OptionsA, &TMDIForm::OptionsMClick);
     on(CallVerirozazA, &TMDIForm::CallVerirozazAExecute);
     on(FileExit1, &TMDIForm::FileExit1Execute);

@@ -105,36 +105,11 @@ void TMDIForm::FileOpen1Execute() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Commands routed to the active topic window.
-
-void TMDIForm::FileSave1Execute() {
-    if (TTopicF* topic = ActiveTopic())
-        topic->SaveTopic();
-}
+// Closing the active topic window; the other routed commands are bound in BindCommands.
 
 void TMDIForm::CloseTopicActionExecute() {
     if (QMdiSubWindow* sub = MdiArea->currentSubWindow())
         sub->close();
-}
-
-void TMDIForm::PrintAExecute() {
-    if (TTopicF* topic = ActiveTopic())
-        topic->PrintTopic();
-}
-
-void TMDIForm::CutQuesActionExecute() {
-    if (TTopicF* topic = ActiveTopic())
-        topic->CutQuesMClick();
-}
-
-void TMDIForm::CopyQuesActionExecute() {
-    if (TTopicF* topic = ActiveTopic())
-        topic->CopyQuesMClick();
-}
-
-void TMDIForm::PasteQuesActionExecute() {
-    if (TTopicF* topic = ActiveTopic())
-        topic->PasteQuesMClick();
 }
 
 // The parameters dialog, shown modally; how it was closed does not matter.
