@@ -288,8 +288,7 @@ void TTopicF::ShowCurQue() {
     SetField(Otv3Edit, q.Answer3);
     SetField(Otv4Edit, q.Answer4);
     // A right answer outside 1..4 (only a damaged file has one) shows as "not set".
-    const int right = q.RightAnswer.toInt();
-    SetRightAnswerField(right >= 1 && right <= 4 && q.RightAnswer.size() == 1 ? right : 0);
+    SetRightAnswerField(TTopicDocument::RightAnswerNumber(q.RightAnswer));
     UpdatePosLabel();
 }
 
@@ -305,8 +304,7 @@ void TTopicF::StoreQue(int index) {
     // The number the field shows. A "not set" field keeps a stored "not set" as it was (empty,
     // "0" or a damaged value), so that a question read and written again stays byte for byte.
     const int right = PravOtvEd->value();
-    const bool storedIsSet = q.RightAnswer.size() == 1 && q.RightAnswer[0] >= u'1' && q.RightAnswer[0] <= u'4';
-    if (right != 0 || storedIsSet)
+    if (right != 0 || TTopicDocument::RightAnswerNumber(q.RightAnswer) != 0)
         q.RightAnswer = QString::number(right);
 }
 
