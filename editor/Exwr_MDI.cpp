@@ -412,32 +412,20 @@ void TMDIForm::ApplicationIdle() {
 }
 
 void TMDIForm::FileSave1Update() {
-    auto set = [](QAction* a, bool enabled) {
-        if (a->isEnabled() != enabled)
-            a->setEnabled(enabled);
-    };
-    auto show = [](QAction* a, bool visible) {
-        if (a->isVisible() != visible)
-            a->setVisible(visible);
-    };
-    set(FileSave1, TopicModified);
-    const QString modified = TopicModified ? lang(39) : QString();
-    if (StatusPanel1->text() != modified)
-        StatusPanel1->setText(modified);
+    // An action or label set to what it already shows costs nothing and signals nothing.
+    FileSave1->setEnabled(TopicModified);
+    StatusPanel1->setText(TopicModified ? lang(39) : QString());
 
     const bool any = !Topics().isEmpty();
     if (!any) {
         TopicModified = false;
-        if (StatusPanel0->text() != lang(40))
-            StatusPanel0->setText(lang(40));
+        StatusPanel0->setText(lang(40));
     }
-    for (QAction* a : {CutQuesAction, CopyQuesAction, CloseTopicAction, PrintA})
-        set(a, any);
+    for (QAction* a : {CutQuesAction, CopyQuesAction, CloseTopicAction, PrintA, WindowCascade1,
+                       WindowTileHorizontal1, WindowTileVertical1, WindowMinimizeAll1, WindowArrangeAll1})
+        a->setEnabled(any);
     for (QAction* a : {CutQuesAction, CopyQuesAction, PasteQuesAction})
-        show(a, any);
-    for (QAction* a : {WindowCascade1, WindowTileHorizontal1, WindowTileVertical1, WindowMinimizeAll1,
-                       WindowArrangeAll1})
-        set(a, any);
+        a->setVisible(any);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -375,19 +375,10 @@ bool TTopicF::FieldsChangedByUser() const {
 
 void TTopicF::NextAUpdate() {
     const int last = static_cast<int>(Topic.Questions.size()) - 1;
-    auto set = [](QAction* a, bool enabled) {
-        if (a->isEnabled() != enabled)
-            a->setEnabled(enabled);
-    };
-    set(PrevA, CurQue != 0);
-    set(NextA, CurQue < last);
-    if (last <= 0) {
-        set(DelQueA, false);
-        set(NewQueA, !SamVoprosEdit->text().isEmpty() || PravOtvEd->value() != 0);
-    } else {
-        set(DelQueA, true);
-        set(NewQueA, true);
-    }
+    PrevA->setEnabled(CurQue != 0);
+    NextA->setEnabled(CurQue < last);
+    DelQueA->setEnabled(last > 0);
+    NewQueA->setEnabled(last > 0 || !SamVoprosEdit->text().isEmpty() || PravOtvEd->value() != 0);
     if (Main && Main->ActiveTopic() == this)
         Main->TopicModified = Topic.Modified || FieldsChangedByUser();
 }
