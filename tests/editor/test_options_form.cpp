@@ -143,8 +143,8 @@ QString Field(const std::optional<QStringList>& answer, const QString& key) {
             return line.mid(key.size() + 1);
     return {};
 }
-QString Box(DlgKind kind, QString text) {
-    return QString::number(static_cast<int>(kind)) + u' ' + text.replace(u'\n', QStringLiteral("\\n"));
+QString Box(DlgKind kind, const QString& text) {
+    return BoxLine(static_cast<int>(kind), text);
 }
 
 // A set saved in one program is listed by the other at its next showing; one deleted there
