@@ -274,12 +274,6 @@ void TTopicF::SetRightAnswerField(int value) {
     filling_ = wasFilling;
 }
 
-void TTopicF::ClearQueFields() {
-    for (QLineEdit* e : TextFields())
-        SetField(e, QString());
-    SetRightAnswerField(0);
-}
-
 void TTopicF::ShowCurQue() {
     const TQuestion& q = Topic.Questions[CurQue];
     SetField(SamVoprosEdit, q.QuestionText);
@@ -327,7 +321,6 @@ void TTopicF::GoPrevQue() {
     StoreQue(CurQue);
     if (CurQue != 0)
         --CurQue;
-    ClearQueFields();
     ShowCurQue();
 }
 
@@ -335,7 +328,6 @@ void TTopicF::GoNextQue() {
     StoreQue(CurQue);
     if (CurQue < Topic.Questions.size() - 1)
         ++CurQue;
-    ClearQueFields();
     ShowCurQue();
 }
 
@@ -343,11 +335,10 @@ void TTopicF::AddNewQue() {
     // Whatever the fields hold is kept, also with an empty question text: the check at the
     // save then names the question, instead of its answers being lost without a word.
     StoreQue(CurQue);
-    ClearQueFields();
     Topic.AppendEmptyQuestion();
     CurQue = static_cast<int>(Topic.Questions.size()) - 1;
+    ShowCurQue();
     SamVoprosEdit->setFocus();
-    UpdatePosLabel();
 }
 
 void TTopicF::DelQueBtnClick() {
@@ -362,7 +353,6 @@ void TTopicF::DeleteCurQue() {
         return;
     // The question that followed takes the place; after the last one, the one before it.
     CurQue = std::min(CurQue, static_cast<int>(Topic.Questions.size()) - 1);
-    ClearQueFields();
     ShowCurQue();
 }
 

@@ -64,7 +64,7 @@ public:
     void PasteQuesMClick();
 
     // ---- navigation and editing
-    void ClearQueFields();
+    // Fills every field and the position label from question CurQue, as read (not modified).
     void ShowCurQue();
     void StoreQue(int index);
     void GoPrevQue();
