@@ -1,5 +1,5 @@
-// The main window and its topic windows: New, Open, the commands routed to the active topic
-// window, the parameters dialog, and the window commands.
+// The main window and its topic windows: New, Open, closing the active topic window, the
+// parameters dialog, and the window commands (the other routed commands: BindCommands).
 #include "Exwr_MDI.h"
 
 #include "Dialogs.h"
