@@ -144,8 +144,7 @@ void TCopyDlg::FormShow() {
     RangeQuesRB->setEnabled(MaxQueNo >= 2);
     OneQueRB->setFocus();
     ClearChoice();
-    FirstQueNo = 0;
-    LastQueNo = 0;
+    Choice_ = {};
 }
 
 void TCopyDlg::ClearChoice() {
@@ -174,8 +173,7 @@ void TCopyDlg::OkBtnClick() {
         choice = {FieldValue(BeginSpin), FieldValue(EndSpin)};
     switch (CheckQueChoice(choice, MaxQueNo, Mode_ == CutMode)) {
     case TChoiceCheck::Ok:
-        FirstQueNo = choice.First;
-        LastQueNo = choice.Last;
+        Choice_ = choice;
         accept();
         return;
     case TChoiceCheck::NotAscending:

@@ -26,16 +26,14 @@ public:
 
     // Sets the caption for the mode (0 copy, 1 cut; any other value leaves it) and the texts of
     // the controls in the language in force, takes the topic's question count and shows the
-    // dialog modally. Returns QDialog::Accepted or QDialog::Rejected. After OK, OneQueRB tells
-    // the choice and FirstQueNo/LastQueNo the range.
+    // dialog modally. Returns QDialog::Accepted or QDialog::Rejected; after OK, Choice() tells
+    // what was chosen.
     int ExecuteFor(int mode, int questionCount);
 
-    // What OK chose (both 0 for the shown question).
-    TQueChoice Choice() const { return {FirstQueNo, LastQueNo}; }
+    // What OK chose (both numbers 0 for the shown question).
+    TQueChoice Choice() const { return Choice_; }
 
     int MaxQueNo = 0;
-    int FirstQueNo = 0;
-    int LastQueNo = 0;
 
     // ---- handlers
     void FormShow();
@@ -71,4 +69,5 @@ private:
 
     QButtonGroup* ChoiceGroup_ = nullptr;
     int Mode_ = CopyMode;
+    TQueChoice Choice_;
 };

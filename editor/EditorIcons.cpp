@@ -1,63 +1,31 @@
 #include "EditorIcons.h"
 
+#include "IconPaint.h"
 #include "VelmoraArt.h"
 
 #include <QPainter>
-#include <QPainterPath>
 #include <QPolygonF>
-
-#include <cmath>
 
 namespace {
 
 constexpr int kSide = 24;
-const QColor kInk(50, 50, 50);
 
 void page(QPainter& p, const QRectF& r, const QColor& fill = Qt::white) {
-    QPolygonF shape;
-    shape << r.topLeft() << QPointF(r.right() - 5, r.top()) << QPointF(r.right(), r.top() + 5)
-          << r.bottomRight() << r.bottomLeft();
-    p.setPen(QPen(kInk, 1));
-    p.setBrush(fill);
-    p.drawPolygon(shape);
-    p.setPen(QPen(QColor(150, 150, 150), 1));
-    for (qreal y = r.top() + 7; y < r.bottom() - 2; y += 3)
-        p.drawLine(QPointF(r.left() + 3, y), QPointF(r.right() - 3, y));
-}
-
-void arrow(QPainter& p, const QPointF& from, const QPointF& to, const QColor& color) {
-    p.setPen(QPen(color, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawLine(from, to);
-    const QPointF d = (to - from) / std::hypot((to - from).x(), (to - from).y());
-    const QPointF n(-d.y(), d.x());
-    p.drawLine(to, to - d * 6 + n * 5);
-    p.drawLine(to, to - d * 6 - n * 5);
+    IconPage(p, r, fill, TPageMarks::Ruled);
 }
 
 void window(QPainter& p, const QRectF& r) {
-    p.setPen(QPen(kInk, 1));
+    p.setPen(QPen(kIconInk, 1));
     p.setBrush(Qt::white);
     p.drawRect(r);
     p.setBrush(QColor(0, 0, 160));
     p.drawRect(QRectF(r.left(), r.top(), r.width(), 3));
 }
 
-void letter(QPainter& p, const QRectF& r, const QString& text, const QColor& fill, const QColor& ink) {
-    p.setPen(QPen(fill.darker(140), 1));
-    p.setBrush(fill);
-    p.drawEllipse(r);
-    QFont f = p.font();
-    f.setBold(true);
-    f.setPixelSize(static_cast<int>(r.height() * 0.7));
-    p.setFont(f);
-    p.setPen(ink);
-    p.drawText(r, Qt::AlignCenter, text);
-}
-
 void drawIcon(QPainter& p, int index) {
     switch (index) {
     case 0: // cut
-        p.setPen(QPen(kInk, 2));
+        p.setPen(QPen(kIconInk, 2));
         p.setBrush(Qt::NoBrush);
         p.drawEllipse(QRectF(3, 15, 6, 6));
         p.drawEllipse(QRectF(15, 15, 6, 6));
@@ -84,12 +52,7 @@ void drawIcon(QPainter& p, int index) {
         p.drawLine(QPointF(12.5, 17.5), QPointF(21.5, 17.5));
         break;
     case 5: // open
-        p.setPen(QPen(QColor(120, 80, 0), 1));
-        p.setBrush(QColor(230, 190, 60).darker(115));
-        p.drawRect(QRectF(2.5, 6.5, 19, 14));
-        p.drawRect(QRectF(2.5, 4.5, 8, 3));
-        p.setBrush(QColor(240, 200, 80));
-        p.drawPolygon(QPolygonF{QPointF(5.5, 10.5), QPointF(22.5, 10.5), QPointF(19.5, 20.5), QPointF(2.5, 20.5)});
+        IconFolder(p, QColor(240, 200, 80), true);
         break;
     case 8: // tile horizontal: one above the other
         window(p, QRectF(2.5, 2.5, 19, 8));
@@ -105,50 +68,46 @@ void drawIcon(QPainter& p, int index) {
         window(p, QRectF(10.5, 10.5, 11, 11));
         break;
     case 11: // previous
-        arrow(p, QPointF(20, 12), QPointF(4, 12), QColor(0, 0, 170));
+        IconArrow(p, QPointF(20, 12), QPointF(4, 12), QColor(0, 0, 170), 3);
         break;
     case 12: // next
-        arrow(p, QPointF(4, 12), QPointF(20, 12), QColor(0, 0, 170));
+        IconArrow(p, QPointF(4, 12), QPointF(20, 12), QColor(0, 0, 170), 3);
         break;
     case 14: // delete question
         page(p, QRectF(3.5, 2.5, 14, 19));
-        p.setPen(QPen(QColor(200, 0, 0), 3, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(12, 12), QPointF(21, 21));
-        p.drawLine(QPointF(21, 12), QPointF(12, 21));
+        IconCross(p, QRectF(12, 12, 9, 9), 3);
         break;
     case 15: // exit: a door and an arrow out of it
-        p.setPen(QPen(kInk, 1));
+        p.setPen(QPen(kIconInk, 1));
         p.setBrush(QColor(150, 100, 50));
         p.drawRect(QRectF(3.5, 2.5, 10, 19));
-        arrow(p, QPointF(9, 12), QPointF(22, 12), QColor(200, 0, 0));
+        IconArrow(p, QPointF(9, 12), QPointF(22, 12), QColor(200, 0, 0), 3);
         break;
     case 16: // close topic
         page(p, QRectF(3.5, 2.5, 15, 19));
-        p.setPen(QPen(QColor(200, 0, 0), 2.5, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(7, 8), QPointF(15, 17));
-        p.drawLine(QPointF(15, 8), QPointF(7, 17));
+        IconCross(p, QRectF(7, 8, 8, 9));
         break;
     case 17: // parameters: sliders
-        p.setPen(QPen(kInk, 2));
+        p.setPen(QPen(kIconInk, 2));
         for (int i = 0; i < 3; ++i)
             p.drawLine(QPointF(3, 5 + i * 7), QPointF(21, 5 + i * 7));
         p.setBrush(QColor(0, 120, 200));
-        p.setPen(QPen(kInk, 1));
+        p.setPen(QPen(kIconInk, 1));
         p.drawRect(QRectF(13.5, 2.5, 4, 6));
         p.drawRect(QRectF(5.5, 9.5, 4, 6));
         p.drawRect(QRectF(10.5, 16.5, 4, 6));
         break;
     case 18: // about the editor
-        letter(p, QRectF(2.5, 2.5, 19, 19), QStringLiteral("i"), QColor(0, 90, 200), Qt::white);
+        IconLetter(p, QRectF(2.5, 2.5, 19, 19), QStringLiteral("i"), QColor(0, 90, 200), Qt::white);
         break;
     case 19: // the examiner, the suite
         p.drawPixmap(QRectF(0, 0, kSide, kSide), VelmoraEmblem(kSide), QRectF(0, 0, kSide, kSide));
         break;
     case 21: // help
-        letter(p, QRectF(2.5, 2.5, 19, 19), QStringLiteral("?"), QColor(255, 220, 0), QColor(0, 0, 120));
+        IconLetter(p, QRectF(2.5, 2.5, 19, 19), QStringLiteral("?"), QColor(255, 220, 0), QColor(0, 0, 120));
         break;
     case 22: // save
-        p.setPen(QPen(kInk, 1));
+        p.setPen(QPen(kIconInk, 1));
         p.setBrush(QColor(40, 60, 160));
         p.drawRect(QRectF(2.5, 2.5, 19, 19));
         p.setBrush(Qt::white);
@@ -158,15 +117,15 @@ void drawIcon(QPainter& p, int index) {
         break;
     case 23: // print
         page(p, QRectF(6.5, 1.5, 11, 9));
-        p.setPen(QPen(kInk, 1));
+        p.setPen(QPen(kIconInk, 1));
         p.setBrush(QColor(170, 170, 170));
         p.drawRect(QRectF(2.5, 9.5, 19, 9));
         p.setBrush(Qt::white);
         p.drawRect(QRectF(6.5, 15.5, 11, 7));
         break;
     case 24: // language
-        letter(p, QRectF(1.5, 2.5, 14, 14), QStringLiteral("A"), QColor(0, 150, 0), Qt::white);
-        letter(p, QRectF(9.5, 8.5, 14, 14), QStringLiteral("Я"), QColor(200, 0, 0), Qt::white);
+        IconLetter(p, QRectF(1.5, 2.5, 14, 14), QStringLiteral("A"), QColor(0, 150, 0), Qt::white);
+        IconLetter(p, QRectF(9.5, 8.5, 14, 14), QStringLiteral("Я"), QColor(200, 0, 0), Qt::white);
         break;
     default:
         break;
@@ -176,30 +135,17 @@ void drawIcon(QPainter& p, int index) {
 } // namespace
 
 QIcon EditorIcon(int index) {
-    QPixmap pixmap(kSide, kSide);
-    pixmap.fill(Qt::transparent);
-    {
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        drawIcon(p, index);
-    }
-    QIcon icon;
-    icon.addPixmap(pixmap);
-    return icon;
+    return QIcon(PaintedPixmap(kSide, kSide, [index](QPainter& p) { drawIcon(p, index); }));
 }
 
 QPixmap EditorProgramPixmap(int side) {
-    QPixmap pixmap(side, side);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(side / 24.0, side / 24.0);
-    page(p, QRectF(3.5, 1.5, 15, 20), QColor(255, 255, 230));
-    // A pencil across the page.
-    p.setPen(QPen(QColor(120, 60, 0), 1));
-    p.setBrush(QColor(240, 170, 0));
-    p.drawPolygon(QPolygonF{QPointF(10, 20), QPointF(20, 6), QPointF(23, 8), QPointF(13, 22)});
-    p.setBrush(QColor(60, 40, 20));
-    p.drawPolygon(QPolygonF{QPointF(10, 20), QPointF(13, 22), QPointF(9.5, 23.5)});
-    return pixmap;
+    return PaintedPixmap(side, kSide, [](QPainter& p) {
+        page(p, QRectF(3.5, 1.5, 15, 20), QColor(255, 255, 230));
+        // A pencil across the page.
+        p.setPen(QPen(QColor(120, 60, 0), 1));
+        p.setBrush(QColor(240, 170, 0));
+        p.drawPolygon(QPolygonF{QPointF(10, 20), QPointF(20, 6), QPointF(23, 8), QPointF(13, 22)});
+        p.setBrush(QColor(60, 40, 20));
+        p.drawPolygon(QPolygonF{QPointF(10, 20), QPointF(13, 22), QPointF(9.5, 23.5)});
+    });
 }

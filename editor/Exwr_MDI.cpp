@@ -238,14 +238,21 @@ void TMDIForm::BindCommands() {
     auto on = [this](QAction* action, void (TMDIForm::*handler)()) {
         connect(action, &QAction::triggered, this, vxg::Guarded([this, handler](bool) { (this->*handler)(); }));
     };
+    // These go to the active topic window and do nothing when none is open.
+    auto toTopic = [this](QAction* action, auto command) {
+        connect(action, &QAction::triggered, this, vxg::Guarded([this, command](bool) {
+                    if (TTopicF* topic = ActiveTopic())
+                        (topic->*command)();
+                }));
+    };
     on(FileNew1, &TMDIForm::FileNew1Execute);
     on(FileOpen1, &TMDIForm::FileOpen1Execute);
-    on(FileSave1, &TMDIForm::FileSave1Execute);
-    on(PrintA, &TMDIForm::PrintAExecute);
+    toTopic(FileSave1, &TTopicF::SaveTopic);
+    toTopic(PrintA, &TTopicF::PrintTopic);
     on(CloseTopicAction, &TMDIForm::CloseTopicActionExecute);
-    on(CutQuesAction, &TMDIForm::CutQuesActionExecute);
-    on(CopyQuesAction, &TMDIForm::CopyQuesActionExecute);
-    on(PasteQuesAction, &TMDIForm::PasteQuesActionExecute);
+    toTopic(CutQuesAction, &TTopicF::CutQuesMClick);
+    toTopic(CopyQuesAction, &TTopicF::CopyQuesMClick);
+    toTopic(PasteQuesAction, &TTopicF::PasteQuesMClick);
     on(OptionsA, &TMDIForm::OptionsMClick);
     on(CallVerirozazA, &TMDIForm::CallVerirozazAExecute);
     on(FileExit1, &TMDIForm::FileExit1Execute);
@@ -405,32 +412,20 @@ void TMDIForm::ApplicationIdle() {
 }
 
 void TMDIForm::FileSave1Update() {
-    auto set = [](QAction* a, bool enabled) {
-        if (a->isEnabled() != enabled)
-            a->setEnabled(enabled);
-    };
-    auto show = [](QAction* a, bool visible) {
-        if (a->isVisible() != visible)
-            a->setVisible(visible);
-    };
-    set(FileSave1, TopicModified);
-    const QString modified = TopicModified ? lang(39) : QString();
-    if (StatusPanel1->text() != modified)
-        StatusPanel1->setText(modified);
+    // An action or label set to what it already shows costs nothing and signals nothing.
+    FileSave1->setEnabled(TopicModified);
+    StatusPanel1->setText(TopicModified ? lang(39) : QString());
 
     const bool any = !Topics().isEmpty();
     if (!any) {
         TopicModified = false;
-        if (StatusPanel0->text() != lang(40))
-            StatusPanel0->setText(lang(40));
+        StatusPanel0->setText(lang(40));
     }
-    for (QAction* a : {CutQuesAction, CopyQuesAction, CloseTopicAction, PrintA})
-        set(a, any);
+    for (QAction* a : {CutQuesAction, CopyQuesAction, CloseTopicAction, PrintA, WindowCascade1,
+                       WindowTileHorizontal1, WindowTileVertical1, WindowMinimizeAll1, WindowArrangeAll1})
+        a->setEnabled(any);
     for (QAction* a : {CutQuesAction, CopyQuesAction, PasteQuesAction})
-        show(a, any);
-    for (QAction* a : {WindowCascade1, WindowTileHorizontal1, WindowTileVertical1, WindowMinimizeAll1,
-                       WindowArrangeAll1})
-        set(a, any);
+        a->setVisible(any);
 }
 
 // ---------------------------------------------------------------------------------------------

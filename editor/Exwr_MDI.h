@@ -58,12 +58,7 @@ public:
     void FileNew1Execute();
     void FileOpen1Execute();
     void FileSave1Update();
-    void FileSave1Execute();
     void CloseTopicActionExecute();
-    void PrintAExecute();
-    void CutQuesActionExecute();
-    void CopyQuesActionExecute();
-    void PasteQuesActionExecute();
     void OptionsMClick();
     void FileExit1Execute();
     void CallVerirozazAExecute();

@@ -1,5 +1,5 @@
-// The main window and its topic windows: New, Open, the commands routed to the active topic
-// window, the parameters dialog, and the window commands.
+// The main window and its topic windows: New, Open, closing the active topic window, the
+// parameters dialog, and the window commands (the other routed commands: BindCommands).
 #include "Exwr_MDI.h"
 
 #include "Dialogs.h"
@@ -105,36 +105,11 @@ void TMDIForm::FileOpen1Execute() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Commands routed to the active topic window.
-
-void TMDIForm::FileSave1Execute() {
-    if (TTopicF* topic = ActiveTopic())
-        topic->SaveTopic();
-}
+// Closing the active topic window; the other routed commands are bound in BindCommands.
 
 void TMDIForm::CloseTopicActionExecute() {
     if (QMdiSubWindow* sub = MdiArea->currentSubWindow())
         sub->close();
-}
-
-void TMDIForm::PrintAExecute() {
-    if (TTopicF* topic = ActiveTopic())
-        topic->PrintTopic();
-}
-
-void TMDIForm::CutQuesActionExecute() {
-    if (TTopicF* topic = ActiveTopic())
-        topic->CutQuesMClick();
-}
-
-void TMDIForm::CopyQuesActionExecute() {
-    if (TTopicF* topic = ActiveTopic())
-        topic->CopyQuesMClick();
-}
-
-void TMDIForm::PasteQuesActionExecute() {
-    if (TTopicF* topic = ActiveTopic())
-        topic->PasteQuesMClick();
 }
 
 // The parameters dialog, shown modally; how it was closed does not matter.

@@ -29,17 +29,9 @@ TOptionsForm::TOptionsForm(QWidget* parent) : TOptionsDialogBase(EditOptions, pa
 
 // ---------------------------------------------------------------------------- store
 
-void TOptionsForm::FillSettingsNames() {
-    ListStoredSets();
-}
-
-void TOptionsForm::SaveSettings(const QString& name) {
-    Store_.save(name, EditOptions);
-}
-
 void TOptionsForm::CreateDefaultSettings() {
     EditOptions = FactoryTestOptions();
-    ShowOptionsOnForm(EditOptions);
+    ShowOptionsInForm(EditOptions);
     // The factory set is the one set the store writes under a reserved name.
     Store_.saveDefault(EditOptions);
     AddListEntry(DefaultSettingsName);
@@ -66,17 +58,13 @@ void TOptionsForm::FormCreate() {
 }
 
 void TOptionsForm::FormShow() {
-    FillSettingsNames();
-    UpdateSettingsButtons();
+    ListStoredSets();
+    UpdateNameButtons();
     ApplyOptionsLanguage();
 }
 
 bool TOptionsForm::NameIsReserved(const QString& name) const {
     return TOptionsDialogBase::NameIsReserved(name) || name == DefaultSettingsName;
-}
-
-void TOptionsForm::UpdateSettingsButtons() {
-    UpdateNameButtons();
 }
 
 void TOptionsForm::ApplyOptionsLanguage() {
@@ -96,8 +84,8 @@ void TOptionsForm::keyPressEvent(QKeyEvent* event) {
 
 void TOptionsForm::NameEditChange() {
     if (LoadSettings(NameText()))
-        ShowOptionsOnForm(EditOptions);
-    UpdateSettingsButtons();
+        ShowOptionsInForm(EditOptions);
+    UpdateNameButtons();
 }
 
 void TOptionsForm::SaveOptionsBtnClick() {

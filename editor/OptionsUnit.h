@@ -29,16 +29,12 @@ public:
     // Runs FormCreate: creates the factory set when it is missing.
     explicit TOptionsForm(QWidget* parent = nullptr);
 
-    void FillSettingsNames();
-    void SaveSettings(const QString& name);
     void CreateDefaultSettings();
     // Reads the set into EditOptions and confirms it with lang[114] + name + lang[115]. A set
     // that is not stored: error box lang[116], focus to the name box, false.
     bool LoadSettings(const QString& name);
-    void UpdateSettingsButtons();
     void DeleteSettings(const QString& name);
     void ApplyOptionsLanguage();
-    void ShowOptionsOnForm(const TTestOptions& options) { ShowOptionsInForm(options); }
 
     void FormCreate();
     void FormShow() override;

@@ -34,17 +34,10 @@ enum class TChoiceCheck {
 // for a cut, taking every question. The shown question alone is always Ok for a copy.
 TChoiceCheck CheckQueChoice(const TQueChoice& choice, int questionCount, bool cut);
 
-// QuesBuffer := a copy of questions[index].
-void CopyQueToBuffer(const TWorkQues& questions, int index);
-// QuesBuffer := copies of questions[first .. last] (0-based, inclusive), in topic order.
-void CopyQuesToBuffer(const TWorkQues& questions, int first, int last);
-// Fills QuesBuffer as the choice says: the question at curQue, or the chosen range.
-void CopyChoiceToBuffer(const TWorkQues& questions, int curQue, const TQueChoice& choice);
-
-// Where a cut starts and how many deletions of the shown question it takes: the shown question
-// once, or CurQue := First - 1 and Last - First + 1 deletions there.
-struct TCutSteps {
+// The questions a choice takes, 0-based: the shown question (curQue), or the chosen range. A
+// cut removes them as Delete removes the shown question, Count times at Start.
+struct TQueSpan {
     int Start = 0;
     int Count = 0;
 };
-TCutSteps CutStepsFor(int curQue, const TQueChoice& choice);
+TQueSpan ChosenQuestions(int curQue, const TQueChoice& choice);

@@ -9,10 +9,6 @@ namespace {
 
 const QChar kCardSeparator = u'$';
 
-bool isRightAnswerNumber(const QString& right) {
-    return right.size() == 1 && right[0] >= u'1' && right[0] <= u'4';
-}
-
 } // namespace
 
 void TTopicDocument::New(const QString& fileName) {
@@ -55,7 +51,11 @@ int TTopicDocument::FirstFaultyQuestion() const {
 }
 
 bool TTopicDocument::IsValidQuestion(const TQuestion& q) {
-    return !q.QuestionText.isEmpty() && isRightAnswerNumber(q.RightAnswer) && !HasSeparator(q);
+    return !q.QuestionText.isEmpty() && RightAnswerNumber(q.RightAnswer) != 0 && !HasSeparator(q);
+}
+
+int TTopicDocument::RightAnswerNumber(const QString& right) {
+    return right.size() == 1 && right[0] >= u'1' && right[0] <= u'4' ? right[0].unicode() - u'0' : 0;
 }
 
 bool TTopicDocument::HasSeparator(const TQuestion& q) {

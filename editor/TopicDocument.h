@@ -29,6 +29,8 @@ public:
     // of its texts (the student station splits its cards at "$").
     static bool IsValidQuestion(const TQuestion& q);
     static bool HasSeparator(const TQuestion& q);
+    // The right answer's number 1..4, or 0 when it is not set ("", "0" or a damaged value).
+    static int RightAnswerNumber(const QString& right);
 
     // Editing whole questions; each marks the document modified.
     void AppendEmptyQuestion();

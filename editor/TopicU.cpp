@@ -274,12 +274,6 @@ void TTopicF::SetRightAnswerField(int value) {
     filling_ = wasFilling;
 }
 
-void TTopicF::ClearQueFields() {
-    for (QLineEdit* e : TextFields())
-        SetField(e, QString());
-    SetRightAnswerField(0);
-}
-
 void TTopicF::ShowCurQue() {
     const TQuestion& q = Topic.Questions[CurQue];
     SetField(SamVoprosEdit, q.QuestionText);
@@ -288,8 +282,7 @@ void TTopicF::ShowCurQue() {
     SetField(Otv3Edit, q.Answer3);
     SetField(Otv4Edit, q.Answer4);
     // A right answer outside 1..4 (only a damaged file has one) shows as "not set".
-    const int right = q.RightAnswer.toInt();
-    SetRightAnswerField(right >= 1 && right <= 4 && q.RightAnswer.size() == 1 ? right : 0);
+    SetRightAnswerField(TTopicDocument::RightAnswerNumber(q.RightAnswer));
     UpdatePosLabel();
 }
 
@@ -305,8 +298,7 @@ void TTopicF::StoreQue(int index) {
     // The number the field shows. A "not set" field keeps a stored "not set" as it was (empty,
     // "0" or a damaged value), so that a question read and written again stays byte for byte.
     const int right = PravOtvEd->value();
-    const bool storedIsSet = q.RightAnswer.size() == 1 && q.RightAnswer[0] >= u'1' && q.RightAnswer[0] <= u'4';
-    if (right != 0 || storedIsSet)
+    if (right != 0 || TTopicDocument::RightAnswerNumber(q.RightAnswer) != 0)
         q.RightAnswer = QString::number(right);
 }
 
@@ -329,7 +321,6 @@ void TTopicF::GoPrevQue() {
     StoreQue(CurQue);
     if (CurQue != 0)
         --CurQue;
-    ClearQueFields();
     ShowCurQue();
 }
 
@@ -337,7 +328,6 @@ void TTopicF::GoNextQue() {
     StoreQue(CurQue);
     if (CurQue < Topic.Questions.size() - 1)
         ++CurQue;
-    ClearQueFields();
     ShowCurQue();
 }
 
@@ -345,11 +335,10 @@ void TTopicF::AddNewQue() {
     // Whatever the fields hold is kept, also with an empty question text: the check at the
     // save then names the question, instead of its answers being lost without a word.
     StoreQue(CurQue);
-    ClearQueFields();
     Topic.AppendEmptyQuestion();
     CurQue = static_cast<int>(Topic.Questions.size()) - 1;
+    ShowCurQue();
     SamVoprosEdit->setFocus();
-    UpdatePosLabel();
 }
 
 void TTopicF::DelQueBtnClick() {
@@ -364,7 +353,6 @@ void TTopicF::DeleteCurQue() {
         return;
     // The question that followed takes the place; after the last one, the one before it.
     CurQue = std::min(CurQue, static_cast<int>(Topic.Questions.size()) - 1);
-    ClearQueFields();
     ShowCurQue();
 }
 
@@ -377,19 +365,10 @@ bool TTopicF::FieldsChangedByUser() const {
 
 void TTopicF::NextAUpdate() {
     const int last = static_cast<int>(Topic.Questions.size()) - 1;
-    auto set = [](QAction* a, bool enabled) {
-        if (a->isEnabled() != enabled)
-            a->setEnabled(enabled);
-    };
-    set(PrevA, CurQue != 0);
-    set(NextA, CurQue < last);
-    if (last <= 0) {
-        set(DelQueA, false);
-        set(NewQueA, !SamVoprosEdit->text().isEmpty() || PravOtvEd->value() != 0);
-    } else {
-        set(DelQueA, true);
-        set(NewQueA, true);
-    }
+    PrevA->setEnabled(CurQue != 0);
+    NextA->setEnabled(CurQue < last);
+    DelQueA->setEnabled(last > 0);
+    NewQueA->setEnabled(last > 0 || !SamVoprosEdit->text().isEmpty() || PravOtvEd->value() != 0);
     if (Main && Main->ActiveTopic() == this)
         Main->TopicModified = Topic.Modified || FieldsChangedByUser();
 }

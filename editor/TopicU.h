@@ -9,6 +9,7 @@
 #include "TopicDocument.h"
 
 #include <QValidator>
+#include <optional>
 #include <QWidget>
 
 class QAction;
@@ -63,7 +64,7 @@ public:
     void PasteQuesMClick();
 
     // ---- navigation and editing
-    void ClearQueFields();
+    // Fills every field and the position label from question CurQue, as read (not modified).
     void ShowCurQue();
     void StoreQue(int index);
     void GoPrevQue();
@@ -116,11 +117,9 @@ private:
     void SetRightAnswerField(int value);
     void UpdatePosLabel();
     void FitToolBar();
-    // Stores the shown question, then asks the copy dialog which questions a copy (mode 0) or
-    // cut (mode 1) takes; false when the dialog was cancelled.
-    bool ChooseQuestions(int mode, TQueChoice& choice);
-    // Inserts QuesBuffer before the shown question; the first inserted one is shown.
-    void PasteQuesFromBuffer();
+    // Stores the shown question, asks the copy dialog which questions a copy (mode 0) or cut
+    // (mode 1) takes and copies them into QuesBuffer; nothing when the dialog was cancelled.
+    std::optional<TQueSpan> CopyChosenQuestions(int mode);
     // Runs a command of the tool bar only when its enabling, computed again now, allows it.
     void RunCommand(QAction* action, void (TTopicF::*handler)());
 

@@ -21,44 +21,36 @@ void EnablePaste(TMDIForm* main) {
 
 } // namespace
 
-bool TTopicF::ChooseQuestions(int mode, TQueChoice& choice) {
+std::optional<TQueSpan> TTopicF::CopyChosenQuestions(int mode) {
     StoreQue(CurQue);
     if (!Main || !Main->CopyDlg)
-        return false;
+        return std::nullopt;
     if (Main->CopyDlg->ExecuteFor(mode, static_cast<int>(Topic.Questions.size())) != QDialog::Accepted)
-        return false;
-    choice = Main->CopyDlg->Choice();
-    return true;
+        return std::nullopt;
+    const TQueSpan span = ChosenQuestions(CurQue, Main->CopyDlg->Choice());
+    QuesBuffer = Topic.Questions.mid(span.Start, span.Count);
+    EnablePaste(Main);
+    return span;
 }
 
 void TTopicF::CopyQuesMClick() {
-    TQueChoice choice;
-    if (!ChooseQuestions(TCopyDlg::CopyMode, choice))
-        return;
-    CopyChoiceToBuffer(Topic.Questions, CurQue, choice);
-    EnablePaste(Main);
+    CopyChosenQuestions(TCopyDlg::CopyMode);
 }
 
 void TTopicF::CutQuesMClick() {
-    TQueChoice choice;
-    if (!ChooseQuestions(TCopyDlg::CutMode, choice))
+    const std::optional<TQueSpan> span = CopyChosenQuestions(TCopyDlg::CutMode);
+    if (!span)
         return;
-    CopyChoiceToBuffer(Topic.Questions, CurQue, choice);
     // Removed as Delete removes the shown question, without its confirmation: the questions
     // after the range move up, and the one that followed it is shown (the one before it, when
     // the range reached the end). The dialog lets no cut take every question.
-    const TCutSteps steps = CutStepsFor(CurQue, choice);
-    CurQue = steps.Start;
-    for (int i = 0; i < steps.Count; ++i)
+    CurQue = span->Start;
+    for (int i = 0; i < span->Count; ++i)
         DeleteCurQue();
-    EnablePaste(Main);
 }
 
+// Inserts QuesBuffer before the shown question; the first inserted one is shown.
 void TTopicF::PasteQuesMClick() {
-    PasteQuesFromBuffer();
-}
-
-void TTopicF::PasteQuesFromBuffer() {
     if (QuesBuffer.isEmpty())
         return;
     StoreQue(CurQue);

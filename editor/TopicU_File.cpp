@@ -29,7 +29,6 @@ void announceTopic(TMDIForm* main, bool saveEnabled) {
 void TTopicF::NewTopic(const QString& fileName) {
     Topic.New(fileName);
     CurQue = 0;
-    ClearQueFields();
     ShowCurQue();
     SamVoprosEdit->setFocus();
     setWindowTitle(QFileInfo(fileName).fileName());
@@ -58,7 +57,6 @@ bool TTopicF::SaveTopic() {
             text += u'\n' + lang(62);
         vxg::ShowMessage(vxg::DlgKind::Error, text, vxg::DlgButtons::Ok, this);
         CurQue = faulty;
-        ClearQueFields();
         ShowCurQue();
         return false;
     }

@@ -1,41 +1,16 @@
 #include "ConsoleIcons.h"
 
+#include "IconPaint.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
-#include <algorithm>
 #include <cmath>
 #include <numbers>
 
 namespace {
 
 constexpr int kSide = 24;
-
-void drawPage(QPainter& p, const QRectF& r, const QColor& fill) {
-    QPolygonF page;
-    page << r.topLeft() << QPointF(r.right() - 5, r.top()) << QPointF(r.right(), r.top() + 5)
-         << r.bottomRight() << r.bottomLeft();
-    p.setPen(QPen(QColor(60, 60, 60), 1));
-    p.setBrush(fill);
-    p.drawPolygon(page);
-    p.drawLine(QPointF(r.right() - 5, r.top()), QPointF(r.right() - 5, r.top() + 5));
-    p.drawLine(QPointF(r.right() - 5, r.top() + 5), QPointF(r.right(), r.top() + 5));
-}
-
-void drawFolder(QPainter& p, const QColor& fill, bool open) {
-    p.setPen(QPen(QColor(120, 80, 0), 1));
-    p.setBrush(fill.darker(115));
-    p.drawRect(QRectF(2.5, 6.5, 19, 14));
-    p.drawRect(QRectF(2.5, 4.5, 8, 3));
-    p.setBrush(fill);
-    if (open) {
-        QPolygonF front;
-        front << QPointF(5.5, 10.5) << QPointF(22.5, 10.5) << QPointF(19.5, 20.5) << QPointF(2.5, 20.5);
-        p.drawPolygon(front);
-    } else {
-        p.drawRect(QRectF(2.5, 9.5, 19, 11));
-    }
-}
 
 void drawBox(QPainter& p) {
     p.setPen(QPen(QColor(70, 50, 20), 1));
@@ -47,29 +22,14 @@ void drawBox(QPainter& p) {
     p.drawRect(QRectF(9.5, 12.5, 5, 2));
 }
 
-void drawCross(QPainter& p, const QRectF& r) {
-    p.setPen(QPen(QColor(200, 0, 0), 2.5, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(r.topLeft(), r.bottomRight());
-    p.drawLine(r.topRight(), r.bottomLeft());
-}
-
-void drawArrow(QPainter& p, const QPointF& from, const QPointF& to, const QColor& color) {
-    p.setPen(QPen(color, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawLine(from, to);
-    const QPointF d = (to - from) / std::max(1.0, std::hypot((to - from).x(), (to - from).y()));
-    const QPointF n(-d.y(), d.x());
-    p.drawLine(to, to - d * 5 + n * 4);
-    p.drawLine(to, to - d * 5 - n * 4);
-}
-
 void paintIcon(QPainter& p, TConsoleIcon kind) {
     switch (kind) {
     case TConsoleIcon::OpenTopic:
-        drawFolder(p, QColor(255, 210, 80), true);
+        IconFolder(p, QColor(255, 210, 80), true);
         break;
     case TConsoleIcon::CloseTopic:
-        drawFolder(p, QColor(255, 210, 80), false);
-        drawCross(p, QRectF(12, 12, 8, 8));
+        IconFolder(p, QColor(255, 210, 80), false);
+        IconCross(p, QRectF(12, 12, 8, 8));
         break;
     case TConsoleIcon::Options: {
         p.setPen(QPen(QColor(50, 50, 50), 1.5));
@@ -84,36 +44,27 @@ void paintIcon(QPainter& p, TConsoleIcon kind) {
     }
     case TConsoleIcon::LoadArhiv:
         drawBox(p);
-        drawArrow(p, QPointF(12, 4), QPointF(12, 13), QColor(0, 140, 0));
+        IconArrow(p, QPointF(12, 4), QPointF(12, 13), QColor(0, 140, 0), 2.5);
         break;
     case TConsoleIcon::CloseArhiv:
         drawBox(p);
-        drawCross(p, QRectF(13, 13, 7, 7));
+        IconCross(p, QRectF(13, 13, 7, 7));
         break;
-    case TConsoleIcon::QuickHelp: {
-        p.setPen(QPen(QColor(0, 60, 160), 1));
-        p.setBrush(QColor(40, 110, 220));
-        p.drawEllipse(QRectF(2.5, 2.5, 19, 19));
-        QFont f;
-        f.setBold(true);
-        f.setPixelSize(15);
-        p.setFont(f);
-        p.setPen(Qt::white);
-        p.drawText(QRectF(2, 2, 20, 20), Qt::AlignCenter, QStringLiteral("?"));
+    case TConsoleIcon::QuickHelp:
+        IconLetter(p, QRectF(2.5, 2.5, 19, 19), QStringLiteral("?"), QColor(40, 110, 220), Qt::white);
         break;
-    }
     case TConsoleIcon::Exit:
         p.setPen(QPen(QColor(90, 60, 30), 1));
         p.setBrush(QColor(170, 120, 70));
         p.drawRect(QRectF(4.5, 2.5, 11, 19));
         p.setBrush(QColor(240, 200, 80));
         p.drawEllipse(QRectF(12, 11, 2, 2));
-        drawArrow(p, QPointF(10, 12), QPointF(22, 12), QColor(200, 0, 0));
+        IconArrow(p, QPointF(10, 12), QPointF(22, 12), QColor(200, 0, 0), 2.5);
         break;
     case TConsoleIcon::GiveOut:
-        drawPage(p, QRectF(2.5, 5.5, 11, 15), Qt::white);
-        drawPage(p, QRectF(6.5, 3.5, 11, 15), QColor(255, 255, 200));
-        drawArrow(p, QPointF(12, 17), QPointF(22, 17), QColor(0, 140, 0));
+        IconPage(p, QRectF(2.5, 5.5, 11, 15), Qt::white, TPageMarks::Folded);
+        IconPage(p, QRectF(6.5, 3.5, 11, 15), QColor(255, 255, 200), TPageMarks::Folded);
+        IconArrow(p, QPointF(12, 17), QPointF(22, 17), QColor(0, 140, 0), 2.5);
         break;
     case TConsoleIcon::Stop: {
         QPolygonF oct;
@@ -153,7 +104,7 @@ void paintIcon(QPainter& p, TConsoleIcon kind) {
         p.drawEllipse(QRectF(17, 10.5, 2.5, 2.5));
         break;
     case TConsoleIcon::NewAtt: {
-        drawPage(p, QRectF(4.5, 2.5, 14, 19), Qt::white);
+        IconPage(p, QRectF(4.5, 2.5, 14, 19), Qt::white, TPageMarks::Folded);
         QPainterPath star;
         for (int i = 0; i < 10; ++i) {
             const double a = (-90.0 + 36.0 * i) * std::numbers::pi / 180.0;
@@ -174,13 +125,7 @@ void paintIcon(QPainter& p, TConsoleIcon kind) {
 }
 
 QPixmap drawPixmap(TConsoleIcon kind, bool disabled) {
-    QPixmap pm(kSide, kSide);
-    pm.fill(Qt::transparent);
-    {
-        QPainter p(&pm);
-        p.setRenderHint(QPainter::Antialiasing);
-        paintIcon(p, kind);
-    }
+    const QPixmap pm = PaintedPixmap(kSide, kSide, [kind](QPainter& p) { paintIcon(p, kind); });
     if (!disabled)
         return pm;
     // Grey and faded, as disabled tool buttons are expected to look.
@@ -205,22 +150,18 @@ QIcon ConsoleIcon(TConsoleIcon kind) {
 }
 
 QPixmap ExaminerProgramPixmap(int side) {
-    QPixmap pm(side, side);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(side / 32.0, side / 32.0);
-    p.setPen(QPen(QColor(0, 50, 120), 1.5));
-    p.setBrush(QColor(30, 100, 200));
-    p.drawRoundedRect(QRectF(1.5, 1.5, 29, 29), 5, 5);
-    p.setPen(QPen(Qt::white, 1));
-    p.setBrush(Qt::white);
-    p.drawRect(QRectF(6.5, 20.5, 19, 5));
-    QFont f;
-    f.setBold(true);
-    f.setPixelSize(19);
-    p.setFont(f);
-    p.setPen(QColor(255, 220, 0));
-    p.drawText(QRectF(0, 0, 32, 22), Qt::AlignCenter, QStringLiteral("V"));
-    return pm;
+    return PaintedPixmap(side, 32, [](QPainter& p) {
+        p.setPen(QPen(QColor(0, 50, 120), 1.5));
+        p.setBrush(QColor(30, 100, 200));
+        p.drawRoundedRect(QRectF(1.5, 1.5, 29, 29), 5, 5);
+        p.setPen(QPen(Qt::white, 1));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(6.5, 20.5, 19, 5));
+        QFont f;
+        f.setBold(true);
+        f.setPixelSize(19);
+        p.setFont(f);
+        p.setPen(QColor(255, 220, 0));
+        p.drawText(QRectF(0, 0, 32, 22), Qt::AlignCenter, QStringLiteral("V"));
+    });
 }

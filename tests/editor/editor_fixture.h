@@ -5,6 +5,7 @@
 #include "ExamwrightApp.h"
 #include "Exwr_MDI.h"
 #include "Globals.h"
+#include "LanguageTest.h"
 #include "OptionsLayout.h"
 #include "QuestionFile.h"
 #include "QuestionFiles.h"
@@ -82,7 +83,7 @@ inline void run(TTopicF* t, QAction* command) {
     command->trigger();
 }
 
-class EditorTest : public ::testing::Test {
+class EditorTest : public LanguageTest {
 protected:
     void SetUp() override {
         QFile::remove(vxg::Registry::defaultFilePath());
@@ -92,8 +93,7 @@ protected:
     void TearDown() override {
         editor.reset();
         ScriptedDialogs::uninstall();
-        LangOffset = 0;
-        LangStrings.clear();
+        LanguageTest::TearDown();
     }
     // Creates the windows in the language given (-1: none stored) and shows the main window.
     TMDIForm& start(int language = 200) {

@@ -2,6 +2,7 @@
 // examiner's dialog in a process of its own on the same settings file (tests/processes).
 #include "OptionsUnit.h"
 
+#include "CustomOptions.h"
 #include "Globals.h"
 #include "LanguageTest.h"
 #include "OptionsDriver.h"
@@ -19,15 +20,6 @@ namespace {
 
 using vxg::DlgKind;
 using vxg::DlgResult;
-
-TTestOptions Custom(int seed) {
-    TTestOptions o = FactoryTestOptions();
-    o.GivenVopr = 20 + seed;
-    for (int i = 0; i < 12; ++i)
-        o.Na[i] = i + seed;
-    o.MayBack = false;
-    return o;
-}
 
 class OptionsFormTest : public LanguageTest {
 protected:
@@ -151,8 +143,8 @@ QString Field(const std::optional<QStringList>& answer, const QString& key) {
             return line.mid(key.size() + 1);
     return {};
 }
-QString Box(DlgKind kind, QString text) {
-    return QString::number(static_cast<int>(kind)) + u' ' + text.replace(u'\n', QStringLiteral("\\n"));
+QString Box(DlgKind kind, const QString& text) {
+    return BoxLine(static_cast<int>(kind), text);
 }
 
 // A set saved in one program is listed by the other at its next showing; one deleted there

@@ -3,6 +3,7 @@
 // what its fields let into a file, round trips of files, a save that fails halfway.
 #include "editor_fixture.h"
 
+#include "FileSizeLimit.h"
 #include "RecordingPrinter.h"
 
 #include <QApplication>
@@ -10,8 +11,6 @@
 #include <QMdiSubWindow>
 #include <QToolBar>
 #include <QToolButton>
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -327,17 +326,9 @@ TEST_F(TopicWindowTest, SaveThatFailsHalfwayLeavesTheOldFileWholeAndTheTopicModi
     const QByteArray before = ReadRawFile(path("old.vxg"));
     t->Topic.InsertQuestions(1, MakeTopic(40));
 
+    bool written = true;
     // The disk fills up after two records.
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved;
-    limited.rlim_cur = 3000;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const bool written = t->SaveTopic();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
-
+    ASSERT_TRUE(RunInProcessUnderFileSizeLimit(3000, [&] { written = t->SaveTopic(); }));
     EXPECT_FALSE(written);
     EXPECT_EQ(dialogs->texts(vxg::DlgKind::Error), QStringList{"Disk write error\n" + path("old.vxg")});
     EXPECT_EQ(ReadRawFile(path("old.vxg")), before);

@@ -2,9 +2,11 @@
 // decides the name of the set in force.
 #include "OptionsU.h"
 
+#include "CustomOptions.h"
 #include "Dialogs.h"
 #include "Globals.h"
 #include "MyPrintUtils.h"
+#include "OptionsDriver.h"
 #include "OptionsLayout.h"
 #include "PrinterDevice.h"
 #include "Printouts.h"
@@ -36,16 +38,6 @@ namespace {
 
 using vxg::DlgKind;
 using vxg::DlgResult;
-
-TTestOptions Custom(int seed) {
-    TTestOptions o = FactoryTestOptions();
-    o.GivenVopr = 20 + seed;
-    for (int i = 0; i < 12; ++i)
-        o.Na[i] = i + seed;
-    o.MaxTime = 40 + seed;
-    o.MayBack = false;
-    return o;
-}
 
 class OptionsDialogTest : public ::testing::Test {
 protected:
@@ -82,24 +74,12 @@ protected:
 
     // The user picks an entry in the name box's drop-down list.
     void choose(const QString& entry) {
-        QComboBox* combo = dlg->NameEdit;
-        const int row = combo->findText(entry, Qt::MatchExactly | Qt::MatchCaseSensitive);
-        ASSERT_GE(row, 0) << qPrintable(entry);
-        combo->showPopup();
-        combo->view()->setCurrentIndex(combo->model()->index(row, 0));
-        QTest::keyClick(combo->view(), Qt::Key_Return);
-        EXPECT_FALSE(combo->view()->isVisible());
+        ASSERT_TRUE(ChooseSet(*dlg, entry)) << qPrintable(entry);
+        EXPECT_FALSE(dlg->NameEdit->view()->isVisible());
     }
 
     // The user replaces the name box's text by typing.
-    void type(const QString& text) {
-        QLineEdit* edit = dlg->NameEdit->lineEdit();
-        edit->selectAll();
-        if (text.isEmpty())
-            QTest::keyClick(edit, Qt::Key_Backspace);
-        else
-            QTest::keyClicks(edit, text);
-    }
+    void type(const QString& text) { TypeSetName(*dlg, text); }
 
     // The user changes one threshold by one step.
     void bumpThreshold(int k) { QTest::keyClick(dlg->SpinEdit(k), Qt::Key_Up); }

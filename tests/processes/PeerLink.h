@@ -39,6 +39,11 @@ inline void ServeCommands(QObject* parent, std::function<QString(const QString&)
     reply({});
 }
 
+// A box the helper showed, as it reports it on one line: "<kind> <text>", line breaks as "\n".
+inline QString BoxLine(int kind, QString text) {
+    return QString::number(kind) + u' ' + text.replace(u'\n', QStringLiteral("\\n"));
+}
+
 // Test side: a helper program from the test programs' folder, in this test's environment
 // (offscreen, its settings file). It is told to quit when the test lets it go.
 class Peer {

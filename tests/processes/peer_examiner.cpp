@@ -36,9 +36,7 @@ QString Answer(TOptionsF& dlg, ScriptedDialogs& dialogs, const QString& verb, co
                       .arg(ListedSets(dlg).join(u'|'), dlg.NameEdit->currentText())
                       .arg(dlg.GivenVoprEd->value());
     for (const ScriptedDialogs::Box& box : dialogs.boxes)
-        out += QStringLiteral("box %1 %2\n")
-                   .arg(static_cast<int>(box.kind))
-                   .arg(QString(box.text).replace(u'\n', QStringLiteral("\\n")));
+        out += QStringLiteral("box ") + BoxLine(static_cast<int>(box.kind), box.text) + u'\n';
     dialogs.boxes.clear();
     dialogs.answers.clear();
     return out;

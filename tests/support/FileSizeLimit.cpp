@@ -39,3 +39,20 @@ int RunWithoutRoot(const std::function<int()>& body) {
         [] { return geteuid() != 0 || (setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0); },
         body);
 }
+
+bool RunInProcessUnderFileSizeLimit(rlim_t limit, const std::function<void()>& body) {
+    rlimit saved{};
+    if (getrlimit(RLIMIT_FSIZE, &saved) != 0)
+        return false;
+    rlimit limited = saved;
+    limited.rlim_cur = limit;
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    if (previousHandler == SIG_ERR)
+        return false;
+    const bool limitSet = setrlimit(RLIMIT_FSIZE, &limited) == 0;
+    if (limitSet)
+        body();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    return limitSet;
+}

@@ -10,3 +10,8 @@
 // killed. body must not touch the test framework: it reports through its return value only.
 int RunUnderFileSizeLimit(rlim_t limit, const std::function<int()>& body);
 int RunWithoutRoot(const std::function<int()>& body);
+
+// Runs body in this process (a window test, say) while files cannot grow beyond limit bytes
+// (SIGXFSZ ignored), then puts the limit and the signal's handler back. False when the limit
+// could not be set; body did not run then.
+bool RunInProcessUnderFileSizeLimit(rlim_t limit, const std::function<void()>& body);
