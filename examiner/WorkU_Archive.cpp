@@ -8,6 +8,7 @@
 #include "Error.h"
 #include "ErrorGuard.h"
 #include "Globals.h"
+#include "MyFileUtils.h"
 #include "OptionSetStore.h"
 #include "OptionsLayout.h"
 #include "OptionsU.h"
@@ -45,13 +46,6 @@ const QString kArchiveSuffix = QStringLiteral("arh");
 
 QString Shown(const QString& path) {
     return QDir::toNativeSeparators(path);
-}
-
-QString ProgramFolder(const TExaminerState& s) {
-    QString folder = s.ProgramDir;
-    while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
-        folder.chop(1);
-    return folder;
 }
 
 vxg::FileDialogRequest ArchiveDialogRequest(const QString& title, const QString& initialDir) {
@@ -145,7 +139,7 @@ void TWorkF::SaveResultsBtnClick() {
 
 void TWorkF::WriteArchive() {
     const vxg::FileDialogRequest request =
-        ArchiveDialogRequest(lang(133), S.WorkDir.isEmpty() ? ProgramFolder(S) : S.WorkDir);
+        ArchiveDialogRequest(lang(133), S.WorkDir.isEmpty() ? WithoutTrailingSlash(S.ProgramDir) : S.WorkDir);
     const std::optional<QString> chosen = vxg::Dialogs::instance().saveFile(request, this);
     if (!chosen)
         return;
@@ -257,7 +251,7 @@ void TWorkF::LoadResultsBtnClick() {
         return;
     const QString lastDir = ReadLastDir(1);
     const vxg::FileDialogRequest request =
-        ArchiveDialogRequest(lang(135), lastDir.isEmpty() ? ProgramFolder(S) : lastDir);
+        ArchiveDialogRequest(lang(135), lastDir.isEmpty() ? WithoutTrailingSlash(S.ProgramDir) : lastDir);
     const std::optional<QString> chosen = vxg::Dialogs::instance().openFile(request, this);
     if (!chosen)
         return;

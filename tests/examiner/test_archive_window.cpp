@@ -1,5 +1,6 @@
 // Saving, opening and closing archives on the real main window with scripted dialogs: what is
 // written, what is shown, and that a file, a set or a topic that cannot be used changes nothing.
+#include "FileSizeLimit.h"
 #include "test_grid_fixture.h"
 
 #include "OptionSetStore.h"
@@ -13,8 +14,6 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -275,15 +274,7 @@ TEST_F(ArchiveWindowTest, ASaveThatCannotBeDoneKeepsTheOldFileAndTheCommand) {
     run(w->SaveResults, topic);
     EXPECT_EQ(dialogs->texts(DlgKind::Error), QStringList{englishText(173).arg(topic)});
 
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved;
-    limited.rlim_cur = 64;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    run(w->SaveResults, file("Old.arh"));
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    ASSERT_TRUE(RunInProcessUnderFileSizeLimit(64, [&] { run(w->SaveResults, file("Old.arh")); }));
     ASSERT_EQ(dialogs->boxes.size(), 2);
     EXPECT_TRUE(dialogs->boxes[1].text.startsWith("The results were not saved in <" + file("Old.arh") + ">: "));
     EXPECT_EQ(testfiles::ReadRawFile(topic), topicBytes);
