@@ -323,10 +323,7 @@ void TMDIForm::WriteLanguage() {
 }
 
 QString TMDIForm::ReadLastDir() {
-    const vxg::Registry reg;
-    if (!reg.keyExists(kEditorKey))
-        return {};
-    return reg.readString(kEditorKey, kLastDir);
+    return ReadLastFolder(kEditorKey, kLastDir);
 }
 
 void TMDIForm::WriteLastDir(const QString& folder) {
