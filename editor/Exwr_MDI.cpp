@@ -402,8 +402,10 @@ void TMDIForm::SwitchLanguage(quint16 offset) {
 // The idle update.
 
 void TMDIForm::ApplicationIdle() {
+    // A minimised topic window hides its fields, not its frame: it is still open, and while it
+    // is the active one it still drives Save and the status panels.
     for (TTopicF* topic : Topics())
-        if (topic->isVisible())
+        if (const QWidget* frame = topic->parentWidget(); frame && frame->isVisible())
             vxg::RunGuarded([topic] { topic->NextAUpdate(); });
     FileSave1Update();
 }

@@ -165,7 +165,6 @@ TEST_F(CopyCommandsTest, TheCommandsWorkOnWhatTheTeacherSees) {
     EXPECT_EQ(Texts(b->Topic.Questions), QStringList({"A3 edited", "B2"}));
 }
 
-// Every range that reaches copy or cut lies within the topic, and a cut leaves a question.
 // Every range that reaches copy or cut lies within the topic and a cut leaves a question: the
 // dialog refuses any other and stays open, and Cancel afterwards changes nothing.
 TEST_F(CopyCommandsTest, RefusedChoicesKeepTheDialogOpenAndCancelChangesNothing) {
@@ -203,6 +202,21 @@ TEST_F(CopyCommandsTest, RefusedChoicesKeepTheDialogOpenAndCancelChangesNothing)
     }
     // A one-question topic offers no range.
     run(TCopyDlg::CopyMode, 1, [&] { EXPECT_FALSE(dlg().RangeQuesRB->isEnabled()); });
+}
+
+// Minimised, the active topic still drives Save and the status panel.
+TEST_F(CopyCommandsTest, APasteIntoTheMinimisedActiveTopicShowsItModified) {
+    openNamed("A", 2);
+    openNamed("B", 2);
+    command(mdi().CopyQuesAction, 0, 0);
+    mdi().WindowMinimizeAll1->trigger();
+    TTopicF* active = mdi().ActiveTopic();
+    ASSERT_TRUE(active && mdi().MdiArea->activeSubWindow()->isMinimized());
+    paste();
+    ASSERT_TRUE(active->Topic.Modified);
+    ASSERT_TRUE(reachIdle());
+    EXPECT_TRUE(mdi().FileSave1->isEnabled());
+    EXPECT_EQ(mdi().StatusPanel1->text(), text(39));
 }
 
 TEST_F(CopyCommandsTest, KeysOfTheRadioButtonsAndNumberFields) {
