@@ -4,6 +4,7 @@
 
 #include "QuesBuffer.h"
 
+#include <QElapsedTimer>
 #include <QMdiSubWindow>
 
 namespace {
@@ -217,6 +218,32 @@ TEST_F(CopyCommandsTest, APasteIntoTheMinimisedActiveTopicShowsItModified) {
     ASSERT_TRUE(reachIdle());
     EXPECT_TRUE(mdi().FileSave1->isEnabled());
     EXPECT_EQ(mdi().StatusPanel1->text(), text(39));
+}
+
+// Many questions are cut or pasted in one pass, with the question shown once: question by
+// question, tens of thousands took many seconds.
+TEST_F(CopyCommandsTest, ManyQuestionsAreCutAndPastedInOnePass) {
+    constexpr int kMany = 30000;
+    const QString last = QStringLiteral("M%1").arg(kMany + 2);
+    TTopicF* t = newTopic("many.vxg");
+    t->Topic.Questions = Named("M", kMany + 2);
+    show(t, 0);
+    QSignalSpy shown(t->SamVoprosEdit, &QLineEdit::textChanged);
+    command(mdi().CutQuesAction, 2, kMany + 1);
+    EXPECT_EQ(Texts(t->Topic.Questions), QStringList({"M1", last}));
+    EXPECT_EQ(shown.count(), 1);
+
+    paste(); // before the last question: the topic as it was
+    show(t, 0);
+    ASSERT_TRUE(reachIdle());
+    QElapsedTimer timer;
+    timer.start();
+    mdi().PasteQuesAction->trigger(); // before the first: every question moves
+    EXPECT_LT(timer.elapsed(), 3000);
+    ASSERT_EQ(t->Topic.Questions.size(), 2 * kMany + 2);
+    EXPECT_EQ(t->Topic.Questions.at(kMany - 1).QuestionText, QStringLiteral("M%1").arg(kMany + 1));
+    EXPECT_EQ(Texts(t->Topic.Questions.sliced(kMany)).mid(0, 2), QStringList({"M1", "M2"}));
+    EXPECT_EQ(t->Topic.Questions.last().QuestionText, last);
 }
 
 TEST_F(CopyCommandsTest, KeysOfTheRadioButtonsAndNumberFields) {
