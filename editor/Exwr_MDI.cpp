@@ -323,10 +323,7 @@ void TMDIForm::WriteLanguage() {
 }
 
 QString TMDIForm::ReadLastDir() {
-    const vxg::Registry reg;
-    if (!reg.keyExists(kEditorKey))
-        return {};
-    return reg.readString(kEditorKey, kLastDir);
+    return ReadLastFolder(kEditorKey, kLastDir);
 }
 
 void TMDIForm::WriteLastDir(const QString& folder) {
@@ -405,8 +402,10 @@ void TMDIForm::SwitchLanguage(quint16 offset) {
 // The idle update.
 
 void TMDIForm::ApplicationIdle() {
+    // A minimised topic window hides its fields, not its frame: it is still open, and while it
+    // is the active one it still drives Save and the status panels.
     for (TTopicF* topic : Topics())
-        if (topic->isVisible())
+        if (const QWidget* frame = topic->parentWidget(); frame && frame->isVisible())
             vxg::RunGuarded([topic] { topic->NextAUpdate(); });
     FileSave1Update();
 }

@@ -26,7 +26,6 @@ vxg::FileDialogRequest topicDialog(const QString& title, const QString& fileName
     vxg::FileDialogRequest request;
     request.title = title;
     request.fileName = fileName;
-    // A LastDir of the wrong type is reported here, before the dialog opens.
     const QString lastDir = TMDIForm::ReadLastDir();
     request.initialDir = lastDir.isEmpty() ? ProgramFolder() : lastDir;
     request.filter = kTopicFilter;

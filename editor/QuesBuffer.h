@@ -7,7 +7,7 @@
 //
 // The steps below work on a topic's question list and the index of its shown question
 // (CurQue, 0-based) and know nothing of windows; the topic window runs them. Its removals and
-// its paste are the topic document's own (RemoveQuestion, InsertQuestions).
+// its paste are the topic document's own (RemoveQuestions, InsertQuestions).
 #include "Records.h"
 
 extern TWorkQues QuesBuffer;
@@ -35,7 +35,7 @@ enum class TChoiceCheck {
 TChoiceCheck CheckQueChoice(const TQueChoice& choice, int questionCount, bool cut);
 
 // The questions a choice takes, 0-based: the shown question (curQue), or the chosen range. A
-// cut removes them as Delete removes the shown question, Count times at Start.
+// cut removes them all at once, and the question that followed them is shown.
 struct TQueSpan {
     int Start = 0;
     int Count = 0;

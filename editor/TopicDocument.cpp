@@ -74,15 +74,17 @@ void TTopicDocument::InsertQuestions(int index, const TWorkQues& questions) {
     if (questions.isEmpty())
         return;
     index = std::clamp(index, 0, static_cast<int>(Questions.size()));
-    for (int i = 0; i < questions.size(); ++i)
-        Questions.insert(index + i, questions[i]);
+    // Room for all of them first, so that the questions after index move once, not once for
+    // every question inserted.
+    Questions.insert(index, questions.size(), TQuestion{});
+    std::copy(questions.cbegin(), questions.cend(), Questions.begin() + index);
     Modified = true;
 }
 
-bool TTopicDocument::RemoveQuestion(int index) {
-    if (Questions.size() <= 1 || index < 0 || index >= Questions.size())
+bool TTopicDocument::RemoveQuestions(int index, int count) {
+    if (index < 0 || count < 1 || count >= Questions.size() || index > Questions.size() - count)
         return false;
-    Questions.removeAt(index);
+    Questions.remove(index, count);
     Modified = true;
     return true;
 }

@@ -36,6 +36,8 @@ public:
     void AppendEmptyQuestion();
     // index 0..Questions.size(); the questions go in before the one at index.
     void InsertQuestions(int index, const TWorkQues& questions);
-    // Removes question index; the last remaining question is never removed (returns false).
-    bool RemoveQuestion(int index);
+    // Removes count questions from index on, in one go; refused (false) when they are not all
+    // there or would leave the topic without a question.
+    bool RemoveQuestions(int index, int count);
+    bool RemoveQuestion(int index) { return RemoveQuestions(index, 1); }
 };

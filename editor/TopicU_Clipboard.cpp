@@ -9,6 +9,7 @@
 #include "Exwr_MDI.h"
 
 #include <QAction>
+#include <algorithm>
 
 namespace {
 
@@ -41,12 +42,13 @@ void TTopicF::CutQuesMClick() {
     const std::optional<TQueSpan> span = CopyChosenQuestions(TCopyDlg::CutMode);
     if (!span)
         return;
-    // Removed as Delete removes the shown question, without its confirmation: the questions
-    // after the range move up, and the one that followed it is shown (the one before it, when
-    // the range reached the end). The dialog lets no cut take every question.
-    CurQue = span->Start;
-    for (int i = 0; i < span->Count; ++i)
-        DeleteCurQue();
+    // Removed as Delete removes the shown question, without its confirmation, but all in one
+    // go and shown once: the one that followed the range is shown (the one before it, when the
+    // range reached the end). The dialog lets no cut take every question.
+    if (!Topic.RemoveQuestions(span->Start, span->Count))
+        return;
+    CurQue = std::min(span->Start, static_cast<int>(Topic.Questions.size()) - 1);
+    ShowCurQue();
 }
 
 // Inserts QuesBuffer before the shown question; the first inserted one is shown.

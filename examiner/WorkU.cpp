@@ -552,10 +552,7 @@ void TWorkF::RequestApplicationEnd() {
 }
 
 QString TWorkF::ReadLastDir(quint16 kind) {
-    const vxg::Registry reg;
-    if (!reg.keyExists(kExaminerKey))
-        return {};
-    return reg.readString(kExaminerKey, lastDirValueName(kind));
+    return ReadLastFolder(kExaminerKey, lastDirValueName(kind));
 }
 
 void TWorkF::WriteLastDir(const QString& folder, quint16 kind) {

@@ -1,5 +1,7 @@
 #include "MyFileUtils.h"
 
+#include "Error.h"
+#include "Registry.h"
 #include "Shell.h"
 
 #include <QCoreApplication>
@@ -44,4 +46,12 @@ QString WithoutTrailingSlash(QString folder) {
 
 QString ProgramFolder() {
     return WithoutTrailingSlash(QCoreApplication::applicationDirPath());
+}
+
+QString ReadLastFolder(const QString& key, const QString& valueName) {
+    try {
+        return vxg::Registry().readString(key, valueName);
+    } catch (const vxg::Error&) {
+        return {};
+    }
 }

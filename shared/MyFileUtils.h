@@ -16,3 +16,9 @@ QString FolderOf(const QString& path);
 QString WithoutTrailingSlash(QString folder);
 // The folder of the running program's file, without a trailing "/".
 QString ProgramFolder();
+
+// The folder a program remembers for its file dialogs, stored under valueName of its registry
+// key; empty when there is none. One that cannot be read (a value of another type) counts as
+// none: reporting it would stop the command before its dialog every time, and only the
+// dialog's next confirmed choice stores a readable one.
+QString ReadLastFolder(const QString& key, const QString& valueName);

@@ -4,6 +4,7 @@
 
 #include "QuesBuffer.h"
 
+#include <QElapsedTimer>
 #include <QMdiSubWindow>
 
 namespace {
@@ -165,7 +166,6 @@ TEST_F(CopyCommandsTest, TheCommandsWorkOnWhatTheTeacherSees) {
     EXPECT_EQ(Texts(b->Topic.Questions), QStringList({"A3 edited", "B2"}));
 }
 
-// Every range that reaches copy or cut lies within the topic, and a cut leaves a question.
 // Every range that reaches copy or cut lies within the topic and a cut leaves a question: the
 // dialog refuses any other and stays open, and Cancel afterwards changes nothing.
 TEST_F(CopyCommandsTest, RefusedChoicesKeepTheDialogOpenAndCancelChangesNothing) {
@@ -203,6 +203,47 @@ TEST_F(CopyCommandsTest, RefusedChoicesKeepTheDialogOpenAndCancelChangesNothing)
     }
     // A one-question topic offers no range.
     run(TCopyDlg::CopyMode, 1, [&] { EXPECT_FALSE(dlg().RangeQuesRB->isEnabled()); });
+}
+
+// Minimised, the active topic still drives Save and the status panel.
+TEST_F(CopyCommandsTest, APasteIntoTheMinimisedActiveTopicShowsItModified) {
+    openNamed("A", 2);
+    openNamed("B", 2);
+    command(mdi().CopyQuesAction, 0, 0);
+    mdi().WindowMinimizeAll1->trigger();
+    TTopicF* active = mdi().ActiveTopic();
+    ASSERT_TRUE(active && mdi().MdiArea->activeSubWindow()->isMinimized());
+    paste();
+    ASSERT_TRUE(active->Topic.Modified);
+    ASSERT_TRUE(reachIdle());
+    EXPECT_TRUE(mdi().FileSave1->isEnabled());
+    EXPECT_EQ(mdi().StatusPanel1->text(), text(39));
+}
+
+// Many questions are cut or pasted in one pass, with the question shown once: question by
+// question, tens of thousands took many seconds.
+TEST_F(CopyCommandsTest, ManyQuestionsAreCutAndPastedInOnePass) {
+    constexpr int kMany = 30000;
+    const QString last = QStringLiteral("M%1").arg(kMany + 2);
+    TTopicF* t = newTopic("many.vxg");
+    t->Topic.Questions = Named("M", kMany + 2);
+    show(t, 0);
+    QSignalSpy shown(t->SamVoprosEdit, &QLineEdit::textChanged);
+    command(mdi().CutQuesAction, 2, kMany + 1);
+    EXPECT_EQ(Texts(t->Topic.Questions), QStringList({"M1", last}));
+    EXPECT_EQ(shown.count(), 1);
+
+    paste(); // before the last question: the topic as it was
+    show(t, 0);
+    ASSERT_TRUE(reachIdle());
+    QElapsedTimer timer;
+    timer.start();
+    mdi().PasteQuesAction->trigger(); // before the first: every question moves
+    EXPECT_LT(timer.elapsed(), 3000);
+    ASSERT_EQ(t->Topic.Questions.size(), 2 * kMany + 2);
+    EXPECT_EQ(t->Topic.Questions.at(kMany - 1).QuestionText, QStringLiteral("M%1").arg(kMany + 1));
+    EXPECT_EQ(Texts(t->Topic.Questions.sliced(kMany)).mid(0, 2), QStringList({"M1", "M2"}));
+    EXPECT_EQ(t->Topic.Questions.last().QuestionText, last);
 }
 
 TEST_F(CopyCommandsTest, KeysOfTheRadioButtonsAndNumberFields) {

@@ -84,12 +84,18 @@ TEST_F(MainWindowTest, NewAndOpenDialogsRememberFolderAndName) {
     EXPECT_EQ(dialogs->fileRequests.last().request.fileName, "Enter topic name") << "New resets the name";
 }
 
-// A stored LastDir of another type is reported before the dialog opens.
-TEST_F(MainWindowTest, LastDirOfAnotherTypeIsReported) {
+// A LastDir that cannot be read is no folder at all: New and Open start in the program's folder,
+// and the next confirmed command stores a readable one.
+TEST_F(MainWindowTest, ALastDirOfAnotherTypeCountsAsMissing) {
     vxg::Registry().writeInteger(kEditorKey, "LastDir", 7);
-    start().FileOpen1->trigger();
-    EXPECT_EQ(dialogs->texts(vxg::DlgKind::Error), QStringList{"Invalid data type for 'LastDir'"});
-    EXPECT_TRUE(dialogs->fileRequests.isEmpty());
+    TMDIForm& m = start();
+    fileCommand(m.FileOpen1, QString());
+    newTopic("a.vxg");
+    EXPECT_TRUE(dialogs->boxes.isEmpty());
+    ASSERT_EQ(dialogs->fileRequests.size(), 2);
+    for (const auto& shown : dialogs->fileRequests)
+        EXPECT_EQ(shown.request.initialDir, QCoreApplication::applicationDirPath());
+    EXPECT_EQ(vxg::Registry().readString(kEditorKey, "LastDir"), dir.path());
 }
 
 TEST_F(MainWindowTest, FailedOpenLeavesNoWindowAndNoLastDirAndAnEmptyFileOpensAsOneQuestion) {

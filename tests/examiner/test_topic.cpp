@@ -78,6 +78,25 @@ TEST_F(TopicTest, OpeningAQuestionFileLoadsItAndEntersReady) {
     EXPECT_EQ(TWorkF::ReadLastDir(0), QDir(other.path()).absolutePath());
 }
 
+// A remembered folder that cannot be read is no folder at all: the open commands start in the
+// program's folder, and a topic read stores a readable one.
+TEST_F(TopicTest, RememberedFoldersOfAnotherTypeCountAsMissing) {
+    vxg::Registry reg;
+    reg.writeInteger(kExaminerKey, "LastTopicDir", 7);
+    reg.writeInteger(kExaminerKey, "LastArhivDir", 7);
+    dialogs->cancelFile();
+    vxg::RunGuarded([&] { w->LoadResultsBtnClick(); });
+    WriteQuestionFile(topicPath("t.vxg"), testfiles::MakeTopic(2));
+    dialogs->chooseFile(topicPath("t.vxg"));
+    EXPECT_TRUE(openFromMenu());
+
+    EXPECT_TRUE(dialogs->texts(DlgKind::Error).isEmpty());
+    ASSERT_EQ(dialogs->fileRequests.size(), 2);
+    for (const auto& shown : dialogs->fileRequests)
+        EXPECT_EQ(shown.request.initialDir, programFolder());
+    EXPECT_EQ(TWorkF::ReadLastDir(0), QDir(topics.path()).absolutePath());
+}
+
 TEST_F(TopicTest, TheToolButtonRunsTheCommandThroughTheGuard) {
     WriteQuestionFile(topicPath("t.vxg"), testfiles::MakeTopic(3));
     dialogs->chooseFile(topicPath("t.vxg"));
