@@ -139,7 +139,8 @@ public:
     // Exit, the close box: true when the program may end (no results would be lost, or the
     // teacher said Yes).
     bool ConfirmLeaveWithResults();
-    // After a language switch: the results on screen are shown again from Students.
+    // After a language switch or new parameters, in any state: the grades and marks on screen
+    // are shown again from Students.
     void ShowResultsAgain();
     TSavingData ArhData;
     QString ArchiveFileName;     // the archive shown in ArhIsOpen
