@@ -226,6 +226,8 @@ public:
     // Gives student k his card; false when he got none (skipped, too long, not delivered), with
     // the reason in *noCard (empty when skipped).
     bool GiveOutCard(int k, QString* noCard = nullptr);
+    // The reactions to a station's answers and ready messages: once the stop grades, neither
+    // changes anything.
     void StoreAnswers(const QString& name, const QString& text);
     void GradeStudent(int k);
     void StopClick();
@@ -243,6 +245,7 @@ public:
     bool StopDone = false;     // the testing was stopped: it is stopped at most once
     bool WarningSent = false;  // the one-minute warning went out in this testing
     bool StopPending = false;  // a stop fell due while the window was busy
+    bool ResultsFinal = false; // the stop's grading has begun: the results stand as they are
 
     // ---- windows of the start-up
     TAboutVerirozaz* AboutBox = nullptr;
@@ -362,6 +365,8 @@ private:
     bool endRequested_ = false;
     // message link and testing (WorkU_Link.cpp, WorkU_Testing.cpp)
     void EndBusy();
+    // Grades student k unless he has a grade or no card; the mark message goes to his station.
+    void Grade(int k);
     void PostMessageProcessing();
     void SetStudentStatus();
     std::unique_ptr<TMessageReceiver> receiver_;

@@ -126,6 +126,7 @@ bool TWorkF::GiveOutClick() {
     if (S.FirstGiveOut) {
         S.FirstGiveOut = false;
         StopDone = false;
+        ResultsFinal = false;
         WarningSent = false;
         StopPending = false;
         S.MinutesPassed = 0;
@@ -225,7 +226,7 @@ bool TWorkF::GiveOutCard(int k, QString* noCard) {
 
 void TWorkF::StoreAnswers(const QString& name, const QString& text) {
     const int k = Table.IndexOf(name);
-    if (k < 0)
+    if (k < 0 || ResultsFinal)
         return;
     TClient& student = S.Students[k];
     // Without a card there is nothing to answer; after the grade the answers stay as graded.
@@ -239,6 +240,12 @@ void TWorkF::StoreAnswers(const QString& name, const QString& text) {
 }
 
 void TWorkF::GradeStudent(int k) {
+    if (ResultsFinal)
+        return;
+    Grade(k);
+}
+
+void TWorkF::Grade(int k) {
     if (k < 0 || k >= S.Students.size())
         return;
     if (S.Students.at(k).Mark != 0 || S.Students.at(k).CardSent == 0)
@@ -343,7 +350,8 @@ void TWorkF::StopClick() {
         // Answers still arrive and count during the pause; the teacher's commands wait.
         PauseAtLeast(kStopPauseMs, [this] { return ApplicationEndRequested(); });
 
-        WalkStudents(*this, count, false, NeverStop, [this](int k) { GradeStudent(k); });
+        ResultsFinal = true;
+        WalkStudents(*this, count, false, NeverStop, [this](int k) { Grade(k); });
     }
     S.AttState = AttIsFinished;
 }
@@ -372,6 +380,7 @@ void TWorkF::NewAttClick() {
     S.AttState = Ready;
     S.FirstGiveOut = true;
     StopDone = false;
+    ResultsFinal = false;
     WarningSent = false;
     StopPending = false;
 }

@@ -27,3 +27,24 @@ TEST_F(TestingWindowTest, ALanguageSwitchWhileCardsGoOutKeepsTheMarks) {
     EXPECT_EQ(quick.Received().at(1), "5$Ocenka!!$");
     EXPECT_EQ(grid(1), (QStringList{"Quick", "5", "+", "+", "+", "+"}));
 }
+
+TEST_F(TestingWindowTest, AfterTheStopAnswersAndReadyChangeNothing) {
+    startTesting();
+    s->ActiveOptions.Na[0] = 2; // one right answer reaches no grade
+    TTestStation& st = registered(113, "Pupil");
+    ASSERT_TRUE(w->GiveOutClick());
+    ASSERT_TRUE(st.SendAnswers("1$1$1$1"));
+    ASSERT_TRUE(settle([&] { return cell(5, 1) == "-"; }, 10000));
+    w->StopCommand();
+    ASSERT_EQ(s->AttState, AttIsFinished);
+    const QStringList atStop = grid(1);
+    EXPECT_EQ(atStop, (QStringList{"Pupil", "", "+", "-", "-", "-"}));
+
+    // Acted on in arrival order: once the language answer is back, the two before it were done.
+    ASSERT_TRUE(st.SendAnswers("1$2$3$4") && st.Ready() && st.Send("WhatLang!!"));
+    ASSERT_TRUE(st.WaitForMessages(3, 10000));
+    EXPECT_EQ(st.Received().mid(1), (QStringList{"Stop!!", "Lang!!200"}));
+    EXPECT_EQ(grid(1), atStop);
+    EXPECT_EQ(s->Students[0].Mark, 0);
+    EXPECT_EQ(s->Students[0].Answers[1].Given, "1");
+}
