@@ -367,6 +367,10 @@ private:
     void EndBusy();
     // Grades student k unless he has a grade or no card; the mark message goes to his station.
     void Grade(int k);
+    // The student whose card send waits for its acknowledgement (-1: none), and whether his
+    // station answered it meanwhile: it then plainly holds the card.
+    int cardAwaitingAck_ = -1;
+    bool cardAnswered_ = false;
     void PostMessageProcessing();
     void SetStudentStatus();
     std::unique_ptr<TMessageReceiver> receiver_;

@@ -207,7 +207,13 @@ bool TWorkF::GiveOutCard(int k, QString* noCard) {
     TClient& student = S.Students[k];
     student.Answers = card.Answers;
     student.CardSent = 1;
-    const bool delivered = SendToStudent(host, card.Text);
+    cardAwaitingAck_ = k;
+    cardAnswered_ = false;
+    bool delivered = SendToStudent(host, card.Text);
+    cardAwaitingAck_ = -1;
+    // A station that answered its card holds it, whatever became of the acknowledgement; its
+    // answers and grade stay.
+    delivered = delivered || cardAnswered_;
     // Students are only appended while the send waits, so k is still this student.
     if (!delivered && k < S.Students.size() && S.Students.at(k).Name == name) {
         TClient& again = S.Students[k];
@@ -232,6 +238,8 @@ void TWorkF::StoreAnswers(const QString& name, const QString& text) {
     // Without a card there is nothing to answer; after the grade the answers stay as graded.
     if (student.CardSent == 0 || student.Mark != 0)
         return;
+    if (k == cardAwaitingAck_)
+        cardAnswered_ = true;
     const qsizetype limit = std::min<qsizetype>(S.ActiveOptions.GivenVopr, StringGrid->ColCount() - 2);
     const qsizetype written = StoreCardAnswers(student.Answers, S.TopicQuestions, text, limit);
     for (qsizetype i = 0; i < written; ++i)
@@ -242,6 +250,8 @@ void TWorkF::StoreAnswers(const QString& name, const QString& text) {
 void TWorkF::GradeStudent(int k) {
     if (ResultsFinal)
         return;
+    if (k == cardAwaitingAck_)
+        cardAnswered_ = true;
     Grade(k);
 }
 

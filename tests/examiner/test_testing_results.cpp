@@ -48,3 +48,27 @@ TEST_F(TestingWindowTest, AfterTheStopAnswersAndReadyChangeNothing) {
     EXPECT_EQ(s->Students[0].Mark, 0);
     EXPECT_EQ(s->Students[0].Answers[1].Given, "1");
 }
+
+TEST_F(TestingWindowTest, AStationThatAnsweredItsCardHoldsItThoughTheAcknowledgementFails) {
+    startTesting();
+    TTestStation& st = registered(114, "Holder");
+    st.SetSilent(true); // no acknowledgement ever comes
+    bool answered = false;
+    st.BeforeAcknowledging([&](const QString&) {
+        if (std::exchange(answered, true))
+            return;
+        ASSERT_TRUE(st.SendAnswers("1$2$3$4") && st.Ready());
+        ASSERT_TRUE(settle([&] { return s->Students[0].Mark != 0; }, 10000)); // graded meanwhile
+    });
+    ASSERT_TRUE(w->GiveOutClick());
+    ASSERT_TRUE(answered);
+    EXPECT_EQ(s->Students[0].CardSent, 1);
+    EXPECT_EQ(s->Students[0].Mark, 5);
+    EXPECT_EQ(grid(1), (QStringList{"Holder", "5", "+", "+", "+", "+"}));
+    QStringList given;
+    for (const TCardAnswer& a : s->Students[0].Answers)
+        given << a.Given;
+    EXPECT_EQ(given, (QStringList{"1", "2", "3", "4"}));
+    EXPECT_TRUE(warnings().isEmpty()); // not reported as undelivered
+    EXPECT_FALSE(w->GiveOut->isEnabled());
+}
