@@ -139,7 +139,8 @@ public:
     // Exit, the close box: true when the program may end (no results would be lost, or the
     // teacher said Yes).
     bool ConfirmLeaveWithResults();
-    // After a language switch: the results on screen are shown again from Students.
+    // After a language switch or new parameters, in any state: the grades and marks on screen
+    // are shown again from Students.
     void ShowResultsAgain();
     TSavingData ArhData;
     QString ArchiveFileName;     // the archive shown in ArhIsOpen
@@ -225,6 +226,8 @@ public:
     // Gives student k his card; false when he got none (skipped, too long, not delivered), with
     // the reason in *noCard (empty when skipped).
     bool GiveOutCard(int k, QString* noCard = nullptr);
+    // The reactions to a station's answers and ready messages: once the stop grades, neither
+    // changes anything.
     void StoreAnswers(const QString& name, const QString& text);
     void GradeStudent(int k);
     void StopClick();
@@ -242,6 +245,7 @@ public:
     bool StopDone = false;     // the testing was stopped: it is stopped at most once
     bool WarningSent = false;  // the one-minute warning went out in this testing
     bool StopPending = false;  // a stop fell due while the window was busy
+    bool ResultsFinal = false; // the stop's grading has begun: the results stand as they are
 
     // ---- windows of the start-up
     TAboutVerirozaz* AboutBox = nullptr;
@@ -361,6 +365,12 @@ private:
     bool endRequested_ = false;
     // message link and testing (WorkU_Link.cpp, WorkU_Testing.cpp)
     void EndBusy();
+    // Grades student k unless he has a grade or no card; the mark message goes to his station.
+    void Grade(int k);
+    // The student whose card send waits for its acknowledgement (-1: none), and whether his
+    // station answered it meanwhile: it then plainly holds the card.
+    int cardAwaitingAck_ = -1;
+    bool cardAnswered_ = false;
     void PostMessageProcessing();
     void SetStudentStatus();
     std::unique_ptr<TMessageReceiver> receiver_;

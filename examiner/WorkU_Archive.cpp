@@ -329,9 +329,9 @@ bool TWorkF::ConfirmLeaveWithResults() {
 }
 
 void TWorkF::ShowResultsAgain() {
+    // In every state: a set-up in Ready empties the marks, and cards may already be out then
+    // (the first give-out waiting on a slow station). Grading counts the grid's marks.
     const bool archive = S.AttState == ArhIsOpen;
-    if (!archive && S.AttState != AttIsFinished)
-        return;
     if (archive) {
         ShapeGrid(); // relabels; SetupGrid leaves an archive alone
         ShowArchiveTitle(*this);

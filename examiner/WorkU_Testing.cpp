@@ -126,6 +126,7 @@ bool TWorkF::GiveOutClick() {
     if (S.FirstGiveOut) {
         S.FirstGiveOut = false;
         StopDone = false;
+        ResultsFinal = false;
         WarningSent = false;
         StopPending = false;
         S.MinutesPassed = 0;
@@ -206,7 +207,13 @@ bool TWorkF::GiveOutCard(int k, QString* noCard) {
     TClient& student = S.Students[k];
     student.Answers = card.Answers;
     student.CardSent = 1;
-    const bool delivered = SendToStudent(host, card.Text);
+    cardAwaitingAck_ = k;
+    cardAnswered_ = false;
+    bool delivered = SendToStudent(host, card.Text);
+    cardAwaitingAck_ = -1;
+    // A station that answered its card holds it, whatever became of the acknowledgement; its
+    // answers and grade stay.
+    delivered = delivered || cardAnswered_;
     // Students are only appended while the send waits, so k is still this student.
     if (!delivered && k < S.Students.size() && S.Students.at(k).Name == name) {
         TClient& again = S.Students[k];
@@ -225,12 +232,14 @@ bool TWorkF::GiveOutCard(int k, QString* noCard) {
 
 void TWorkF::StoreAnswers(const QString& name, const QString& text) {
     const int k = Table.IndexOf(name);
-    if (k < 0)
+    if (k < 0 || ResultsFinal)
         return;
     TClient& student = S.Students[k];
     // Without a card there is nothing to answer; after the grade the answers stay as graded.
     if (student.CardSent == 0 || student.Mark != 0)
         return;
+    if (k == cardAwaitingAck_)
+        cardAnswered_ = true;
     const qsizetype limit = std::min<qsizetype>(S.ActiveOptions.GivenVopr, StringGrid->ColCount() - 2);
     const qsizetype written = StoreCardAnswers(student.Answers, S.TopicQuestions, text, limit);
     for (qsizetype i = 0; i < written; ++i)
@@ -239,6 +248,14 @@ void TWorkF::StoreAnswers(const QString& name, const QString& text) {
 }
 
 void TWorkF::GradeStudent(int k) {
+    if (ResultsFinal)
+        return;
+    if (k == cardAwaitingAck_)
+        cardAnswered_ = true;
+    Grade(k);
+}
+
+void TWorkF::Grade(int k) {
     if (k < 0 || k >= S.Students.size())
         return;
     if (S.Students.at(k).Mark != 0 || S.Students.at(k).CardSent == 0)
@@ -343,7 +360,8 @@ void TWorkF::StopClick() {
         // Answers still arrive and count during the pause; the teacher's commands wait.
         PauseAtLeast(kStopPauseMs, [this] { return ApplicationEndRequested(); });
 
-        WalkStudents(*this, count, false, NeverStop, [this](int k) { GradeStudent(k); });
+        ResultsFinal = true;
+        WalkStudents(*this, count, false, NeverStop, [this](int k) { Grade(k); });
     }
     S.AttState = AttIsFinished;
 }
@@ -372,6 +390,7 @@ void TWorkF::NewAttClick() {
     S.AttState = Ready;
     S.FirstGiveOut = true;
     StopDone = false;
+    ResultsFinal = false;
     WarningSent = false;
     StopPending = false;
 }

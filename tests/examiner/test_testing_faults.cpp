@@ -64,8 +64,9 @@ TEST_F(TestingWindowTest, ADeadStationCostsTwoBoundedAttemptsAndGetsItsCardNextT
     QElapsedTimer clock;
     clock.start();
     ASSERT_TRUE(w->GiveOutClick());
-    EXPECT_LT(clock.elapsed(), 2 * link.ackTimeoutMs + 1000);
+    // Two attempts, each ended by the acknowledgement's limit: a wait without one would never end.
     EXPECT_EQ(dead.Connections(), 2);
+    EXPECT_LT(clock.elapsed(), 2 * link.ackTimeoutMs + 10000);
     EXPECT_EQ(s->Students[0].CardSent, 0);
     EXPECT_TRUE(s->Students[0].Answers.isEmpty());
     EXPECT_EQ(warnings(),
@@ -141,7 +142,8 @@ TEST_F(TestingWindowTest, CommandsAreRefusedAndRemovalsHeldWhileAGiveOutRuns) {
         w->StringGridView->setCurrentIndex(w->StringGrid->index(3, 2)); // "Stays"
         dialogs->answerNext(vxg::DlgResult::Yes);
         w->DelClientMClick();
-        QTest::qWait(100); // the leave and the registrations are acted on meanwhile
+        // The leave and the registrations are acted on meanwhile, in their order.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return w->Table.IndexOf("Newcomer") >= 0; }, 10000));
         during << QString::number(s->StudentCount) << QString::number(s->AttState);
     });
     ASSERT_TRUE(w->GiveOutClick());
@@ -233,9 +235,13 @@ TEST_F(TestingWindowTest, TheClockIsMonotonicNotCountedInTicks) {
     s->ActiveOptions.MaxTime = 3;
     ASSERT_TRUE(w->GiveOutClick());
     QThread::msleep(1000); // a blocked window: the minute timer loses its ticks
+    int ticks = 0;
+    QObject counting;
+    QObject::connect(w->Timer1, &QTimer::timeout, &counting, [&] { ++ticks; });
     // The one tick after the block finds the limit reached; counting ticks would need three.
-    EXPECT_TRUE(settle([&] { return w->StopDone; }, 400));
-    EXPECT_EQ(s->MinutesPassed, 3);
+    ASSERT_TRUE(settle([&] { return w->StopDone; }, 20000));
+    EXPECT_EQ(ticks, 1);
+    EXPECT_GE(s->MinutesPassed, 3);
 }
 
 namespace {
@@ -276,6 +282,6 @@ TEST_F(TestingWindowTest, ThePauseAfterTheStopLastsTwoWholeSeconds) {
     clock.restart();
     w->StopClick();
     EXPECT_GE(clock.elapsed(), 2000);
-    EXPECT_LT(clock.elapsed(), 2500);
+    EXPECT_LT(clock.elapsed(), 5000); // and ends soon after, with room for a loaded machine
     EXPECT_EQ(s->AttState, AttIsFinished);
 }
