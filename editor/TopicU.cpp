@@ -241,8 +241,6 @@ bool TTopicF::eventFilter(QObject* watched, QEvent* event) {
             order[at + 1]->setFocus(Qt::TabFocusReason);
         return true;
     }
-    if (!key->text().isEmpty())
-        Topic.Modified = true;
     return QWidget::eventFilter(watched, event);
 }
 

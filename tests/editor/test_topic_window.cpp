@@ -203,6 +203,27 @@ TEST_F(TopicWindowTest, EveryUserChangeMarksTheTopic) {
     }
 }
 
+// Keys that move about or copy change no text: the topic stays unmodified and closes unasked.
+TEST_F(TopicWindowTest, KeysThatChangeNoTextLeaveTheTopicUnmodified) {
+    start();
+    openWritten("t.vxg", MakeTopic(2));
+    TTopicF* t = mdi().ActiveTopic();
+    t->SamVoprosEdit->setFocus();
+    for (const QKeyCombination key :
+         {QKeyCombination(Qt::Key_Tab), QKeyCombination(Qt::Key_Tab), Qt::ShiftModifier | Qt::Key_Backtab,
+          QKeyCombination(Qt::Key_Home), QKeyCombination(Qt::Key_Backspace), QKeyCombination(Qt::Key_Escape),
+          Qt::ControlModifier | Qt::Key_C})
+        QTest::keyClick(t->focusWidget(), key.key(), key.keyboardModifiers());
+    EXPECT_EQ(t->focusWidget(), t->Otv1Edit);
+    ASSERT_TRUE(reachIdle());
+    EXPECT_FALSE(mdi().FileSave1->isEnabled());
+    EXPECT_EQ(mdi().StatusPanel1->text(), "");
+    mdi().CloseTopicAction->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(dialogs->boxes.empty());
+    EXPECT_TRUE(mdi().Topics().isEmpty());
+}
+
 TEST_F(TopicWindowTest, EnterMovesThroughTheFieldsAndStopsAtTheRightAnswer) {
     start();
     TTopicF* t = newTopic("t.vxg");
