@@ -16,6 +16,7 @@ class QAction;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QScrollArea;
 class QSpinBox;
 class QToolBar;
 class TMDIForm;
@@ -101,6 +102,9 @@ public:
     QLabel* Label7 = nullptr;
     QSpinBox* PravOtvEd = nullptr;
 
+    // The fields below the tool bar, which scroll when the window is smaller than they are.
+    QScrollArea* FieldsArea = nullptr;
+
     QList<QLineEdit*> TextFields() const;
     // The size the fields were laid out for.
     QSize sizeHint() const override;
@@ -117,6 +121,10 @@ private:
     void SetRightAnswerField(int value);
     void UpdatePosLabel();
     void FitToolBar();
+    // The fields' page takes the room its fields need, so that the area scrolls to each of them.
+    void FitFieldsPage();
+    void StretchTextFields();
+    void ScrollIntoView(QWidget* field);
     // Stores the shown question, asks the copy dialog which questions a copy (mode 0) or cut
     // (mode 1) takes and copies them into QuesBuffer; nothing when the dialog was cancelled.
     std::optional<TQueSpan> CopyChosenQuestions(int mode);

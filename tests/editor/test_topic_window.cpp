@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMdiSubWindow>
+#include <QScrollArea>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -222,6 +223,61 @@ TEST_F(TopicWindowTest, KeysThatChangeNoTextLeaveTheTopicUnmodified) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(dialogs->boxes.empty());
     EXPECT_TRUE(mdi().Topics().isEmpty());
+}
+
+// The part of w left in view by the widgets that hold it, up to its window.
+QSize shownSize(const QWidget* w) {
+    QRect part = w->rect();
+    for (; !w->isWindow(); w = w->parentWidget())
+        part = part.translated(w->pos()) & w->parentWidget()->rect();
+    return part.size();
+}
+
+// However small tiling makes the topic windows, each field can be brought into view: the fields
+// that take the focus by Tab, the labels by scrolling.
+TEST_F(TopicWindowTest, EveryFieldOfATiledTopicWindowCanBeBroughtIntoView) {
+    TMDIForm& m = start();
+    const struct {
+        QSize main;
+        int topics;
+        QAction* tile;
+    } cases[] = {
+        {{1280, 800}, 4, m.WindowTileHorizontal1},
+        {{1280, 800}, 3, m.WindowTileVertical1},
+        {{591, 418}, 2, m.WindowTileHorizontal1}, // the restored main window
+        {{591, 418}, 2, m.WindowTileVertical1},
+    };
+    for (const auto& c : cases) {
+        m.MdiArea->closeAllSubWindows();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        m.resize(c.main);
+        for (int i = 0; i < c.topics; ++i)
+            openWritten(QStringLiteral("t%1.vxg").arg(i), MakeTopic(2));
+        ASSERT_TRUE(reachIdle());
+        c.tile->trigger();
+        SCOPED_TRACE(QStringLiteral("%1 in %2x%3")
+                         .arg(c.topics)
+                         .arg(c.main.width())
+                         .arg(c.main.height())
+                         .toStdString());
+        for (TTopicF* t : m.Topics()) {
+            ASSERT_TRUE(t->width() < t->sizeHint().width() || t->height() < t->sizeHint().height());
+            t->SamVoprosEdit->setFocus();
+            for (QWidget* field : QList<QWidget*>{t->SamVoprosEdit, t->Otv1Edit, t->Otv2Edit, t->Otv3Edit,
+                                                  t->Otv4Edit, t->PravOtvEd}) {
+                if (field != t->SamVoprosEdit)
+                    QTest::keyClick(t->focusWidget(), Qt::Key_Tab);
+                EXPECT_EQ(t->focusWidget(), field);
+                EXPECT_EQ(shownSize(field), field->size()) << field->objectName().toStdString();
+            }
+            auto* area = t->findChild<QScrollArea*>();
+            ASSERT_NE(area, nullptr) << "nothing scrolls";
+            for (QWidget* label : QList<QWidget*>{t->Panel1, t->Label7}) {
+                area->ensureWidgetVisible(label);
+                EXPECT_EQ(shownSize(label), label->size()) << label->objectName().toStdString();
+            }
+        }
+    }
 }
 
 TEST_F(TopicWindowTest, EnterMovesThroughTheFieldsAndStopsAtTheRightAnswer) {
