@@ -1,6 +1,5 @@
 #include "TopicU.h"
 
-#include "Cp1251.h"
 #include "Dialogs.h"
 #include "EditorIcons.h"
 #include "ErrorGuard.h"
@@ -45,26 +44,7 @@ QFont pixelFont(const QFont& base, int pixels, bool bold) {
     return f;
 }
 
-bool storableInQuestionFile(const QString& text) {
-    return vxg::cp1251::decode(vxg::cp1251::encode(text)) == text;
-}
-
 } // namespace
-
-// ---------------------------------------------------------------------------------------------
-// What the text fields accept.
-
-void TQuestionTextValidator::SetShownText(const QString& text) {
-    lengthLimit_ = std::max<qsizetype>(kTypingLimit, text.size());
-    separatorsAllowed_ = text.count(u'$');
-}
-
-QValidator::State TQuestionTextValidator::validate(QString& input, int& /*pos*/) const {
-    if (input.size() > lengthLimit_ || input.count(u'$') > separatorsAllowed_ ||
-        !storableInQuestionFile(input))
-        return Invalid;
-    return Acceptable;
-}
 
 // ---------------------------------------------------------------------------------------------
 // Construction.
@@ -150,11 +130,10 @@ void TTopicF::CreateFields() {
         return l;
     };
     auto textField = [this, page](const char* name, int top) {
-        auto* e = new QLineEdit(page);
+        auto* e = new TQuestionEdit(page);
         e->setObjectName(QString::fromLatin1(name));
         e->resize(kFieldWidth, 24);
         place(e, kFieldLeft, top);
-        e->setValidator(new TQuestionTextValidator(e));
         e->installEventFilter(this);
         // A change by paste, drop, undo or typing marks the topic at once.
         connect(e, &QLineEdit::textEdited, this, [this] { Topic.Modified = true; });
@@ -206,7 +185,7 @@ void TTopicF::CreateFields() {
     FitFieldsPage();
 }
 
-QList<QLineEdit*> TTopicF::TextFields() const {
+QList<TQuestionEdit*> TTopicF::TextFields() const {
     return {SamVoprosEdit, Otv1Edit, Otv2Edit, Otv3Edit, Otv4Edit};
 }
 
@@ -228,7 +207,7 @@ void TTopicF::FitFieldsPage() {
 void TTopicF::StretchTextFields() {
     // As wide as the area shows, so that each shows whole where it is scrolled to.
     const int width = FieldsArea->viewport()->width();
-    for (QLineEdit* e : TextFields())
+    for (TQuestionEdit* e : TextFields())
         e->resize(std::max(16, width - 16), e->height());
 }
 
@@ -302,15 +281,6 @@ void TTopicF::closeEvent(QCloseEvent* event) {
 // ---------------------------------------------------------------------------------------------
 // The fields and the questions.
 
-void TTopicF::SetField(QLineEdit* field, const QString& text) {
-    if (auto* rules = field->findChild<TQuestionTextValidator*>())
-        rules->SetShownText(text);
-    field->setText(text);
-    field->setModified(false);
-    // A text read from the file shows from its start.
-    field->setCursorPosition(0);
-}
-
 void TTopicF::SetRightAnswerField(int value) {
     const bool wasFilling = filling_;
     filling_ = true;
@@ -320,11 +290,11 @@ void TTopicF::SetRightAnswerField(int value) {
 
 void TTopicF::ShowCurQue() {
     const TQuestion& q = Topic.Questions[CurQue];
-    SetField(SamVoprosEdit, q.QuestionText);
-    SetField(Otv1Edit, q.Answer1);
-    SetField(Otv2Edit, q.Answer2);
-    SetField(Otv3Edit, q.Answer3);
-    SetField(Otv4Edit, q.Answer4);
+    SamVoprosEdit->ShowText(q.QuestionText);
+    Otv1Edit->ShowText(q.Answer1);
+    Otv2Edit->ShowText(q.Answer2);
+    Otv3Edit->ShowText(q.Answer3);
+    Otv4Edit->ShowText(q.Answer4);
     // A right answer outside 1..4 (only a damaged file has one) shows as "not set".
     SetRightAnswerField(TTopicDocument::RightAnswerNumber(q.RightAnswer));
     UpdatePosLabel();
