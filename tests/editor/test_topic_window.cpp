@@ -216,12 +216,14 @@ TEST_F(TopicWindowTest, KeysThatChangeNoTextLeaveTheTopicUnmodified) {
     openWritten("t.vxg", MakeTopic(2));
     TTopicF* t = mdi().ActiveTopic();
     t->SamVoprosEdit->setFocus();
-    for (const QKeyCombination key :
-         {QKeyCombination(Qt::Key_Tab), QKeyCombination(Qt::Key_Tab), Qt::ShiftModifier | Qt::Key_Backtab,
-          QKeyCombination(Qt::Key_Home), QKeyCombination(Qt::Key_Backspace), QKeyCombination(Qt::Key_Escape),
-          Qt::ControlModifier | Qt::Key_C})
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(t->focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(t->focusWidget(), t->PravOtvEd);
+    for (const QKeyCombination key : {Qt::ShiftModifier | Qt::Key_Backtab, QKeyCombination(Qt::Key_Home),
+                                      QKeyCombination(Qt::Key_Backspace), QKeyCombination(Qt::Key_Escape),
+                                      Qt::ControlModifier | Qt::Key_C})
         QTest::keyClick(t->focusWidget(), key.key(), key.keyboardModifiers());
-    EXPECT_EQ(t->focusWidget(), t->Otv1Edit);
+    EXPECT_EQ(t->focusWidget(), t->Otv4Edit);
     ASSERT_TRUE(reachIdle());
     EXPECT_FALSE(mdi().FileSave1->isEnabled());
     EXPECT_EQ(mdi().StatusPanel1->text(), "");
