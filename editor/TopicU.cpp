@@ -1,6 +1,5 @@
 #include "TopicU.h"
 
-#include "Cp1251.h"
 #include "Dialogs.h"
 #include "EditorIcons.h"
 #include "ErrorGuard.h"
@@ -16,16 +15,27 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QToolBar>
+#include <algorithm>
 
 namespace {
 
 constexpr int kMaxStoredText = 255;
+constexpr int kToolBarHeight = 40;
 constexpr int kFieldLeft = 8;
 constexpr int kFieldWidth = 700;
 constexpr int kAnswerTops[] = {195, 241, 286, 332};
 constexpr int kAnswerLabelTops[] = {179, 225, 270, 316};
+constexpr int kRightAnswerLabelEnd = 331;
+constexpr int kRightAnswerLabelTop = 372;
+
+// Places w on the fields' page by its place in the window's client area, whose top the tool bar
+// takes.
+void place(QWidget* w, int left, int top) {
+    w->move(left, top - kToolBarHeight);
+}
 
 QFont pixelFont(const QFont& base, int pixels, bool bold) {
     QFont f = base;
@@ -34,26 +44,7 @@ QFont pixelFont(const QFont& base, int pixels, bool bold) {
     return f;
 }
 
-bool storableInQuestionFile(const QString& text) {
-    return vxg::cp1251::decode(vxg::cp1251::encode(text)) == text;
-}
-
 } // namespace
-
-// ---------------------------------------------------------------------------------------------
-// What the text fields accept.
-
-void TQuestionTextValidator::SetShownText(const QString& text) {
-    lengthLimit_ = std::max<qsizetype>(kTypingLimit, text.size());
-    separatorsAllowed_ = text.count(u'$');
-}
-
-QValidator::State TQuestionTextValidator::validate(QString& input, int& /*pos*/) const {
-    if (input.size() > lengthLimit_ || input.count(u'$') > separatorsAllowed_ ||
-        !storableInQuestionFile(input))
-        return Invalid;
-    return Acceptable;
-}
 
 // ---------------------------------------------------------------------------------------------
 // Construction.
@@ -68,7 +59,7 @@ TTopicF::TTopicF(TMDIForm* mainForm, QWidget* parent) : QWidget(parent), Main(ma
 }
 
 QSize TTopicF::sizeHint() const {
-    return {SamVoprosEdit->x() + kFieldWidth + 8, PravOtvEd->geometry().bottom() + 1 + 8};
+    return {kFieldLeft + kFieldWidth + 8, kToolBarHeight + FieldsArea->widget()->minimumHeight()};
 }
 
 void TTopicF::CreateCommands() {
@@ -107,11 +98,19 @@ void TTopicF::CreateFields() {
     const QFont base = pixelFont(font(), 13, false);
     setFont(base);
 
-    Panel1 = new QFrame(this);
+    // The fields lie on a page that scrolls below the tool bar.
+    FieldsArea = new QScrollArea(this);
+    FieldsArea->setObjectName(QStringLiteral("FieldsArea"));
+    FieldsArea->setFrameShape(QFrame::NoFrame);
+    FieldsArea->setWidgetResizable(true);
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("FieldsPage"));
+
+    Panel1 = new QFrame(page);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFrameShape(QFrame::Panel);
     Panel1->setFrameShadow(QFrame::Sunken);
-    Panel1->move(150, 48);
+    place(Panel1, 150, 48);
     auto* panelLayout = new QHBoxLayout(Panel1);
     panelLayout->setContentsMargins(4, 1, 4, 1);
     PosLabel = new QLabel(Panel1);
@@ -124,17 +123,17 @@ void TTopicF::CreateFields() {
     PosLabel->setPalette(blue);
     panelLayout->addWidget(PosLabel);
 
-    auto label = [this](const char* name, const QString& text, int left, int top) {
-        auto* l = new QLabel(text, this);
+    auto label = [page](const char* name, const QString& text, int left, int top) {
+        auto* l = new QLabel(text, page);
         l->setObjectName(QString::fromLatin1(name));
-        l->move(left, top);
+        place(l, left, top);
         return l;
     };
-    auto textField = [this](const char* name, int top) {
-        auto* e = new QLineEdit(this);
+    auto textField = [this, page](const char* name, int top) {
+        auto* e = new TQuestionEdit(page);
         e->setObjectName(QString::fromLatin1(name));
-        e->setGeometry(kFieldLeft, top, kFieldWidth, 24);
-        e->setValidator(new TQuestionTextValidator(e));
+        e->resize(kFieldWidth, 24);
+        place(e, kFieldLeft, top);
         e->installEventFilter(this);
         // A change by paste, drop, undo or typing marks the topic at once.
         connect(e, &QLineEdit::textEdited, this, [this] { Topic.Modified = true; });
@@ -156,19 +155,18 @@ void TTopicF::CreateFields() {
     QPalette green;
     green.setColor(QPalette::WindowText, QColor(0, 128, 0));
     green.setColor(QPalette::Text, QColor(0, 128, 0));
-    Label7 = label("Label7", QString(), 0, 372);
+    Label7 = label("Label7", QString(), 0, kRightAnswerLabelTop);
     Label7->setFont(pixelFont(base, 13, true));
     Label7->setPalette(green);
-    Label7->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Label7->setGeometry(31, 372, 300, 20);
 
-    PravOtvEd = new QSpinBox(this);
+    PravOtvEd = new QSpinBox(page);
     PravOtvEd->setObjectName(QStringLiteral("PravOtvEd"));
     PravOtvEd->setRange(0, 4);
     PravOtvEd->setValue(0);
     PravOtvEd->setFont(pixelFont(base, 16, true));
     PravOtvEd->setPalette(green);
-    PravOtvEd->setGeometry(336, 366, 41, 30);
+    PravOtvEd->resize(41, 30);
+    place(PravOtvEd, 336, 366);
     PravOtvEd->installEventFilter(this);
     // Arrows, wheel, buttons and typed digits: every change by the user marks the topic.
     connect(PravOtvEd, &QSpinBox::valueChanged, this, [this] {
@@ -181,18 +179,44 @@ void TTopicF::CreateFields() {
     setTabOrder(Otv2Edit, Otv3Edit);
     setTabOrder(Otv3Edit, Otv4Edit);
     setTabOrder(Otv4Edit, PravOtvEd);
+
+    FieldsArea->setWidget(page);
+    FieldsArea->viewport()->installEventFilter(this);
+    FitFieldsPage();
 }
 
-QList<QLineEdit*> TTopicF::TextFields() const {
+QList<TQuestionEdit*> TTopicF::TextFields() const {
     return {SamVoprosEdit, Otv1Edit, Otv2Edit, Otv3Edit, Otv4Edit};
 }
 
 void TTopicF::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    QuestionsToolBar->setGeometry(0, 0, width(), 40);
+    QuestionsToolBar->setGeometry(0, 0, width(), kToolBarHeight);
     FitToolBar();
-    for (QLineEdit* e : TextFields())
-        e->resize(std::max(16, width() - 16), e->height());
+    FieldsArea->setGeometry(0, kToolBarHeight, width(), std::max(0, height() - kToolBarHeight));
+}
+
+void TTopicF::FitFieldsPage() {
+    // Wide enough for everything that keeps its place and size; the text fields take the rest.
+    int right = 0;
+    for (const QWidget* w : QList<QWidget*>{Panel1, Label2, Label3, Label7, PravOtvEd})
+        right = std::max(right, w->geometry().right() + 1);
+    FieldsArea->widget()->setMinimumSize(right + 8, PravOtvEd->geometry().bottom() + 1 + 8);
+}
+
+void TTopicF::StretchTextFields() {
+    // As wide as the area shows, so that each shows whole where it is scrolled to.
+    const int width = FieldsArea->viewport()->width();
+    for (TQuestionEdit* e : TextFields())
+        e->resize(std::max(16, width - 16), e->height());
+}
+
+void TTopicF::ScrollIntoView(QWidget* field) {
+    // The whole field, not only its text cursor as QScrollArea::ensureWidgetVisible would.
+    constexpr int kMargin = 4;
+    const QRect r(field->mapTo(FieldsArea->widget(), QPoint(0, 0)), field->size());
+    FieldsArea->ensureVisible(r.center().x(), r.center().y(), r.width() / 2 + kMargin,
+                              r.height() / 2 + kMargin);
 }
 
 void TTopicF::FitToolBar() {
@@ -222,28 +246,27 @@ void TTopicF::FitToolBar() {
 }
 
 bool TTopicF::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == FieldsArea->viewport()) {
+        if (event->type() == QEvent::Resize)
+            StretchTextFields();
+        return QWidget::eventFilter(watched, event);
+    }
+    // A field that takes the focus, by key, click or command, scrolls into view.
+    if (event->type() == QEvent::FocusIn)
+        ScrollIntoView(static_cast<QWidget*>(watched));
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
-    auto* key = static_cast<QKeyEvent*>(event);
-    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-    if (watched == PravOtvEd) {
-        // Enter goes nowhere from the number field.
-        if (enter) {
-            QApplication::beep();
-            return true;
-        }
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
         return QWidget::eventFilter(watched, event);
-    }
-    if (enter) {
-        const QList<QWidget*> order{SamVoprosEdit, Otv1Edit, Otv2Edit, Otv3Edit, Otv4Edit, PravOtvEd};
-        const qsizetype at = order.indexOf(static_cast<QWidget*>(watched));
-        if (at >= 0 && at + 1 < order.size())
-            order[at + 1]->setFocus(Qt::TabFocusReason);
-        return true;
-    }
-    if (!key->text().isEmpty())
-        Topic.Modified = true;
-    return QWidget::eventFilter(watched, event);
+    // Enter moves on to the next field, and goes nowhere from the number field.
+    const QList<QWidget*> order{SamVoprosEdit, Otv1Edit, Otv2Edit, Otv3Edit, Otv4Edit, PravOtvEd};
+    const qsizetype at = order.indexOf(static_cast<QWidget*>(watched));
+    if (at >= 0 && at + 1 < order.size())
+        order[at + 1]->setFocus(Qt::TabFocusReason);
+    else
+        QApplication::beep();
+    return true;
 }
 
 void TTopicF::closeEvent(QCloseEvent* event) {
@@ -258,15 +281,6 @@ void TTopicF::closeEvent(QCloseEvent* event) {
 // ---------------------------------------------------------------------------------------------
 // The fields and the questions.
 
-void TTopicF::SetField(QLineEdit* field, const QString& text) {
-    if (auto* rules = field->findChild<TQuestionTextValidator*>())
-        rules->SetShownText(text);
-    field->setText(text);
-    field->setModified(false);
-    // A text read from the file shows from its start.
-    field->setCursorPosition(0);
-}
-
 void TTopicF::SetRightAnswerField(int value) {
     const bool wasFilling = filling_;
     filling_ = true;
@@ -276,11 +290,11 @@ void TTopicF::SetRightAnswerField(int value) {
 
 void TTopicF::ShowCurQue() {
     const TQuestion& q = Topic.Questions[CurQue];
-    SetField(SamVoprosEdit, q.QuestionText);
-    SetField(Otv1Edit, q.Answer1);
-    SetField(Otv2Edit, q.Answer2);
-    SetField(Otv3Edit, q.Answer3);
-    SetField(Otv4Edit, q.Answer4);
+    SamVoprosEdit->ShowText(q.QuestionText);
+    Otv1Edit->ShowText(q.Answer1);
+    Otv2Edit->ShowText(q.Answer2);
+    Otv3Edit->ShowText(q.Answer3);
+    Otv4Edit->ShowText(q.Answer4);
     // A right answer outside 1..4 (only a damaged file has one) shows as "not set".
     SetRightAnswerField(TTopicDocument::RightAnswerNumber(q.RightAnswer));
     UpdatePosLabel();
@@ -309,6 +323,7 @@ QString TTopicF::PositionText() const {
 void TTopicF::UpdatePosLabel() {
     PosLabel->setText(PositionText());
     Panel1->adjustSize();
+    FitFieldsPage();
 }
 
 void TTopicF::RunCommand(QAction* action, void (TTopicF::*handler)()) {
@@ -383,7 +398,11 @@ void TTopicF::ApplyTopicLanguage() {
     Label3->setText(lang(46));
     Label3->adjustSize();
     Label7->setText(lang(47));
+    // It ends where it ends in any language.
+    Label7->adjustSize();
+    place(Label7, kRightAnswerLabelEnd - Label7->width(), kRightAnswerLabelTop);
     FitToolBar();
+    FitFieldsPage();
 }
 
 void TTopicF::FormActivate() {

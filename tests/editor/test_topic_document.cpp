@@ -119,6 +119,9 @@ TEST(QuestionTextValidatorTest, AcceptsOnlyWhatAQuestionFileStoresWithinTheTypin
         {"a$b", "a$bc", true}, // a "$" read from a file stays until it is removed
         {"a$b", "a$b$", false},
         {"", "snow \u2603", false}, // not in code page 1251
+        // typed after a deletion from 255
+        {QString(254, u'я'), QString(255, u'я'), false},
+        {"a", "a\nb", false},
     };
     for (const auto& c : cases) {
         v.SetShownText(c.shown);

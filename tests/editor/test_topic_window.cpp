@@ -9,6 +9,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMimeData>
+#include <QScrollArea>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -188,7 +191,11 @@ TEST_F(TopicWindowTest, EveryUserChangeMarksTheTopic) {
         {"typed", [](TTopicF& t) { Type(t.Otv2Edit, "x"); }},
         {"right answer by arrow", [](TTopicF& t) { QTest::keyClick(t.PravOtvEd, Qt::Key_Up); }},
         {"right answer by button", [](TTopicF& t) { t.PravOtvEd->stepDown(); }},
-        {"pasted", [](TTopicF& t) { QApplication::clipboard()->setText("вставка"), t.Otv3Edit->paste(); }},
+        {"pasted",
+         [](TTopicF& t) {
+             QApplication::clipboard()->setText("вставка");
+             QTest::keyClick(t.Otv3Edit, Qt::Key_V, Qt::ControlModifier);
+         }},
         {"cut", [](TTopicF& t) { t.Otv1Edit->selectAll(), t.Otv1Edit->cut(); }},
     };
     for (const auto& [name, change] : changes) {
@@ -200,6 +207,84 @@ TEST_F(TopicWindowTest, EveryUserChangeMarksTheTopic) {
         EXPECT_TRUE(mdi().TopicModified) << name;
         t->Topic.Modified = false;
         mdi().MdiArea->currentSubWindow()->close();
+    }
+}
+
+// Keys that move about or copy change no text: the topic stays unmodified and closes unasked.
+TEST_F(TopicWindowTest, KeysThatChangeNoTextLeaveTheTopicUnmodified) {
+    start();
+    openWritten("t.vxg", MakeTopic(2));
+    TTopicF* t = mdi().ActiveTopic();
+    t->SamVoprosEdit->setFocus();
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(t->focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(t->focusWidget(), t->PravOtvEd);
+    for (const QKeyCombination key : {Qt::ShiftModifier | Qt::Key_Backtab, QKeyCombination(Qt::Key_Home),
+                                      QKeyCombination(Qt::Key_Backspace), QKeyCombination(Qt::Key_Escape),
+                                      Qt::ControlModifier | Qt::Key_C})
+        QTest::keyClick(t->focusWidget(), key.key(), key.keyboardModifiers());
+    EXPECT_EQ(t->focusWidget(), t->Otv4Edit);
+    ASSERT_TRUE(reachIdle());
+    EXPECT_FALSE(mdi().FileSave1->isEnabled());
+    EXPECT_EQ(mdi().StatusPanel1->text(), "");
+    mdi().CloseTopicAction->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(dialogs->boxes.empty());
+    EXPECT_TRUE(mdi().Topics().isEmpty());
+}
+
+// The part of w left in view by the widgets that hold it, up to its window.
+QSize shownSize(const QWidget* w) {
+    QRect part = w->rect();
+    for (; !w->isWindow(); w = w->parentWidget())
+        part = part.translated(w->pos()) & w->parentWidget()->rect();
+    return part.size();
+}
+
+// However small tiling makes the topic windows, each field can be brought into view: the fields
+// that take the focus by Tab, the labels by scrolling.
+TEST_F(TopicWindowTest, EveryFieldOfATiledTopicWindowCanBeBroughtIntoView) {
+    TMDIForm& m = start();
+    const struct {
+        QSize main;
+        int topics;
+        QAction* tile;
+    } cases[] = {
+        {{1280, 800}, 4, m.WindowTileHorizontal1},
+        {{1280, 800}, 3, m.WindowTileVertical1},
+        {{591, 418}, 2, m.WindowTileHorizontal1}, // the restored main window
+        {{591, 418}, 2, m.WindowTileVertical1},
+    };
+    for (const auto& c : cases) {
+        m.MdiArea->closeAllSubWindows();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        m.resize(c.main);
+        for (int i = 0; i < c.topics; ++i)
+            openWritten(QStringLiteral("t%1.vxg").arg(i), MakeTopic(2));
+        ASSERT_TRUE(reachIdle());
+        c.tile->trigger();
+        SCOPED_TRACE(QStringLiteral("%1 in %2x%3")
+                         .arg(c.topics)
+                         .arg(c.main.width())
+                         .arg(c.main.height())
+                         .toStdString());
+        for (TTopicF* t : m.Topics()) {
+            ASSERT_TRUE(t->width() < t->sizeHint().width() || t->height() < t->sizeHint().height());
+            t->SamVoprosEdit->setFocus();
+            for (QWidget* field : QList<QWidget*>{t->SamVoprosEdit, t->Otv1Edit, t->Otv2Edit, t->Otv3Edit,
+                                                  t->Otv4Edit, t->PravOtvEd}) {
+                if (field != t->SamVoprosEdit)
+                    QTest::keyClick(t->focusWidget(), Qt::Key_Tab);
+                EXPECT_EQ(t->focusWidget(), field);
+                EXPECT_EQ(shownSize(field), field->size()) << field->objectName().toStdString();
+            }
+            auto* area = t->findChild<QScrollArea*>();
+            ASSERT_NE(area, nullptr) << "nothing scrolls";
+            for (QWidget* label : QList<QWidget*>{t->Panel1, t->Label7}) {
+                area->ensureWidgetVisible(label);
+                EXPECT_EQ(shownSize(label), label->size()) << label->objectName().toStdString();
+            }
+        }
     }
 }
 
@@ -283,7 +368,7 @@ TEST_F(TopicWindowTest, LongCyrillicTopicIsLoadedNavigatedAndSavedByteForByte) {
     EXPECT_EQ(t->Otv4Edit->text(), topic[0].Answer4) << "no typing beyond 255";
     QTest::keyClick(t->Otv3Edit, Qt::Key_End);
     QTest::keyClick(t->Otv3Edit, Qt::Key_Backspace);
-    Type(t->Otv3Edit, topic[0].Answer3.right(1));
+    QTest::keyClick(t->Otv3Edit, Qt::Key_Z, Qt::ControlModifier);
     ASSERT_TRUE(t->Topic.Modified);
     ASSERT_TRUE(t->SaveTopic());
     EXPECT_EQ(ReadRawFile(path("long.vxg")), before);
@@ -303,21 +388,78 @@ TEST_F(TopicWindowTest, LongCyrillicTopicIsLoadedNavigatedAndSavedByteForByte) {
     EXPECT_EQ(typed.RightAnswer, "4");
 }
 
-// Typed or pasted, a field takes only what a question file stores, and no "$" (one read from a
-// file is reported at the save: TopicWindowTest).
-TEST_F(TopicWindowTest, TextFieldsTakeOnlyWhatTheFileStores) {
+// Typed, pasted or dropped, a field takes what it can hold, as it shows it, up to 250 characters
+// (a longer text from a file only gets shorter), and beeps for whatever it could not take.
+TEST_F(TopicWindowTest, TextFieldsTakeWhatTheyCanHoldAndBeepForTheRest) {
+    using Way = void (*)(TQuestionEdit*, const QString&);
+    const Way typed = [](TQuestionEdit* e, const QString& s) { Type(e, s); };
+    const Way ctrlV = [](TQuestionEdit* e, const QString& s) {
+        QApplication::clipboard()->setText(s);
+        QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
+    };
+    const Way overAll = [](TQuestionEdit* e, const QString& s) {
+        QApplication::clipboard()->setText(s);
+        e->selectAll();
+        QTest::keyClick(e, Qt::Key_Insert, Qt::ShiftModifier);
+    };
+    const Way menuPaste = [](TQuestionEdit* e, const QString& s) {
+        QApplication::clipboard()->setText(s);
+        e->end(false);
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(4, 4), e->mapToGlobal(QPoint(4, 4)));
+        QApplication::sendEvent(e, &click);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (QAction* a : menu->actions())
+            if (a->text().startsWith(QLineEdit::tr("&Paste")))
+                a->trigger();
+        menu->close();
+    };
+    const Way dropped = [](TQuestionEdit* e, const QString& s) {
+        QMimeData data;
+        data.setText(s);
+        const QPoint at(e->width() - 2, 4);
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(e, &enter);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(e, &drop);
+    };
+    const Way afterDeletion = [](TQuestionEdit* e, const QString& s) {
+        e->end(false);
+        QTest::keyClick(e, Qt::Key_Backspace);
+        Type(e, s);
+    };
+    const Way afterUndoneDeletion = [](TQuestionEdit* e, const QString& s) {
+        e->end(false);
+        QTest::keyClick(e, Qt::Key_Backspace), QTest::keyClick(e, Qt::Key_Z, Qt::ControlModifier);
+        Type(e, s);
+    };
+    const QString read255 = MakeLongQuestion().Answer2, typed245(245, u'ж');
+    const struct {
+        const char* name;
+        Way way;
+        QString shown, entered, expected;
+        int beeps;
+    } cases[] = {
+        {"typed past the limit", typed, "", QString(251, u'ж'), QString(250, u'ж'), 1},
+        {"typed $", typed, "", "10$ or 20", "10 or 20", 1},
+        {"typed after a deletion from 255", afterDeletion, read255, "x", read255.chopped(1), 1},
+        {"typed after a deletion taken back", afterUndoneDeletion, read255, "x", read255, 1},
+        {"line breaks and a tab", ctrlV, "", "Line 1\r\nLine 2\n\tend", "Line 1 Line 2  end", 0},
+        {"past the limit, by the menu", menuPaste, typed245, "1234567890", typed245 + "12345", 1},
+        {"over a whole 255", overAll, read255, QString(260, u'a'), QString(250, u'a'), 1},
+        {"outside code page 1251", ctrlV, "", "snow \u2603 man", "snow  man", 1},
+        {"dropped", dropped, "Q: ", "a$b\nc", "Q: ab c", 1},
+    };
     start();
     TTopicF* t = newTopic("t.vxg");
-    Type(t->SamVoprosEdit, QString(251, u'ж'));
-    EXPECT_EQ(t->SamVoprosEdit->text(), QString(250, u'ж')) << "250 typed characters at most";
-    Type(t->Otv1Edit, "10$ or 20");
-    EXPECT_EQ(t->Otv1Edit->text(), "10 or 20");
-    t->Otv2Edit->setFocus();
-    for (const QString& pasted : {QStringLiteral("snow \u2603 man"), QStringLiteral("Снег")}) {
-        QApplication::clipboard()->setText(pasted);
-        t->Otv2Edit->paste();
+    for (const auto& c : cases) {
+        t->Topic.Questions[0].Answer2 = c.shown;
+        t->ShowCurQue();
+        QSignalSpy beeps(t->Otv2Edit, &TQuestionEdit::InputRefused);
+        c.way(t->Otv2Edit, c.entered);
+        EXPECT_EQ(t->Otv2Edit->text(), c.expected) << c.name;
+        EXPECT_EQ(beeps.size(), c.beeps) << c.name;
     }
-    EXPECT_EQ(t->Otv2Edit->text(), "Снег");
 }
 
 TEST_F(TopicWindowTest, SaveThatFailsHalfwayLeavesTheOldFileWholeAndTheTopicModified) {
