@@ -4,6 +4,8 @@
 
 #include "AboutU.h"
 #include "Help.h"
+#include "HelpWindowProbe.h"
+#include "OptionsUnit.h"
 #include "UiLanguage.h"
 
 #include <QMdiSubWindow>
@@ -63,6 +65,31 @@ TEST_F(MainWindowTest, HelpOpensTheSuitesContentsInTheLanguageInForce) {
     EXPECT_EQ(browser->source(), QUrl("qrc:/help/ru/contents.html"));
     EXPECT_TRUE(browser->toHtml().contains("IDH_Examwright.html"));
     window->hide();
+}
+
+// F1 in the parameters dialog shows its page in front of it, to be read and scrolled while the
+// dialog stays open; once it has closed, the main window's help shows in a window of its own.
+TEST_F(MainWindowTest, HelpFromTheParametersDialogCanBeReadWhileTheDialogStaysOpen) {
+    TMDIForm& m = start();
+    TOptionsForm& dlg = *editor->OptionsForm();
+    bool inFront = false, scrolls = false;
+    QString page;
+    const bool leftOpen = DriveModal(dlg, [&] { m.OptionsA->trigger(); }, [&] {
+        QTest::keyClick(dlg.windowHandle(), Qt::Key_F1);
+        inFront = HelpShownAsWindowOf(&dlg);
+        scrolls = HelpScrollsByClick();
+        page = HelpBrowser()->source().toString();
+        EXPECT_EQ(QApplication::activeModalWidget(), &dlg);
+    });
+    EXPECT_TRUE(leftOpen);
+    EXPECT_TRUE(inFront);
+    EXPECT_TRUE(scrolls);
+    EXPECT_EQ(page, "qrc:/help/en/IDH_OptionsName.html") << "the page of the name box, which has the focus";
+
+    m.HelpM->trigger();
+    EXPECT_TRUE(HelpShownAsWindowOf(nullptr));
+    EXPECT_EQ(HelpBrowser()->source().toString(), "qrc:/help/en/contents.html");
+    EXPECT_TRUE(HelpScrollsByClick());
 }
 
 TEST_F(MainWindowTest, NewAndOpenDialogsRememberFolderAndName) {
