@@ -177,7 +177,7 @@ TEST_F(MainWindowTest, MissingExaminerIsReportedAndTheWindowStaysAsItWas) {
     QCoreApplication::processEvents();
     EXPECT_FALSE(m.isMinimized());
     EXPECT_EQ(dialogs->texts(vxg::DlgKind::Error),
-              QStringList{"Could not start the program VXG-Verirozaz.exe."});
+              QStringList{"Could not start the program VXG-Verirozaz."});
 }
 
 TEST_F(MainWindowTest, AboutBoxShowsTheEditorInTheLanguageInForce) {
