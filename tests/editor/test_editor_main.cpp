@@ -187,6 +187,18 @@ TEST_F(MainWindowTest, AboutBoxShowsTheEditorInTheLanguageInForce) {
     m.HelpAboutItem->trigger();
     EXPECT_EQ(box->ProductName->text(), "VXG Examwright");
     EXPECT_EQ(box->Comments->text(), "Редактор вопросов для сетевых тестов Velmora");
+
+    // The maker's notice, on a line of its own inside the panel.
+    QLabel* notice = nullptr;
+    for (QLabel* label : box->findChildren<QLabel*>())
+        if (label->text() == "© Brelkano. Все права защищены.")
+            notice = label;
+    ASSERT_NE(notice, nullptr);
+    EXPECT_TRUE(notice->isVisibleTo(box));
+    EXPECT_TRUE(box->Panel->contentsRect().contains(notice->geometry()));
+    for (QLabel* other : box->Panel->findChildren<QLabel*>())
+        EXPECT_TRUE(other == notice || !other->geometry().intersects(notice->geometry()))
+            << other->text().toStdString();
 }
 
 TEST_F(MainWindowTest, WindowCommandsTileMinimiseAndArrangeTheTopicWindows) {
