@@ -74,13 +74,15 @@ TEST_F(MainWindowTest, HelpFromTheParametersDialogCanBeReadWhileTheDialogStaysOp
     TOptionsForm& dlg = *editor->OptionsForm();
     bool inFront = false, scrolls = false;
     QString page;
-    const bool leftOpen = DriveModal(dlg, [&] { m.OptionsA->trigger(); }, [&] {
-        QTest::keyClick(dlg.windowHandle(), Qt::Key_F1);
-        inFront = HelpShownAsWindowOf(&dlg);
-        scrolls = HelpScrollsByClick();
-        page = HelpBrowser()->source().toString();
-        EXPECT_EQ(QApplication::activeModalWidget(), &dlg);
-    });
+    const bool leftOpen = DriveModal(
+        dlg, [&] { m.OptionsA->trigger(); },
+        [&] {
+            QTest::keyClick(dlg.windowHandle(), Qt::Key_F1);
+            inFront = HelpShownAsWindowOf(&dlg);
+            scrolls = HelpScrollsByClick();
+            page = HelpBrowser()->source().toString();
+            EXPECT_EQ(QApplication::activeModalWidget(), &dlg);
+        });
     EXPECT_TRUE(leftOpen);
     EXPECT_TRUE(inFront);
     EXPECT_TRUE(scrolls);

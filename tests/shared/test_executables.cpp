@@ -69,7 +69,8 @@ protected:
         const bool ended = process.state() == QProcess::NotRunning || process.waitForFinished(kStartUpMs);
         const QString errors = QString::fromLocal8Bit(process.readAllStandardError());
         EXPECT_FALSE(ended) << name.toStdString() << " ended during start-up: "
-                            << (process.exitStatus() == QProcess::CrashExit ? "killed by signal " : "exit code ")
+                            << (process.exitStatus() == QProcess::CrashExit ? "killed by signal "
+                                                                            : "exit code ")
                             << process.exitCode() << ":\n"
                             << errors.toStdString();
         if (!ended) {

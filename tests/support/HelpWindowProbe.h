@@ -22,8 +22,8 @@ inline bool HelpShownAsWindowOf(const QWidget* dialog) {
     return window->windowHandle()->transientParent() == (dialog ? dialog->windowHandle() : nullptr);
 }
 
-// Whether a click on the help page's scroll bar, below its handle, scrolls the page. The window
-// is made too small for the page first.
+// Whether a click on the down arrow of the help page's scroll bar scrolls the page. The window is
+// made too small for the page first.
 inline bool HelpScrollsByClick() {
     QWidget* window = vxg::Help::instance().window();
     QTextBrowser* browser = HelpBrowser();
@@ -31,10 +31,10 @@ inline bool HelpScrollsByClick() {
         return false;
     window->resize(240, 160);
     QScrollBar* bar = browser->verticalScrollBar();
-    if (!QTest::qWaitFor([bar] { return bar->isVisible() && bar->height() < 160 && bar->maximum() > 0; }, 10000))
+    if (!QTest::qWaitFor([bar] { return bar->maximum() > 0; }, 10000))
         return false;
     bar->setValue(0);
-    const QPoint belowHandle = bar->mapTo(window, QPoint(bar->width() / 2, bar->height() * 3 / 4));
-    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, belowHandle);
+    const QPoint downArrow = bar->mapTo(window, QPoint(bar->width() / 2, bar->height() - 4));
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, downArrow);
     return bar->value() > 0;
 }
