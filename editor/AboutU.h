@@ -1,5 +1,6 @@
 #pragma once
-// The editor's own About box: the suite's program About box with the editor's name and icon.
+// The editor's own About box: the suite's program About box with the editor's name and icon, and
+// the maker's notice.
 #include "AboutProgram.h"
 
 class TAboutBox : public TProgramAboutBox {

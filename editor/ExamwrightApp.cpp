@@ -8,6 +8,7 @@
 #include "Help.h"
 #include "OptionsUnit.h"
 #include "Printouts.h"
+#include "ProgramProcess.h"
 #include "SplashU.h"
 
 #include <QApplication>
@@ -33,6 +34,7 @@ TExamwright::~TExamwright() {
 }
 
 int RunExamwright(int argc, char** argv) {
+    vxg::SetUpProgramProcess();
     QApplication app(argc, argv);
 
     auto splash = std::make_unique<TSplashF>();

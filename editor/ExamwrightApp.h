@@ -34,6 +34,7 @@ private:
     std::unique_ptr<TOptionsForm> options_;
 };
 
-// The program: shows the splash, creates the windows, shows the main window maximised, runs the
-// event loop until the main window has closed, then stores the language.
+// The program: sets its process up (vxg::SetUpProgramProcess), shows the splash, creates the
+// windows, shows the main window maximised, runs the event loop until the main window has closed,
+// then stores the language.
 int RunExamwright(int argc, char** argv);

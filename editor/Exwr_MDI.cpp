@@ -446,8 +446,8 @@ void TMDIForm::AboutVXGItemClick() {
 
 void TMDIForm::CallVerirozazAExecute() {
     // The window steps aside only for a program that started; a missing examiner is reported.
-    const QString program = QStringLiteral("VXG-Verirozaz.exe");
-    if (!LaunchProgram(this, program, QString(), ProgramFolder(), 10))
+    const QString program = QStringLiteral("VXG-Verirozaz");
+    if (!LaunchProgram(program, QString(), ProgramFolder()))
         throw vxg::Error(lang(kNotStartedId).arg(program));
     showMinimized();
 }

@@ -5,6 +5,7 @@
 #include "Help.h"
 #include "OptionsU.h"
 #include "Printouts.h"
+#include "ProgramProcess.h"
 #include "QueListU.h"
 #include "SplashU.h"
 #include "WorkU.h"
@@ -38,6 +39,7 @@ TExaminer::~TExaminer() {
 }
 
 int RunExaminer(int argc, char** argv) {
+    vxg::SetUpProgramProcess();
     // Once per run, before any window exists: the card drawing takes its numbers from here.
     std::srand(static_cast<unsigned>(std::time(nullptr)) ^ QRandomGenerator::system()->generate());
 

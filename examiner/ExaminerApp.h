@@ -41,6 +41,7 @@ private:
     std::unique_ptr<TAboutVXG> aboutVxg_;
 };
 
-// The program: seeds the random generator, shows the splash, creates the windows, shows the
-// main window maximised and runs the event loop until the program is asked to end.
+// The program: sets its process up (vxg::SetUpProgramProcess), seeds the random generator, shows
+// the splash, creates the windows, shows the main window maximised and runs the event loop until
+// the program is asked to end.
 int RunExaminer(int argc, char** argv);

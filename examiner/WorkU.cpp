@@ -730,8 +730,8 @@ void TWorkF::QueListClick() {
 
 void TWorkF::ExamwrightMClick() {
     // The window steps aside only for a program that started; a missing editor is reported.
-    const QString program = QStringLiteral("VXG-Examwright.exe");
-    if (!LaunchProgram(this, program, QString(), S.WorkDir, 10))
+    const QString program = QStringLiteral("VXG-Examwright");
+    if (!LaunchProgram(program, QString(), S.WorkDir))
         throw vxg::Error(lang(kEditorNotStartedId).arg(program));
     showMinimized();
 }

@@ -1,6 +1,6 @@
 #include "Help.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QFile>
 #include <QTextBrowser>
 #include <QUrl>
@@ -55,12 +55,21 @@ QTextBrowser* Help::ensureWindow() {
         const QString title = browser->documentTitle();
         window->setWindowTitle(title.isEmpty() ? helpFile_ : title);
     });
-    // The window has no parent; it goes with the program rather than outliving the application.
+    // Without a parent the window goes with the program rather than outliving the application.
     if (QCoreApplication* app = QCoreApplication::instance())
         QObject::connect(app, &QCoreApplication::aboutToQuit, window, &QObject::deleteLater);
     window_ = window;
     browser_ = browser;
     return browser;
+}
+
+void Help::followModalDialog() {
+    // A modal dialog blocks every window that is not its own, and the window system may put
+    // such a window behind it: help asked for from the dialog could then be neither read nor
+    // scrolled until the dialog closes. As the dialog's window it stays in front and takes input.
+    QWidget* owner = QApplication::activeModalWidget();
+    if (window_->parentWidget() != owner)
+        window_->setParent(owner, Qt::Window);
 }
 
 QString Help::showTopic(const QString& topicId) {
@@ -73,6 +82,7 @@ QString Help::showTopic(const QString& topicId) {
         browser->setHtml(notFoundPage(topicId, russian_));
         window_->setWindowTitle(browser->documentTitle());
     }
+    followModalDialog();
     window_->show();
     window_->raise();
     window_->activateWindow();

@@ -1,6 +1,7 @@
 #pragma once
 // The help "file": HTML pages compiled in under :/help/<lang>/<topic>.html, lang "en" or "ru",
-// shown in one help window. Contents is the page "contents".
+// shown in one help window. Contents is the page "contents". Help asked for while a modal dialog
+// is open shows in front of that dialog and takes input while it stays open.
 #include <QPointer>
 #include <QString>
 
@@ -24,11 +25,14 @@ public:
 
     // The page's resource path for the language in force (exists or not).
     QString pagePath(const QString& topicId) const;
-    // The window, created at first use (null before any page was shown); for tests.
+    // The window, created at first use (null before any page was shown, and once the dialog it
+    // belonged to has gone); for tests.
     QWidget* window() const;
 
 private:
     QTextBrowser* ensureWindow();
+    // Makes the window the active modal dialog's own, or a window of its own when none is open.
+    void followModalDialog();
 
     QString helpFile_;
     bool russian_ = false;

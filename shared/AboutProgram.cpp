@@ -53,10 +53,18 @@ TProgramAboutBox::TProgramAboutBox(const TProgramAboutTexts& texts, const QPixma
     seriesFont.setItalic(true);
     seriesFont.setPixelSize(15);
     Label3->setFont(seriesFont);
-    Label3->setGeometry(10, 110, 110, 24);
+    // A box with the maker's notice gives it a line of its own between the series and the link.
+    const bool withNotice = texts.noticeId != 0;
+    const int seriesTop = withNotice ? 100 : 110;
+    Label3->setGeometry(10, seriesTop, 110, 24);
 
     Label4 = new QLabel(QStringLiteral("series"), Panel);
-    Label4->setGeometry(122, 114, 80, 18);
+    Label4->setGeometry(122, seriesTop + 4, 80, 18);
+
+    if (withNotice) {
+        MakerNotice = new QLabel(Panel);
+        MakerNotice->setGeometry(10, 128, 262, 18);
+    }
 
     Label6 = new TLinkLabel(QString::fromLatin1(kMakerWebAddress), Panel);
     Label6->setFont([&] {
@@ -64,7 +72,7 @@ TProgramAboutBox::TProgramAboutBox(const TProgramAboutTexts& texts, const QPixma
         f.setUnderline(true);
         return f;
     }());
-    Label6->setGeometry(10, 146, 262, 20);
+    Label6->setGeometry(10, withNotice ? 150 : 146, 262, 20);
     connect(Label6, &TLinkLabel::clicked, this, vxg::Guarded([this] { HyperLinkLabelClick(Label6); }));
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);
@@ -77,6 +85,8 @@ void TProgramAboutBox::FormShow() {
     ProductName->setText(texts_.productName);
     Version->setText(lang(texts_.versionId));
     Comments->setText(lang(texts_.commentsId));
+    if (MakerNotice)
+        MakerNotice->setText(lang(texts_.noticeId));
 }
 
 void TProgramAboutBox::HyperLinkLabelClick(QObject* sender) {

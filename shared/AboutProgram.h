@@ -1,7 +1,7 @@
 #pragma once
 // The About box of one program of the suite (the examiner's and the editor's are alike): product,
-// version, description, series and the maker's address. Each program gives its own name, icon
-// and the ids of its version and description texts.
+// version, description, series, the maker's notice where the box carries one, and the maker's
+// address. Each program gives its own name, icon and the ids of its texts.
 #include <QDialog>
 #include <QPixmap>
 
@@ -14,6 +14,7 @@ struct TProgramAboutTexts {
     QString productName; // shown as it stands in both languages
     int versionId = 70;
     int commentsId = 71;
+    int noticeId = 0; // the maker's notice; 0: the box carries none
 };
 
 class TProgramAboutBox : public QDialog {
@@ -32,9 +33,10 @@ public:
     QLabel* ProductName = nullptr;
     QLabel* Version = nullptr;
     QLabel* Comments = nullptr;
-    QLabel* Label3 = nullptr;     // series name
-    QLabel* Label4 = nullptr;     // "series"
-    TLinkLabel* Label6 = nullptr; // the maker's web address, a link
+    QLabel* Label3 = nullptr;      // series name
+    QLabel* Label4 = nullptr;      // "series"
+    QLabel* MakerNotice = nullptr; // the maker's notice, in a box that carries one
+    TLinkLabel* Label6 = nullptr;  // the maker's web address, a link
     QPushButton* OKButton = nullptr;
 
 protected:

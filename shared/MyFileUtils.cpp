@@ -28,8 +28,7 @@ QString resolveProgram(const QString& fileName) {
 
 } // namespace
 
-bool LaunchProgram(QWidget* /*owner*/, const QString& fileName, const QString& parameters,
-                   const QString& workDir, int /*showCommand*/) {
+bool LaunchProgram(const QString& fileName, const QString& parameters, const QString& workDir) {
     // The texts go to the shell whole, however long: a deep working folder must not be cut.
     return vxg::ShellStartProgram(resolveProgram(withoutExeEnding(fileName)), parameters, workDir);
 }

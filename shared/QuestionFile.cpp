@@ -16,8 +16,8 @@ constexpr qsizetype kTextFieldSize = 256;
 constexpr qsizetype kMaxTextBytes = kTextFieldSize - 1;
 constexpr qsizetype kRightAnswerOffset = 5 * kTextFieldSize;
 
-// The run-time library's own wording for file errors, which the users know from the
-// original programs.
+// Why a question file could not be read or written: each is raised as the error's text and reaches
+// the teacher as it stands, in the error box of the command that read or wrote the file.
 const QString kFileNotFound = QStringLiteral("File not found");
 const QString kPathNotFound = QStringLiteral("Path not found");
 const QString kAccessDenied = QStringLiteral("File access denied");

@@ -4,6 +4,8 @@
 
 #include "AboutU.h"
 #include "Help.h"
+#include "HelpWindowProbe.h"
+#include "OptionsUnit.h"
 #include "UiLanguage.h"
 
 #include <QMdiSubWindow>
@@ -63,6 +65,33 @@ TEST_F(MainWindowTest, HelpOpensTheSuitesContentsInTheLanguageInForce) {
     EXPECT_EQ(browser->source(), QUrl("qrc:/help/ru/contents.html"));
     EXPECT_TRUE(browser->toHtml().contains("IDH_Examwright.html"));
     window->hide();
+}
+
+// F1 in the parameters dialog shows its page in front of it, to be read and scrolled while the
+// dialog stays open; once it has closed, the main window's help shows in a window of its own.
+TEST_F(MainWindowTest, HelpFromTheParametersDialogCanBeReadWhileTheDialogStaysOpen) {
+    TMDIForm& m = start();
+    TOptionsForm& dlg = *editor->OptionsForm();
+    bool inFront = false, scrolls = false;
+    QString page;
+    const bool leftOpen = DriveModal(
+        dlg, [&] { m.OptionsA->trigger(); },
+        [&] {
+            QTest::keyClick(dlg.windowHandle(), Qt::Key_F1);
+            inFront = HelpShownAsWindowOf(&dlg);
+            scrolls = HelpScrollsByClick();
+            page = HelpBrowser()->source().toString();
+            EXPECT_EQ(QApplication::activeModalWidget(), &dlg);
+        });
+    EXPECT_TRUE(leftOpen);
+    EXPECT_TRUE(inFront);
+    EXPECT_TRUE(scrolls);
+    EXPECT_EQ(page, "qrc:/help/en/IDH_OptionsName.html") << "the page of the name box, which has the focus";
+
+    m.HelpM->trigger();
+    EXPECT_TRUE(HelpShownAsWindowOf(nullptr));
+    EXPECT_EQ(HelpBrowser()->source().toString(), "qrc:/help/en/contents.html");
+    EXPECT_TRUE(HelpScrollsByClick());
 }
 
 TEST_F(MainWindowTest, NewAndOpenDialogsRememberFolderAndName) {
@@ -156,7 +185,7 @@ TEST_F(MainWindowTest, MissingExaminerIsReportedAndTheWindowStaysAsItWas) {
     QCoreApplication::processEvents();
     EXPECT_FALSE(m.isMinimized());
     EXPECT_EQ(dialogs->texts(vxg::DlgKind::Error),
-              QStringList{"Could not start the program VXG-Verirozaz.exe."});
+              QStringList{"Could not start the program VXG-Verirozaz."});
 }
 
 TEST_F(MainWindowTest, AboutBoxShowsTheEditorInTheLanguageInForce) {
@@ -166,6 +195,18 @@ TEST_F(MainWindowTest, AboutBoxShowsTheEditorInTheLanguageInForce) {
     m.HelpAboutItem->trigger();
     EXPECT_EQ(box->ProductName->text(), "VXG Examwright");
     EXPECT_EQ(box->Comments->text(), "Редактор вопросов для сетевых тестов Velmora");
+
+    // The maker's notice, on a line of its own inside the panel.
+    QLabel* notice = nullptr;
+    for (QLabel* label : box->findChildren<QLabel*>())
+        if (label->text() == "© Brelkano. Все права защищены.")
+            notice = label;
+    ASSERT_NE(notice, nullptr);
+    EXPECT_TRUE(notice->isVisibleTo(box));
+    EXPECT_TRUE(box->Panel->contentsRect().contains(notice->geometry()));
+    for (QLabel* other : box->Panel->findChildren<QLabel*>())
+        EXPECT_TRUE(other == notice || !other->geometry().intersects(notice->geometry()))
+            << other->text().toStdString();
 }
 
 TEST_F(MainWindowTest, WindowCommandsTileMinimiseAndArrangeTheTopicWindows) {

@@ -2,6 +2,7 @@
 // OK only.
 #include "test_work_support.h"
 
+#include "HelpWindowProbe.h"
 #include "OptionsU.h"
 #include "StringGrid.h"
 
@@ -62,6 +63,31 @@ TEST_F(OptionsCommandTest, OkPutsTheEditedSetInForceUnderItsName) {
     EXPECT_EQ(examiner->State.ActiveOptions, examiner->State.EditOptions);
     EXPECT_EQ(w.StatusPanel1->text(), text(46) + "Exam");
     EXPECT_EQ(w.StringGrid->ColCount(), 12 + 2);
+}
+
+// F1 in the dialog shows its page in front of it, to be read and scrolled while the dialog stays
+// open; once it has closed, the main window's help shows in a window of its own.
+TEST_F(OptionsCommandTest, HelpFromTheDialogCanBeReadWhileTheDialogStaysOpen) {
+    makeAdaptedFolder();
+    TWorkF& w = startAndShow();
+    bool inFront = false, scrolls = false;
+    QString page;
+    runOptions(w, [&](TOptionsF& dlg) {
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+        QTest::keyClick(dlg.windowHandle(), Qt::Key_F1);
+        inFront = HelpShownAsWindowOf(&dlg);
+        scrolls = HelpScrollsByClick();
+        page = HelpBrowser()->source().toString();
+        EXPECT_EQ(QApplication::activeModalWidget(), &dlg);
+    });
+    EXPECT_TRUE(inFront);
+    EXPECT_TRUE(scrolls);
+    EXPECT_EQ(page, "qrc:/help/en/IDH_OptionsName.html") << "the page of the name box, which has the focus";
+
+    w.QuickHelpA->trigger();
+    EXPECT_TRUE(HelpShownAsWindowOf(nullptr));
+    EXPECT_EQ(HelpBrowser()->source().toString(), "qrc:/help/en/IDH_StatusQuo.html");
+    EXPECT_TRUE(HelpScrollsByClick());
 }
 
 TEST_F(OptionsCommandTest, CancelLeavesTheSetInForceAndItsName) {

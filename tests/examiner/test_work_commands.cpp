@@ -366,7 +366,7 @@ TEST_F(CommandsTest, MissingQuestionEditorIsReportedAndTheWindowStaysAsItWas) {
     w.ExamwrightM->trigger();
     QCoreApplication::processEvents();
     EXPECT_FALSE(w.isMinimized());
-    EXPECT_EQ(dialogs->texts(vxg::DlgKind::Error), QStringList{text(189).arg("VXG-Examwright.exe")});
+    EXPECT_EQ(dialogs->texts(vxg::DlgKind::Error), QStringList{text(189).arg("VXG-Examwright")});
 }
 
 TEST_F(CommandsTest, MenusHoldTheirItemsInOrder) {

@@ -1,9 +1,14 @@
 #include "Help.h"
 
+#include "HelpWindowProbe.h"
+
+#include <QDialog>
 #include <QFile>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -92,4 +97,34 @@ TEST_F(HelpTest, ContentsIsTheContentsTopic) {
     help.setLanguage(true);
     EXPECT_EQ(help.showContents(), ":/help/ru/contents.html");
     EXPECT_EQ(browser()->source(), QUrl("qrc:/help/ru/contents.html"));
+}
+
+// Help asked for while a dialog runs modally is that dialog's window: in front of it and taking
+// input. Afterwards help is a window of its own again; a dialog that goes takes its help along.
+TEST_F(HelpTest, HelpFromAModalDialogIsItsWindowWhileItRuns) {
+    auto dialog = std::make_unique<QDialog>();
+    bool inFront = false, scrolls = false;
+    QTimer::singleShot(0, dialog.get(), [&] {
+        help.showContents();
+        inFront = HelpShownAsWindowOf(dialog.get());
+        scrolls = HelpScrollsByClick();
+        dialog->reject();
+    });
+    dialog->exec();
+    EXPECT_TRUE(inFront);
+    EXPECT_TRUE(scrolls);
+
+    help.showContents();
+    EXPECT_TRUE(HelpShownAsWindowOf(nullptr));
+    EXPECT_TRUE(HelpScrollsByClick());
+
+    QTimer::singleShot(0, dialog.get(), [&] {
+        help.showTopic("PlatformTestPage");
+        dialog->reject();
+    });
+    dialog->exec();
+    dialog.reset();
+    EXPECT_EQ(help.window(), nullptr);
+    EXPECT_EQ(help.showContents(), ":/help/en/contents.html");
+    EXPECT_TRUE(HelpShownAsWindowOf(nullptr));
 }

@@ -65,7 +65,7 @@ TEST_F(LaunchProgramTest, BareNameStartsTheProgramBesideThisOne) {
     const QString name = QString("vxg-launch-probe-%1").arg(getpid());
     writeProbe(QCoreApplication::applicationDirPath(), name);
 
-    ASSERT_TRUE(LaunchProgram(nullptr, name + ".exe", "", workDir, 10));
+    ASSERT_TRUE(LaunchProgram(name, "", workDir));
     const QStringList lines = probeOutput();
     ASSERT_FALSE(lines.isEmpty()) << "the probe did not run";
     EXPECT_EQ(lines, QStringList{QDir(workDir).canonicalPath()}) << "no arguments, the given folder";
@@ -75,7 +75,7 @@ TEST_F(LaunchProgramTest, PathParametersAndLongTextsArriveWhole) {
     const QString probe = writeProbe(dir.path(), "probe");
     const QString longParameter = QString(120, 'p');
 
-    ASSERT_TRUE(LaunchProgram(nullptr, probe, "first " + longParameter, workDir, 10));
+    ASSERT_TRUE(LaunchProgram(probe, "first " + longParameter, workDir));
     const QStringList lines = probeOutput();
     ASSERT_EQ(lines.size(), 3) << lines.join('|').toStdString();
     EXPECT_EQ(lines[0], QDir(workDir).canonicalPath());
@@ -85,13 +85,13 @@ TEST_F(LaunchProgramTest, PathParametersAndLongTextsArriveWhole) {
 
 TEST_F(LaunchProgramTest, ExeEndingIsDroppedWhateverItsCase) {
     const QString probe = writeProbe(dir.path(), "Sibling");
-    ASSERT_TRUE(LaunchProgram(nullptr, probe + ".EXE", "", workDir, 10));
+    ASSERT_TRUE(LaunchProgram(probe + ".EXE", "", workDir));
     EXPECT_EQ(probeOutput(), QStringList{QDir(workDir).canonicalPath()});
 }
 
 TEST_F(LaunchProgramTest, MissingProgramStartsNothing) {
-    EXPECT_FALSE(LaunchProgram(nullptr, "VXG-no-such-program.exe", "", workDir, 10));
-    EXPECT_FALSE(LaunchProgram(nullptr, dir.filePath("absent"), "", workDir, 10));
+    EXPECT_FALSE(LaunchProgram("VXG-no-such-program.exe", "", workDir));
+    EXPECT_FALSE(LaunchProgram(dir.filePath("absent"), "", workDir));
     EXPECT_FALSE(QFile::exists(QDir(workDir).filePath("launched.txt")));
 }
 

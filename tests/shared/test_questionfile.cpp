@@ -13,10 +13,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <functional>
 #include <memory>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -241,18 +239,10 @@ TEST_F(QuestionFileTest, FailedWriteLeavesTheOldFileWhole) {
     const QByteArray before = ReadRawFile(file);
 
     for (const TWorkQues& topic : {MakeTopic(40), TWorkQues{MakeQuestion(2)}}) {
-        rlimit saved{};
-        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = saved;
-        limited.rlim_cur = topic.size() == 1 ? 1000 : 3000;
-        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-
-        const QString error = ErrorText([&] { WriteQuestionFile(file, topic); });
-
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previousHandler);
-
+        QString error;
+        ASSERT_TRUE(RunInProcessUnderFileSizeLimit(topic.size() == 1 ? 1000 : 3000, [&] {
+            error = ErrorText([&] { WriteQuestionFile(file, topic); });
+        }));
         EXPECT_EQ(error, "Disk write error") << topic.size();
         EXPECT_EQ(ReadRawFile(file), before);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"topic.vxg"});

@@ -1,6 +1,5 @@
 #include "FileSizeLimit.h"
 
-#include <csignal>
 #include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -26,7 +25,7 @@ int RunUnderFileSizeLimit(rlim_t limit, const std::function<int()>& body) {
     return RunInChild(
         [limit] {
             rlimit limited{};
-            if (getrlimit(RLIMIT_FSIZE, &limited) != 0 || std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR)
+            if (getrlimit(RLIMIT_FSIZE, &limited) != 0)
                 return false;
             limited.rlim_cur = limit;
             return setrlimit(RLIMIT_FSIZE, &limited) == 0;
@@ -46,13 +45,9 @@ bool RunInProcessUnderFileSizeLimit(rlim_t limit, const std::function<void()>& b
         return false;
     rlimit limited = saved;
     limited.rlim_cur = limit;
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    if (previousHandler == SIG_ERR)
+    if (setrlimit(RLIMIT_FSIZE, &limited) != 0)
         return false;
-    const bool limitSet = setrlimit(RLIMIT_FSIZE, &limited) == 0;
-    if (limitSet)
-        body();
+    body();
     setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
-    return limitSet;
+    return true;
 }

@@ -1,5 +1,8 @@
-// The main of every test program: offscreen windows, and settings, home and working folder in
-// a fresh temporary folder, so that no test touches a real user's files.
+// The main of every test program: the process set up as the programs set theirs up, offscreen
+// windows, and settings, home and working folder in a fresh temporary folder, so that no test
+// touches a real user's files.
+#include "ProgramProcess.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -7,6 +10,7 @@
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
+    vxg::SetUpProgramProcess();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 

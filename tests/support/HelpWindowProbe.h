@@ -1,0 +1,40 @@
+#pragma once
+// The help window as the user meets it: in front of a dialog, and scrolled by a click that comes
+// through the window system, which drops input for a window that a modal dialog blocks.
+#include "Help.h"
+
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBrowser>
+#include <QWindow>
+
+inline QTextBrowser* HelpBrowser() {
+    QWidget* window = vxg::Help::instance().window();
+    return window ? window->findChild<QTextBrowser*>() : nullptr;
+}
+
+// Shown, and the dialog's own window (null: a window of its own), which the window system keeps
+// in front of the dialog.
+inline bool HelpShownAsWindowOf(const QWidget* dialog) {
+    QWidget* window = vxg::Help::instance().window();
+    if (!window || !window->isVisible() || window->parentWidget() != dialog || !window->windowHandle())
+        return false;
+    return window->windowHandle()->transientParent() == (dialog ? dialog->windowHandle() : nullptr);
+}
+
+// Whether a click on the down arrow of the help page's scroll bar scrolls the page. The window is
+// made too small for the page first.
+inline bool HelpScrollsByClick() {
+    QWidget* window = vxg::Help::instance().window();
+    QTextBrowser* browser = HelpBrowser();
+    if (!window || !browser)
+        return false;
+    window->resize(240, 160);
+    QScrollBar* bar = browser->verticalScrollBar();
+    if (!QTest::qWaitFor([bar] { return bar->maximum() > 0; }, 10000))
+        return false;
+    bar->setValue(0);
+    const QPoint downArrow = bar->mapTo(window, QPoint(bar->width() / 2, bar->height() - 4));
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, downArrow);
+    return bar->value() > 0;
+}
