@@ -45,9 +45,10 @@ public:
     static QByteArray Write(const QString& topicPath, const QString& setName, const TNet& students, int n);
 
     // ---- reading, in two steps: the header names the set, and the set gives N
-    // Checks the header (three lines, a count from 0 to kMaxStudents) and that the lines of
-    // every student are there, and keeps those lines only. Throws vxg::Error with what is wrong
-    // and on which line.
+    // Checks the header (three lines, a path and a set name of at most 4096 characters, a count
+    // from 0 to kMaxStudents), that the lines of every student are there and that no name is
+    // longer than a station can register, and keeps those lines only. Throws vxg::Error with
+    // what is wrong and on which line.
     static ResultsArchive Parse(const QByteArray& bytes);
 
     const TSavingData& Header() const { return header_; }

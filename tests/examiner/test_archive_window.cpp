@@ -246,6 +246,7 @@ TEST_F(ArchiveWindowTest, AnArchiveThatCannotBeUsedChangesNothing) {
         {"", englishText(167).arg("No such file or directory")},
         {head + "Default\r\nmany\r\n", englishText(161).arg("many")},
         {head + "Default\r\n1\r\nA\r\n4\r\n0#1#+#$x\r\n", englishText(165).arg(6).arg(2).arg("x")},
+        {head + "Default\r\n1\r\n" + QByteArray(65, 'N') + "\r\n4\r\n0#1#+#$\r\n", englishText(178).arg(4)},
         {head + "Broken\r\n0\r\n", englishText(168).arg("Broken", "Failed to get data for 'GivenVopr'")},
         {head + "Huge\r\n0\r\n", englishText(168).arg("Huge", englishText(190).arg("Huge", "GivenVopr"))},
         {gone.toUtf8() + "\r\nDefault\r\n1\r\nA\r\n4\r\n0#1#+#$\r\n", englishText(170).arg(gone), true},
