@@ -2,8 +2,9 @@
 // the exit prompt for results not saved, and the results shown again after a language switch.
 #include "WorkU.h"
 
-#include "BusyCursor.h"
 #include "AtomicFile.h"
+#include "BusyCursor.h"
+#include "Captions.h"
 #include "Dialogs.h"
 #include "Error.h"
 #include "ErrorGuard.h"
@@ -80,8 +81,8 @@ QByteArray ArchiveBytes(const TWorkF& w) {
 }
 
 void ShowArchiveTitle(TWorkF& w) {
-    w.setWindowTitle(w.S.BaseCaption + QStringLiteral(" - ") + lang(136) + QStringLiteral(": ") +
-                     QFileInfo(w.ArchiveFileName).fileName());
+    w.setWindowTitle(AsWindowTitle(w.S.BaseCaption + QStringLiteral(" - ") + lang(136) +
+                                   QStringLiteral(": ") + QFileInfo(w.ArchiveFileName).fileName()));
     w.StatusPanel0->setText(lang(136) + QStringLiteral("..."));
 }
 

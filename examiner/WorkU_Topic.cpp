@@ -1,6 +1,7 @@
 // Opening and closing a topic (a question file).
 #include "WorkU.h"
 
+#include "Captions.h"
 #include "Dialogs.h"
 #include "Globals.h"
 #include "MyFileUtils.h"
@@ -65,7 +66,8 @@ bool TWorkF::OpenTopicClick(QObject* sender) {
 }
 
 void TWorkF::ShowTopicTitle() {
-    setWindowTitle(S.BaseCaption + QStringLiteral(" -- ") + QFileInfo(OpenDialogFileName).fileName());
+    setWindowTitle(
+        AsWindowTitle(S.BaseCaption + QStringLiteral(" -- ") + QFileInfo(OpenDialogFileName).fileName()));
 }
 
 bool TWorkF::ReadTopic(const QString& path) {
