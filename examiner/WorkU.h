@@ -114,6 +114,7 @@ public:
     // Both return true when a question file was read (also through the dialog offered again
     // after a missing file) and false when the dialog was cancelled; a read error is thrown.
     bool OpenTopicClick(QObject* sender);
+    // Closes the topic; while an archive is shown, the archive with it (CloseArhivClick).
     void CloseTopicClick();
     bool ReadTopic(const QString& path);
     // The title of an open topic: the program's title and the topic's file name.
@@ -144,6 +145,8 @@ public:
     TSavingData ArhData;
     QString ArchiveFileName;     // the archive shown in ArhIsOpen
     QByteArray SavedArchiveData; // what the last save wrote
+    // The students of the table in the selector and the grid's name column (after ClearResults).
+    void ShowRegisteredStudents();
 
     // ---- results grid and card view (WorkU_Grid.cpp)
     void CreateResultsArea(); // creates StringGrid, Panel2 and Panel4 with their widgets
@@ -188,7 +191,7 @@ public:
     // Sends text to port studentPort of host; two bounded attempts; the window stays responsive.
     bool SendToStudent(const QString& host, const QString& text);
     // Registers name from address unless known or refused (refusals go to the status bar).
-    // Returns the student's index, or -1.
+    // Returns the student's index, or -1 (also when he waits aside while an archive is shown).
     int AddStudent(const QString& name, const QString& address);
     // Removes name with his selector item and grid row; held back while a loop walks the table.
     void RemoveStudent(const QString& name);
@@ -350,6 +353,7 @@ private:
     void CreateToolBars();
     void CreateClientArea();
     void CreateStatusBar();
+    void DropTopic(); // the topic closed: no questions, bare title, StatusQuo
     void BindCommands();
     void SetHelpContext(int context);
     void SetQuickHelpTopic(const QString& topic);

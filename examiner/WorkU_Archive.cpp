@@ -260,6 +260,8 @@ void TWorkF::LoadResultsBtnClick() {
 
     // Everything is read and checked before anything on screen changes.
     TArchiveRead read = ReadArchive(path);
+    // Read before the topic: when it has moved, the open-topic command it runs enters Ready.
+    const bool archiveShown = S.AttState == ArhIsOpen;
 
     // The question file named on line 1, or the one the teacher picks in its place when it has
     // moved. A cancelled pick or an unreadable file leaves the loaded topic as it was.
@@ -285,6 +287,8 @@ void TWorkF::LoadResultsBtnClick() {
 
     ClearResults();
     ArhData = read.Header;
+    if (!archiveShown)
+        Table.PutAside();
     Table.Assign(read.Students);
     S.EditOptions = read.Options;
     S.ActiveOptions = read.Options;
@@ -308,12 +312,24 @@ void TWorkF::LoadResultsBtnClick() {
 void TWorkF::CloseArhivClick() {
     if (RefuseWhileBusy())
         return;
-    Table.Clear();
+    Table.Assign(Table.TakeAside());
     // Cleared before the topic is closed, so that the status bar ends with "Open the topic".
     ClearResults();
-    CloseTopicClick();
+    ShowRegisteredStudents();
+    DropTopic();
     ArhData = TSavingData{};
     ArchiveFileName.clear();
+}
+
+void TWorkF::ShowRegisteredStudents() {
+    const int count = static_cast<int>(S.Students.size());
+    StringGrid->SetRowCount(count > 0 ? count + 1 : 2);
+    for (int k = 0; k < count; ++k) {
+        StringGrid->SetCell(0, k + 1, S.Students.at(k).Name);
+        StudentName->addItem(S.Students.at(k).Name);
+    }
+    StudentName->setMaxVisibleItems(std::max(1, count));
+    ApplyGridHeight();
 }
 
 // ---------------------------------------------------------------------------------------------

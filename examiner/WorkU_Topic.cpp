@@ -85,6 +85,16 @@ bool TWorkF::ReadTopic(const QString& path) {
 void TWorkF::CloseTopicClick() {
     if (RefuseWhileBusy())
         return;
+    // The rows of an archive are no registered students: they go with its topic, and the
+    // students who wait aside come back.
+    if (S.AttState == ArhIsOpen) {
+        CloseArhivClick();
+        return;
+    }
+    DropTopic();
+}
+
+void TWorkF::DropTopic() {
     S.TopicQuestions.clear();
     setWindowTitle(S.BaseCaption);
     if (StatusPanel0)

@@ -266,6 +266,20 @@ TEST_F(ArchiveWindowTest, AnArchiveThatCannotBeUsedChangesNothing) {
     EXPECT_TRUE(TWorkF::ReadLastDir(1).isEmpty());
 }
 
+// Closing the topic of an archive opened from Ready closes the archive: the students registered
+// before it was opened are back.
+TEST_F(ArchiveWindowTest, ClosingTheTopicOfAnArchiveBringsBackTheRegisteredStudents) {
+    s->AttState = Ready;
+    registerStudents(2);
+    testfiles::WriteRawFile(file("a.arh"), topic.toUtf8() + "\r\nDefault\r\n1\r\nOld\r\n5\r\n0#1#+#$\r\n");
+    run(w->LoadArhiv, file("a.arh"));
+    run(w->CloseTopic);
+    EXPECT_EQ(s->AttState, StatusQuo);
+    EXPECT_EQ(QStringList({cell(0, 1), cell(0, 2), w->StudentName->itemText(1), w->windowTitle()}),
+              QStringList({"Student 1", "Student 2", "Student 2", s->BaseCaption}));
+    EXPECT_EQ(w->StringGrid->RowCount(), 3);
+}
+
 // Never over the question file the archive names. A full disk: the old file stays whole, no
 // temporary file is left, the command stays and no folder is stored.
 TEST_F(ArchiveWindowTest, ASaveThatCannotBeDoneKeepsTheOldFileAndTheCommand) {
