@@ -112,6 +112,10 @@ QString ResultsArchive::AnswerLine(const QList<TCardAnswer>& answers, int n) {
     return line;
 }
 
+QString ResultsArchive::AsWritten(const QString& text) {
+    return vxg::cp1251::decode(vxg::cp1251::encode(OneLine(text)));
+}
+
 QByteArray ResultsArchive::Write(const QString& topicPath, const QString& setName, const TNet& students,
                                  int n) {
     QStringList lines;

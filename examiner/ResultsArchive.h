@@ -40,6 +40,9 @@ public:
     // which reads back as not answered; a Given or Check the format cannot carry (a separator,
     // a line break, more than one character) is written as "?" or as nothing.
     static QString AnswerLine(const QList<TCardAnswer>& answers, int n);
+    // A text as the file keeps it and gives it back: characters that code page 1251 lacks
+    // become "?", line breaks blanks.
+    static QString AsWritten(const QString& text);
     // The whole file. Line breaks inside a text become blanks, so every student keeps his
     // three lines.
     static QByteArray Write(const QString& topicPath, const QString& setName, const TNet& students, int n);

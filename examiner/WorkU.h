@@ -353,6 +353,8 @@ private:
     void CreateToolBars();
     void CreateClientArea();
     void CreateStatusBar();
+    // Save results: the set line 2 names must give the archive its questions per card.
+    bool NameArchiveSet(int questionsPerCard);
     void DropTopic(); // the topic closed: no questions, bare title, StatusQuo
     void BindCommands();
     void SetHelpContext(int context);

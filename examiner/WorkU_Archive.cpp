@@ -38,6 +38,10 @@ constexpr int kTopicUnreadableId = 171;
 constexpr int kNotSavedId = 172;
 constexpr int kOverTopicId = 173;
 constexpr int kLeaveUnsavedId = 174;
+constexpr int kSetOtherCardId = 176;
+constexpr int kNotKeptId = 179;
+constexpr int kTopicPathNotKeptId = 183;
+constexpr int kSetNameNotKeptId = 184;
 
 const QString kArchiveFilter =
     QStringLiteral("VXG Questions Files (*.vxg)|*.vxg|Text Files (*.txt)|*.txt|VXG "
@@ -73,6 +77,50 @@ bool SameFile(const QString& a, const QString& b) {
 
 int QuestionsPerCard(const TExaminerState& s) {
     return std::clamp(s.ActiveOptions.GivenVopr, 0, ResultsArchive::kMaxQuestionsPerCard);
+}
+
+// The set an archive naming setName is opened with: the one stored under the name as the file
+// keeps it, else "Default"; questionsPerCard 0 when neither can be read, since such an archive
+// does not open.
+struct TSetOnOpening {
+    QString name;
+    int questionsPerCard = 0;
+};
+
+TSetOnOpening SetOnOpening(const QString& setName) {
+    const OptionSetStore store;
+    TTestOptions options;
+    TSetOnOpening set{ResultsArchive::AsWritten(setName)};
+    try {
+        if (!store.load(set.name, options)) {
+            set.name = kDefaultSetName;
+            if (!store.load(set.name, options))
+                return set;
+        }
+    } catch (const vxg::Error&) {
+        return set;
+    }
+    set.questionsPerCard = options.GivenVopr;
+    return set;
+}
+
+// Why an archive naming setName would not open with n questions per card; empty when it would.
+QString SetRefusal(const QString& setName, int n) {
+    const TSetOnOpening set = SetOnOpening(setName);
+    return set.questionsPerCard == n ? QString()
+                                     : lang(kSetOtherCardId).arg(set.name).arg(set.questionsPerCard).arg(n);
+}
+
+// The texts the file cannot keep as they are, each with what that means when it is opened.
+QStringList TextsNotKept(const QString& topicPath, const QString& setName) {
+    QStringList out;
+    const QString path = ResultsArchive::AsWritten(topicPath);
+    if (path != topicPath)
+        out << lang(kTopicPathNotKeptId).arg(Shown(topicPath), Shown(path));
+    const QString name = ResultsArchive::AsWritten(setName);
+    if (name != setName)
+        out << lang(kSetNameNotKeptId).arg(setName, name);
+    return out;
 }
 
 // The archive as a save would write it now.
@@ -151,20 +199,18 @@ void TWorkF::WriteArchive() {
     if (SameFile(path, OpenDialogFileName))
         throw vxg::Error(lang(kOverTopicId).arg(Shown(OpenDialogFileName)));
 
-    if (S.OptionsName == kNoNameSetName) {
+    // Line 2 names the set the archive is opened with, which gives the number of pieces read
+    // from every answer line.
+    const int n = QuestionsPerCard(S);
+    if (S.OptionsName == kNoNameSetName || !SetRefusal(S.OptionsName, n).isEmpty()) {
         vxg::ShowMessage(vxg::DlgKind::Warning, lang(122), vxg::DlgButtons::Ok, this);
-        if (OptionsF) {
-            // The dialog shows the parameters the results were made with, so that a set saved
-            // there is that one; its result does not change the parameters in force.
-            S.EditOptions = S.ActiveOptions;
-            OptionsF->exec();
-            StatusPanel1->setText(lang(46) + S.OptionsName);
-        }
+        if (OptionsF && !NameArchiveSet(n))
+            return;
     }
 
     ArhData = TSavingData{};
     ArhData.TopicPath = OpenDialogFileName;
-    const QByteArray bytes = ArchiveBytes(*this);
+    const QByteArray bytes = ResultsArchive::Write(OpenDialogFileName, S.OptionsName, S.Students, n);
     // Written beside and renamed over the old file: a failed save leaves the old one whole.
     const vxg::FileWriteResult written = vxg::WriteFileAtomically(path, bytes);
     if (!written.ok())
@@ -175,6 +221,28 @@ void TWorkF::WriteArchive() {
     SetCommandEnabled(SaveResults, SaveResultsBtn, false);
     S.WorkDir = QFileInfo(path).absolutePath();
     WriteLastDir(S.WorkDir, 1);
+
+    const QStringList notKept = TextsNotKept(OpenDialogFileName, S.OptionsName);
+    if (!notKept.isEmpty())
+        vxg::ShowMessage(vxg::DlgKind::Warning,
+                         lang(kNotKeptId).arg(Shown(path)) + QStringLiteral("\n\n") +
+                             notKept.join(QStringLiteral("\n\n")),
+                         vxg::DlgButtons::Ok, this);
+}
+
+bool TWorkF::NameArchiveSet(int questionsPerCard) {
+    // The dialog shows the parameters the results were made with, so that a set saved there is
+    // that one; its result does not change the parameters in force. A set that would open the
+    // archive with another number of questions per card is refused there.
+    S.EditOptions = S.ActiveOptions;
+    OptionsF->OkRefusal = [questionsPerCard](const QString& name) {
+        return SetRefusal(name, questionsPerCard);
+    };
+    const bool accepted = OptionsF->exec() == QDialog::Accepted;
+    OptionsF->OkRefusal = nullptr;
+    StatusPanel1->setText(lang(46) + S.OptionsName);
+    // Cancelled: the save goes on only with a set that fits.
+    return accepted || SetRefusal(S.OptionsName, questionsPerCard).isEmpty();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include "test_grid_fixture.h"
 
 #include "OptionSetStore.h"
+#include "OptionsDriver.h"
 #include "OptionsU.h"
 #include "TestStation.h"
 
@@ -324,6 +325,56 @@ TEST_F(ArchiveWindowTest, TheNoNamePathSavesTheParametersOfTheTesting) {
     EXPECT_EQ(stored, s->ActiveOptions);
     EXPECT_EQ(w->StatusPanel1->text(), lang(46) + "Evening");
     EXPECT_EQ(testfiles::ReadRawFile(file("Evening.arh")).split('\n').at(1), "Evening\r");
+}
+
+// Tested under "No Name" with 12 questions a card ("Default" has 10): a cancelled dialog saves
+// nothing; "Default" picked there is refused with both numbers and the dialog stays; a set of
+// 12 saved there is named, and the archive opens with all twelve answers.
+TEST_F(ArchiveWindowTest, TheSetAnArchiveNamesHoldsTheTestingsQuestionsPerCard) {
+    finishTesting();
+    s->ActiveOptions.GivenVopr = 12;
+    s->OptionsName = "No Name";
+    giveCard(0, 12, "123412341234");
+    TOptionsF& dlg = *examiner->OptionsF();
+    QTimer::singleShot(0, &dlg, [&] { dlg.CancelBtn->click(); });
+    run(w->SaveResults, file("Twelve.arh"));
+    EXPECT_FALSE(QFile::exists(file("Twelve.arh")));
+    bool openAfterRefusal = false;
+    QTimer::singleShot(0, &dlg, [&] {
+        ASSERT_TRUE(ChooseSet(dlg, "Default"));
+        dlg.OkBtn->click();
+        openAfterRefusal = dlg.isVisible();
+        TypeSetName(dlg, "Twelve");
+        dlg.GivenVoprEd->setValue(12);
+        dlg.SaveOptionsBtn->click();
+        dlg.OkBtn->click();
+    });
+    run(w->SaveResults, file("Twelve.arh"));
+    EXPECT_TRUE(openAfterRefusal);
+    EXPECT_EQ(dialogs->texts(DlgKind::Error), QStringList{englishText(176).arg("Default").arg(10).arg(12)});
+    EXPECT_EQ(testfiles::ReadRawFile(file("Twelve.arh")).split('\n').at(1), "Twelve\r");
+
+    dialogs->chooseFile(file("Twelve.arh"));
+    w->LoadResultsBtnClick();
+    EXPECT_EQ(QStringList({cell(12, 1), cell(13, 1)}), QStringList({"+", "+"}));
+}
+
+// Texts code page 1251 lacks are written as "?"; the box after the save says which, and what
+// that means when the archive is opened.
+TEST_F(ArchiveWindowTest, TextsTheArchiveCannotKeepAreNamedAfterTheSave) {
+    finishTesting();
+    const QString odd = file(QString::fromUtf8("Ωmega ✓.vxg"));
+    ASSERT_TRUE(QFile::copy(topic, odd));
+    w->OpenDialogFileName = odd;
+    s->ActiveOptions = storeSet(QString::fromUtf8("Ωmega"), 10); // "?mega" opens with "Default": 10
+    s->OptionsName = QString::fromUtf8("Ωmega");
+    run(w->SaveResults, file("Odd.arh"));
+    EXPECT_EQ(dialogs->texts(DlgKind::Warning),
+              QStringList{englishText(179).arg(file("Odd.arh")) + "\n\n" +
+                          englishText(183).arg(odd, file("?mega ?.vxg")) + "\n\n" +
+                          englishText(184).arg(QString::fromUtf8("Ωmega"), "?mega")});
+    EXPECT_TRUE(
+        testfiles::ReadRawFile(file("Odd.arh")).startsWith(file("?mega ?.vxg").toUtf8() + "\r\n?mega\r\n"));
 }
 
 } // namespace
