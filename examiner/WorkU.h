@@ -16,6 +16,7 @@
 
 #include <QElapsedTimer>
 #include <memory>
+#include <optional>
 
 #include <QMainWindow>
 #include <QString>
@@ -137,14 +138,18 @@ public:
     };
     TArchiveRead ReadArchive(const QString& path);
     void CloseArhivClick();
-    // Exit, the close box: true when the program may end (no results would be lost, or the
-    // teacher said Yes).
+    // Exit, the close box, new testing: true when the results may go (they are saved, or the
+    // teacher said Yes; Enter says No).
     bool ConfirmLeaveWithResults();
+    bool ConfirmNewTesting();
+    // The results changed since the last save (a testing in progress always has).
+    bool ResultsUnsaved() const;
     // After a language switch: the results on screen are shown again from Students.
     void ShowResultsAgain();
     TSavingData ArhData;
-    QString ArchiveFileName;     // the archive shown in ArhIsOpen
-    QByteArray SavedArchiveData; // what the last save wrote
+    QString ArchiveFileName; // the archive shown in ArhIsOpen
+    // The students as the last save of this testing wrote them; none before its first save.
+    std::optional<TNet> SavedResults;
     // The students of the table in the selector and the grid's name column (after ClearResults).
     void ShowRegisteredStudents();
 

@@ -39,6 +39,7 @@ constexpr int kNotSavedId = 172;
 constexpr int kOverTopicId = 173;
 constexpr int kLeaveUnsavedId = 174;
 constexpr int kSetOtherCardId = 176;
+constexpr int kNewUnsavedId = 177;
 constexpr int kNotKeptId = 179;
 constexpr int kTopicPathNotKeptId = 183;
 constexpr int kSetNameNotKeptId = 184;
@@ -123,9 +124,11 @@ QStringList TextsNotKept(const QString& topicPath, const QString& setName) {
     return out;
 }
 
-// The archive as a save would write it now.
-QByteArray ArchiveBytes(const TWorkF& w) {
-    return ResultsArchive::Write(w.OpenDialogFileName, w.S.OptionsName, w.S.Students, QuestionsPerCard(w.S));
+// What a save keeps of the testing: every student's name, grade and answers.
+bool SameResults(const TNet& a, const TNet& b) {
+    return std::equal(a.cbegin(), a.cend(), b.cbegin(), b.cend(), [](const TClient& x, const TClient& y) {
+        return x.Name == y.Name && x.Mark == y.Mark && x.Answers == y.Answers;
+    });
 }
 
 void ShowArchiveTitle(TWorkF& w) {
@@ -215,7 +218,7 @@ void TWorkF::WriteArchive() {
     const vxg::FileWriteResult written = vxg::WriteFileAtomically(path, bytes);
     if (!written.ok())
         throw vxg::Error(lang(kNotSavedId).arg(Shown(path), written.error));
-    SavedArchiveData = bytes;
+    SavedResults = S.Students;
 
     // The idle update enables the command again in AttIsFinished.
     SetCommandEnabled(SaveResults, SaveResultsBtn, false);
@@ -403,14 +406,30 @@ void TWorkF::ShowRegisteredStudents() {
 // ---------------------------------------------------------------------------------------------
 // Results kept: the exit prompt and the language switch.
 
-bool TWorkF::ConfirmLeaveWithResults() {
-    bool unsaved = S.AttState == AttInProcess;
-    if (S.AttState == AttIsFinished && !S.Students.isEmpty())
-        unsaved = ArchiveBytes(*this) != SavedArchiveData;
-    if (!unsaved)
+bool TWorkF::ResultsUnsaved() const {
+    if (S.AttState == AttInProcess)
         return true;
-    return vxg::ShowMessage(vxg::DlgKind::Confirmation, lang(kLeaveUnsavedId), vxg::DlgButtons::YesNo,
-                            this) == vxg::DlgResult::Yes;
+    return S.AttState == AttIsFinished && !S.Students.isEmpty() &&
+           !(SavedResults && SameResults(S.Students, *SavedResults));
+}
+
+namespace {
+
+// Yes lets the unsaved results go; Enter keeps them.
+bool ConfirmDropResults(TWorkF& w, int questionId) {
+    return !w.ResultsUnsaved() ||
+           vxg::ShowMessage(vxg::DlgKind::Confirmation, lang(questionId), vxg::DlgButtons::YesNo,
+                            vxg::DlgResult::No, &w) == vxg::DlgResult::Yes;
+}
+
+} // namespace
+
+bool TWorkF::ConfirmLeaveWithResults() {
+    return ConfirmDropResults(*this, kLeaveUnsavedId);
+}
+
+bool TWorkF::ConfirmNewTesting() {
+    return ConfirmDropResults(*this, kNewUnsavedId);
 }
 
 void TWorkF::ShowResultsAgain() {

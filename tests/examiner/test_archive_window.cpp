@@ -359,6 +359,39 @@ TEST_F(ArchiveWindowTest, TheSetAnArchiveNamesHoldsTheTestingsQuestionsPerCard) 
     EXPECT_EQ(QStringList({cell(12, 1), cell(13, 1)}), QStringList({"+", "+"}));
 }
 
+// New testing (F5) sits beside Save results (F4): while the results are unsaved it asks as
+// exit does, and Enter keeps them. Parameters changed after a save leave the results saved.
+TEST_F(ArchiveWindowTest, NewTestingAsksWhileTheResultsAreUnsavedAndEnterKeepsThem) {
+    w->show();
+    finishTesting();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    w->QuickHelpAUpdate();
+    QTest::keyClick(w, Qt::Key_F5); // unscripted: No
+    w->ExitM->trigger();
+    ASSERT_EQ(dialogs->boxes.size(), 2);
+    for (int i : {0, 1}) {
+        EXPECT_EQ(dialogs->boxes[i].text, lang(i == 0 ? 177 : 174));
+        EXPECT_EQ(dialogs->boxes[i].defaultButton, vxg::DlgResult::No);
+    }
+    EXPECT_EQ(s->AttState, AttIsFinished);
+    EXPECT_EQ(cell(2, 1), "-");
+    EXPECT_FALSE(w->ApplicationEndRequested());
+
+    run(w->SaveResults, file("Saved.arh"));
+    TOptionsF& dlg = *examiner->OptionsF();
+    QTimer::singleShot(0, &dlg, [&] {
+        dlg.GivenVoprEd->setValue(7);
+        dlg.OkBtn->click();
+    });
+    run(w->Options);
+    dialogs->boxes.clear();
+    EXPECT_TRUE(w->ConfirmLeaveWithResults());
+    run(w->NewAtt);
+    EXPECT_TRUE(dialogs->boxes.isEmpty());
+    EXPECT_EQ(s->AttState, Ready);
+}
+
 // Texts code page 1251 lacks are written as "?"; the box after the save says which, and what
 // that means when the archive is opened.
 TEST_F(ArchiveWindowTest, TextsTheArchiveCannotKeepAreNamedAfterTheSave) {
