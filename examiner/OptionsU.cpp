@@ -18,6 +18,11 @@ TOptionsF::TOptionsF(TExaminerState& state, QWidget* parent)
     setTabOrder(PrintBtn, OkBtn);
     setTabOrder(OkBtn, CancelBtn);
     connect(OkBtn, &QPushButton::clicked, this, vxg::Guarded([this](bool) {
+                const QString refusal = OkRefusal ? OkRefusal(NameOnOk()) : QString();
+                if (!refusal.isEmpty()) {
+                    vxg::ShowMessage(vxg::DlgKind::Error, refusal, vxg::DlgButtons::Ok, this);
+                    return;
+                }
                 OkBtnClick();
                 accept();
             }));
@@ -133,13 +138,13 @@ void TOptionsF::DeleteOptionsBtnClick() {
 
 void TOptionsF::OkBtnClick() {
     ReadOptionsFromForm();
-    const QString name = NameText();
-    if (SettingsModified && !SettingsNamed)
-        S.OptionsName = kNoNameSetName;
-    if (SettingsModified && SettingsNamed)
-        S.OptionsName = name;
-    if (name == kDefaultSetName && !SettingsModified)
-        S.OptionsName = kDefaultSetName;
+    S.OptionsName = NameOnOk();
     SettingsModified = false;
     SettingsNamed = false;
+}
+
+QString TOptionsF::NameOnOk() const {
+    if (SettingsModified)
+        return SettingsNamed ? NameText() : kNoNameSetName;
+    return NameText() == kDefaultSetName ? kDefaultSetName : S.OptionsName;
 }

@@ -13,6 +13,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class TOptionsF : public TOptionsDialogBase {
     Q_OBJECT
 public:
@@ -45,6 +47,11 @@ public:
     void DeleteOptionsBtnClick() override;
     using TOptionsDialogBase::PrintBtnClick;
     void OkBtnClick();
+    // The name OK makes the name of the set in force.
+    QString NameOnOk() const;
+    // While set, OK first asks it about NameOnOk(): a text it returns is shown in an error box,
+    // and the dialog stays open.
+    std::function<QString(const QString& name)> OkRefusal;
 
     // A parameter control changed since the last OK.
     bool SettingsModified = false;

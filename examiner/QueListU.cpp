@@ -1,5 +1,6 @@
 #include "QueListU.h"
 
+#include "Captions.h"
 #include "ErrorGuard.h"
 #include "Globals.h"
 #include "Printouts.h"
@@ -150,7 +151,8 @@ void TQueListF::FormShow() {
     PrevBtn->setEnabled(false);
     NextBtn->setEnabled(S.TopicQuestions.size() > 1);
     S.QueIndex = 0;
-    setWindowTitle(QFileInfo(Main.OpenDialogFileName).fileName());
+    Caption = QFileInfo(Main.OpenDialogFileName).fileName();
+    setWindowTitle(AsWindowTitle(Caption));
     ShowListQuestion();
     ApplyQueListLanguage();
 }
@@ -204,7 +206,7 @@ void TQueListF::NextClick() {
 }
 
 void TQueListF::PrintQuesListBtnClick() {
-    AskPrintQuestionList(windowTitle(), S.TopicQuestions);
+    AskPrintQuestionList(Caption, S.TopicQuestions);
 }
 
 void TQueListF::ExitBtnClick() {

@@ -47,6 +47,7 @@ public:
     QSpinBox* PravOtvEd = nullptr;
     QStatusBar* StatusBar = nullptr;
     QLabel* StatusText = nullptr; // the status bar's one panel
+    QString Caption;              // the topic's file name, as the title shows it
 
 protected:
     void showEvent(QShowEvent* event) override;

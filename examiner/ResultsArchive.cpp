@@ -3,6 +3,7 @@
 #include "Cp1251.h"
 #include "Error.h"
 #include "Globals.h"
+#include "StudentTable.h"
 
 #include <limits>
 
@@ -16,9 +17,12 @@ constexpr int kBadGradeId = 164;
 constexpr int kBadPieceId = 165;
 constexpr int kTooLargeId = 166;
 constexpr int kTooManyId = 175;
+constexpr int kNameTooLongId = 178;
+constexpr int kLineTooLongId = 185;
 
 constexpr int kHeaderLines = 3;
 constexpr int kLinesPerStudent = 3;
+constexpr qsizetype kMaxHeaderTextLength = 4096;
 constexpr int kMaxGrade = 12;
 constexpr qsizetype kShownPieceLength = 40;
 // Ten digits and three "#" with two one-character fields between them.
@@ -108,6 +112,10 @@ QString ResultsArchive::AnswerLine(const QList<TCardAnswer>& answers, int n) {
     return line;
 }
 
+QString ResultsArchive::AsWritten(const QString& text) {
+    return vxg::cp1251::decode(vxg::cp1251::encode(OneLine(text)));
+}
+
 QByteArray ResultsArchive::Write(const QString& topicPath, const QString& setName, const TNet& students,
                                  int n) {
     QStringList lines;
@@ -145,6 +153,11 @@ ResultsArchive ResultsArchive::Parse(const QByteArray& bytes) {
     if (lineCount < kHeaderLines)
         throw vxg::Error(lang(kEndsBeforeLineId).arg(lineCount + 1));
     takeLines(kHeaderLines);
+    // No file has a longer path, nor does a set have such a name; shown in a box, a text of
+    // megabytes would take the window most of a minute.
+    for (int line = 0; line < 2; ++line)
+        if (archive.lines_.at(line).size() > kMaxHeaderTextLength)
+            throw vxg::Error(lang(kLineTooLongId).arg(line + 1).arg(kMaxHeaderTextLength));
     TSavingData& h = archive.header_;
     h.TopicPath = archive.lines_.at(0);
     h.OptionsSetName = archive.lines_.at(1);
@@ -162,6 +175,12 @@ ResultsArchive ResultsArchive::Parse(const QByteArray& bytes) {
                          lang(kFewerStudentsId).arg(whole).arg(count));
     archive.count_ = static_cast<int>(count);
     takeLines(count * kLinesPerStudent); // lines after the last student are not looked at
+    // No station can register a longer name; one of megabytes would take the grid seconds to draw.
+    for (int k = 0; k < archive.count_; ++k) {
+        const int nameLine = kHeaderLines + k * kLinesPerStudent; // 0-based
+        if (archive.lines_.at(nameLine).size() > TStudentTable::kMaxNameLength)
+            throw vxg::Error(lang(kNameTooLongId).arg(nameLine + 1));
+    }
     return archive;
 }
 
@@ -181,18 +200,18 @@ TNet ResultsArchive::Students(int n) const {
             throw vxg::Error(lang(kBadGradeId).arg(first + 2).arg(Shown(gradeText)));
         student.Mark = static_cast<qint32>(grade);
 
-        // Every piece ends in "$"; each is checked, the first n are kept.
+        // The first n pieces, each ending in "$", are read and checked; the rest of the line is
+        // not looked at.
         const QString& line = lines_.at(first + 2);
         student.Answers.reserve(n);
         qsizetype start = 0;
-        for (qsizetype piece = 1; start < line.size(); ++piece) {
+        for (qsizetype piece = 1; piece <= n && start < line.size(); ++piece) {
             const qsizetype end = line.indexOf(QLatin1Char('$'), start);
             const QString text = line.mid(start, end < 0 ? -1 : end - start);
             TCardAnswer answer;
             if (end < 0 || !ParsePiece(text, answer))
                 throw vxg::Error(lang(kBadPieceId).arg(first + 3).arg(piece).arg(Shown(text)));
-            if (piece <= n)
-                student.Answers.append(answer);
+            student.Answers.append(answer);
             start = end + 1;
         }
         while (student.Answers.size() < n)

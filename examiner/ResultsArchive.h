@@ -40,14 +40,18 @@ public:
     // which reads back as not answered; a Given or Check the format cannot carry (a separator,
     // a line break, more than one character) is written as "?" or as nothing.
     static QString AnswerLine(const QList<TCardAnswer>& answers, int n);
+    // A text as the file keeps it and gives it back: characters that code page 1251 lacks
+    // become "?", line breaks blanks.
+    static QString AsWritten(const QString& text);
     // The whole file. Line breaks inside a text become blanks, so every student keeps his
     // three lines.
     static QByteArray Write(const QString& topicPath, const QString& setName, const TNet& students, int n);
 
     // ---- reading, in two steps: the header names the set, and the set gives N
-    // Checks the header (three lines, a count from 0 to kMaxStudents) and that the lines of
-    // every student are there, and keeps those lines only. Throws vxg::Error with what is wrong
-    // and on which line.
+    // Checks the header (three lines, a path and a set name of at most 4096 characters, a count
+    // from 0 to kMaxStudents), that the lines of every student are there and that no name is
+    // longer than a station can register, and keeps those lines only. Throws vxg::Error with
+    // what is wrong and on which line.
     static ResultsArchive Parse(const QByteArray& bytes);
 
     const TSavingData& Header() const { return header_; }

@@ -1,10 +1,25 @@
 #include "StudentTable.h"
 
-int TStudentTable::IndexOf(const QString& name) const {
-    for (int k = 0; k < S.Students.size(); ++k)
-        if (S.Students.at(k).Name.compare(name, Qt::CaseInsensitive) == 0)
+namespace {
+
+int IndexIn(const TNet& students, const QString& name) {
+    for (int k = 0; k < students.size(); ++k)
+        if (students.at(k).Name.compare(name, Qt::CaseInsensitive) == 0)
             return k;
     return -1;
+}
+
+TClient Registered(const QString& name, const QString& address) {
+    TClient c;
+    c.Name = name;
+    c.HostAddr = address;
+    return c;
+}
+
+} // namespace
+
+int TStudentTable::IndexOf(const QString& name) const {
+    return IndexIn(S.Students, name);
 }
 
 int TStudentTable::IndexFrom(const QString& name, const QString& address) const {
@@ -13,6 +28,14 @@ int TStudentTable::IndexFrom(const QString& name, const QString& address) const 
 }
 
 TAdmission TStudentTable::Admit(const QString& name, const QString& address) const {
+    return Admission(S.Students, name, address);
+}
+
+TAdmission TStudentTable::AdmitAside(const QString& name, const QString& address) const {
+    return Admission(aside_, name, address);
+}
+
+TAdmission TStudentTable::Admission(const TNet& students, const QString& name, const QString& address) {
     if (name.isEmpty())
         return TAdmission::EmptyName;
     // Control characters would break the lines of a results archive (and a box's text).
@@ -21,12 +44,12 @@ TAdmission TStudentTable::Admit(const QString& name, const QString& address) con
             return TAdmission::ControlCharacter;
     if (name.size() > kMaxNameLength)
         return TAdmission::NameTooLong;
-    if (IndexOf(name) >= 0)
+    if (IndexIn(students, name) >= 0)
         return TAdmission::Known;
-    if (S.Students.size() >= kMaxStudents)
+    if (students.size() >= kMaxStudents)
         return TAdmission::TableFull;
     int fromAddress = 0;
-    for (const TClient& c : S.Students)
+    for (const TClient& c : students)
         if (c.HostAddr == address)
             ++fromAddress;
     if (fromAddress >= kMaxNamesPerAddress)
@@ -35,10 +58,7 @@ TAdmission TStudentTable::Admit(const QString& name, const QString& address) con
 }
 
 int TStudentTable::Append(const QString& name, const QString& address) {
-    TClient c;
-    c.Name = name;
-    c.HostAddr = address;
-    S.Students.append(c);
+    S.Students.append(Registered(name, address));
     S.StudentCount = static_cast<qint32>(S.Students.size());
     return S.StudentCount - 1;
 }
@@ -71,4 +91,27 @@ bool TStudentTable::RemovalPending(const QString& name) const {
         if (p.remove && p.name.compare(name, Qt::CaseInsensitive) == 0)
             return true;
     return false;
+}
+
+void TStudentTable::PutAside() {
+    for (const TClient& c : S.Students)
+        KeepAside(c.Name, c.HostAddr);
+}
+
+void TStudentTable::KeepAside(const QString& name, const QString& address) {
+    aside_.append(Registered(name, address));
+}
+
+bool TStudentTable::DropAside(const QString& name, const QString& address) {
+    const int k = IndexIn(aside_, name);
+    if (k < 0 || aside_.at(k).HostAddr != address)
+        return false;
+    aside_.removeAt(k);
+    return true;
+}
+
+TNet TStudentTable::TakeAside() {
+    TNet out;
+    out.swap(aside_);
+    return out;
 }

@@ -24,6 +24,17 @@ public:
     int IndexOf(const QString& name) const;
     // Whether a registration of name from address may be added now.
     TAdmission Admit(const QString& name, const QString& address) const;
+
+    // While an archive is shown its rows are the table: the registered students wait aside
+    // (those of the table when the archive was opened, and those who register meanwhile, under
+    // the same rules) until the archive is closed.
+    void PutAside();
+    TAdmission AdmitAside(const QString& name, const QString& address) const;
+    void KeepAside(const QString& name, const QString& address);
+    // The student with name from address leaves: false when no such one waits.
+    bool DropAside(const QString& name, const QString& address);
+    // The students who wait, in the order they registered; none wait afterwards.
+    TNet TakeAside();
     // Appends a student (the caller admitted him); returns his index.
     int Append(const QString& name, const QString& address);
     // Removes entry k; false when there is none.
@@ -52,7 +63,10 @@ public:
     bool RemovalPending(const QString& name) const;
 
 private:
+    static TAdmission Admission(const TNet& students, const QString& name, const QString& address);
+
     TExaminerState& S;
     int hold_ = 0;
     QList<TPending> pending_;
+    TNet aside_;
 };

@@ -373,6 +373,8 @@ void TWorkF::CreateStatusBar() {
     StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
     StatusPanel1->setMaximumWidth(300);
     for (QLabel* panel : {StatusPanel0, StatusPanel1}) {
+        // Set names and station names are shown as written, never taken for markup.
+        panel->setTextFormat(Qt::PlainText);
         panel->setMinimumWidth(100);
         panel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
         panel->setAlignment(Qt::AlignCenter);

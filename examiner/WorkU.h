@@ -16,6 +16,7 @@
 
 #include <QElapsedTimer>
 #include <memory>
+#include <optional>
 
 #include <QMainWindow>
 #include <QString>
@@ -114,6 +115,7 @@ public:
     // Both return true when a question file was read (also through the dialog offered again
     // after a missing file) and false when the dialog was cancelled; a read error is thrown.
     bool OpenTopicClick(QObject* sender);
+    // Closes the topic; while an archive is shown, the archive with it (CloseArhivClick).
     void CloseTopicClick();
     bool ReadTopic(const QString& path);
     // The title of an open topic: the program's title and the topic's file name.
@@ -136,15 +138,21 @@ public:
     };
     TArchiveRead ReadArchive(const QString& path);
     void CloseArhivClick();
-    // Exit, the close box: true when the program may end (no results would be lost, or the
-    // teacher said Yes).
+    // Exit, the close box, new testing: true when the results may go (they are saved, or the
+    // teacher said Yes; Enter says No).
     bool ConfirmLeaveWithResults();
+    bool ConfirmNewTesting();
+    // The results changed since the last save (a testing in progress always has).
+    bool ResultsUnsaved() const;
     // After a language switch or new parameters, in any state: the grades and marks on screen
     // are shown again from Students.
     void ShowResultsAgain();
     TSavingData ArhData;
-    QString ArchiveFileName;     // the archive shown in ArhIsOpen
-    QByteArray SavedArchiveData; // what the last save wrote
+    QString ArchiveFileName; // the archive shown in ArhIsOpen
+    // The students as the last save of this testing wrote them; none before its first save.
+    std::optional<TNet> SavedResults;
+    // The students of the table in the selector and the grid's name column (after ClearResults).
+    void ShowRegisteredStudents();
 
     // ---- results grid and card view (WorkU_Grid.cpp)
     void CreateResultsArea(); // creates StringGrid, Panel2 and Panel4 with their widgets
@@ -189,7 +197,7 @@ public:
     // Sends text to port studentPort of host; two bounded attempts; the window stays responsive.
     bool SendToStudent(const QString& host, const QString& text);
     // Registers name from address unless known or refused (refusals go to the status bar).
-    // Returns the student's index, or -1.
+    // Returns the student's index, or -1 (also when he waits aside while an archive is shown).
     int AddStudent(const QString& name, const QString& address);
     // Removes name with his selector item and grid row; held back while a loop walks the table.
     void RemoveStudent(const QString& name);
@@ -354,6 +362,9 @@ private:
     void CreateToolBars();
     void CreateClientArea();
     void CreateStatusBar();
+    // Save results: the set line 2 names must give the archive its questions per card.
+    bool NameArchiveSet(int questionsPerCard);
+    void DropTopic(); // the topic closed: no questions, bare title, StatusQuo
     void BindCommands();
     void SetHelpContext(int context);
     void SetQuickHelpTopic(const QString& topic);

@@ -2,8 +2,9 @@
 // the exit prompt for results not saved, and the results shown again after a language switch.
 #include "WorkU.h"
 
-#include "BusyCursor.h"
 #include "AtomicFile.h"
+#include "BusyCursor.h"
+#include "Captions.h"
 #include "Dialogs.h"
 #include "Error.h"
 #include "ErrorGuard.h"
@@ -37,6 +38,11 @@ constexpr int kTopicUnreadableId = 171;
 constexpr int kNotSavedId = 172;
 constexpr int kOverTopicId = 173;
 constexpr int kLeaveUnsavedId = 174;
+constexpr int kSetOtherCardId = 176;
+constexpr int kNewUnsavedId = 177;
+constexpr int kNotKeptId = 179;
+constexpr int kTopicPathNotKeptId = 183;
+constexpr int kSetNameNotKeptId = 184;
 
 const QString kArchiveFilter =
     QStringLiteral("VXG Questions Files (*.vxg)|*.vxg|Text Files (*.txt)|*.txt|VXG "
@@ -74,14 +80,60 @@ int QuestionsPerCard(const TExaminerState& s) {
     return std::clamp(s.ActiveOptions.GivenVopr, 0, ResultsArchive::kMaxQuestionsPerCard);
 }
 
-// The archive as a save would write it now.
-QByteArray ArchiveBytes(const TWorkF& w) {
-    return ResultsArchive::Write(w.OpenDialogFileName, w.S.OptionsName, w.S.Students, QuestionsPerCard(w.S));
+// The set an archive naming setName is opened with: the one stored under the name as the file
+// keeps it, else "Default"; questionsPerCard 0 when neither can be read, since such an archive
+// does not open.
+struct TSetOnOpening {
+    QString name;
+    int questionsPerCard = 0;
+};
+
+TSetOnOpening SetOnOpening(const QString& setName) {
+    const OptionSetStore store;
+    TTestOptions options;
+    TSetOnOpening set{ResultsArchive::AsWritten(setName)};
+    try {
+        if (!store.load(set.name, options)) {
+            set.name = kDefaultSetName;
+            if (!store.load(set.name, options))
+                return set;
+        }
+    } catch (const vxg::Error&) {
+        return set;
+    }
+    set.questionsPerCard = options.GivenVopr;
+    return set;
+}
+
+// Why an archive naming setName would not open with n questions per card; empty when it would.
+QString SetRefusal(const QString& setName, int n) {
+    const TSetOnOpening set = SetOnOpening(setName);
+    return set.questionsPerCard == n ? QString()
+                                     : lang(kSetOtherCardId).arg(set.name).arg(set.questionsPerCard).arg(n);
+}
+
+// The texts the file cannot keep as they are, each with what that means when it is opened.
+QStringList TextsNotKept(const QString& topicPath, const QString& setName) {
+    QStringList out;
+    const QString path = ResultsArchive::AsWritten(topicPath);
+    if (path != topicPath)
+        out << lang(kTopicPathNotKeptId).arg(Shown(topicPath), Shown(path));
+    const QString name = ResultsArchive::AsWritten(setName);
+    if (name != setName)
+        out << lang(kSetNameNotKeptId).arg(setName, name);
+    return out;
+}
+
+// What a save keeps of the testing: every student's name, grade and answers.
+bool SameResults(const TNet& a, const TNet& b) {
+    return std::equal(a.cbegin(), a.cend(), b.cbegin(), b.cend(), [](const TClient& x, const TClient& y) {
+        return x.Name == y.Name && x.Mark == y.Mark && x.Answers == y.Answers;
+    });
 }
 
 void ShowArchiveTitle(TWorkF& w) {
-    w.setWindowTitle(w.S.BaseCaption + QStringLiteral(" - ") + lang(136) + QStringLiteral(": ") +
-                     QFileInfo(w.ArchiveFileName).fileName());
+    w.setWindowTitle(AsWindowTitle(w.S.BaseCaption + QStringLiteral(" - ") + lang(136) +
+                                   QStringLiteral(": ") + QFileInfo(w.ArchiveFileName).fileName()));
     w.StatusPanel0->setText(lang(136) + QStringLiteral("..."));
 }
 
@@ -150,30 +202,50 @@ void TWorkF::WriteArchive() {
     if (SameFile(path, OpenDialogFileName))
         throw vxg::Error(lang(kOverTopicId).arg(Shown(OpenDialogFileName)));
 
-    if (S.OptionsName == kNoNameSetName) {
+    // Line 2 names the set the archive is opened with, which gives the number of pieces read
+    // from every answer line.
+    const int n = QuestionsPerCard(S);
+    if (S.OptionsName == kNoNameSetName || !SetRefusal(S.OptionsName, n).isEmpty()) {
         vxg::ShowMessage(vxg::DlgKind::Warning, lang(122), vxg::DlgButtons::Ok, this);
-        if (OptionsF) {
-            // The dialog shows the parameters the results were made with, so that a set saved
-            // there is that one; its result does not change the parameters in force.
-            S.EditOptions = S.ActiveOptions;
-            OptionsF->exec();
-            StatusPanel1->setText(lang(46) + S.OptionsName);
-        }
+        if (OptionsF && !NameArchiveSet(n))
+            return;
     }
 
     ArhData = TSavingData{};
     ArhData.TopicPath = OpenDialogFileName;
-    const QByteArray bytes = ArchiveBytes(*this);
+    const QByteArray bytes = ResultsArchive::Write(OpenDialogFileName, S.OptionsName, S.Students, n);
     // Written beside and renamed over the old file: a failed save leaves the old one whole.
     const vxg::FileWriteResult written = vxg::WriteFileAtomically(path, bytes);
     if (!written.ok())
         throw vxg::Error(lang(kNotSavedId).arg(Shown(path), written.error));
-    SavedArchiveData = bytes;
+    SavedResults = S.Students;
 
     // The idle update enables the command again in AttIsFinished.
     SetCommandEnabled(SaveResults, SaveResultsBtn, false);
     S.WorkDir = QFileInfo(path).absolutePath();
     WriteLastDir(S.WorkDir, 1);
+
+    const QStringList notKept = TextsNotKept(OpenDialogFileName, S.OptionsName);
+    if (!notKept.isEmpty())
+        vxg::ShowMessage(vxg::DlgKind::Warning,
+                         lang(kNotKeptId).arg(Shown(path)) + QStringLiteral("\n\n") +
+                             notKept.join(QStringLiteral("\n\n")),
+                         vxg::DlgButtons::Ok, this);
+}
+
+bool TWorkF::NameArchiveSet(int questionsPerCard) {
+    // The dialog shows the parameters the results were made with, so that a set saved there is
+    // that one; its result does not change the parameters in force. A set that would open the
+    // archive with another number of questions per card is refused there.
+    S.EditOptions = S.ActiveOptions;
+    OptionsF->OkRefusal = [questionsPerCard](const QString& name) {
+        return SetRefusal(name, questionsPerCard);
+    };
+    const bool accepted = OptionsF->exec() == QDialog::Accepted;
+    OptionsF->OkRefusal = nullptr;
+    StatusPanel1->setText(lang(46) + S.OptionsName);
+    // Cancelled: the save goes on only with a set that fits.
+    return accepted || SetRefusal(S.OptionsName, questionsPerCard).isEmpty();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -259,6 +331,8 @@ void TWorkF::LoadResultsBtnClick() {
 
     // Everything is read and checked before anything on screen changes.
     TArchiveRead read = ReadArchive(path);
+    // Read before the topic: when it has moved, the open-topic command it runs enters Ready.
+    const bool archiveShown = S.AttState == ArhIsOpen;
 
     // The question file named on line 1, or the one the teacher picks in its place when it has
     // moved. A cancelled pick or an unreadable file leaves the loaded topic as it was.
@@ -284,6 +358,8 @@ void TWorkF::LoadResultsBtnClick() {
 
     ClearResults();
     ArhData = read.Header;
+    if (!archiveShown)
+        Table.PutAside();
     Table.Assign(read.Students);
     S.EditOptions = read.Options;
     S.ActiveOptions = read.Options;
@@ -307,25 +383,53 @@ void TWorkF::LoadResultsBtnClick() {
 void TWorkF::CloseArhivClick() {
     if (RefuseWhileBusy())
         return;
-    Table.Clear();
+    Table.Assign(Table.TakeAside());
     // Cleared before the topic is closed, so that the status bar ends with "Open the topic".
     ClearResults();
-    CloseTopicClick();
+    ShowRegisteredStudents();
+    DropTopic();
     ArhData = TSavingData{};
     ArchiveFileName.clear();
+}
+
+void TWorkF::ShowRegisteredStudents() {
+    const int count = static_cast<int>(S.Students.size());
+    StringGrid->SetRowCount(count > 0 ? count + 1 : 2);
+    for (int k = 0; k < count; ++k) {
+        StringGrid->SetCell(0, k + 1, S.Students.at(k).Name);
+        StudentName->addItem(S.Students.at(k).Name);
+    }
+    StudentName->setMaxVisibleItems(std::max(1, count));
+    ApplyGridHeight();
 }
 
 // ---------------------------------------------------------------------------------------------
 // Results kept: the exit prompt and the language switch.
 
-bool TWorkF::ConfirmLeaveWithResults() {
-    bool unsaved = S.AttState == AttInProcess;
-    if (S.AttState == AttIsFinished && !S.Students.isEmpty())
-        unsaved = ArchiveBytes(*this) != SavedArchiveData;
-    if (!unsaved)
+bool TWorkF::ResultsUnsaved() const {
+    if (S.AttState == AttInProcess)
         return true;
-    return vxg::ShowMessage(vxg::DlgKind::Confirmation, lang(kLeaveUnsavedId), vxg::DlgButtons::YesNo,
-                            this) == vxg::DlgResult::Yes;
+    return S.AttState == AttIsFinished && !S.Students.isEmpty() &&
+           !(SavedResults && SameResults(S.Students, *SavedResults));
+}
+
+namespace {
+
+// Yes lets the unsaved results go; Enter keeps them.
+bool ConfirmDropResults(TWorkF& w, int questionId) {
+    return !w.ResultsUnsaved() ||
+           vxg::ShowMessage(vxg::DlgKind::Confirmation, lang(questionId), vxg::DlgButtons::YesNo,
+                            vxg::DlgResult::No, &w) == vxg::DlgResult::Yes;
+}
+
+} // namespace
+
+bool TWorkF::ConfirmLeaveWithResults() {
+    return ConfirmDropResults(*this, kLeaveUnsavedId);
+}
+
+bool TWorkF::ConfirmNewTesting() {
+    return ConfirmDropResults(*this, kNewUnsavedId);
 }
 
 void TWorkF::ShowResultsAgain() {

@@ -1,6 +1,7 @@
 // The results grid and the card view of the main window.
 #include "WorkU.h"
 
+#include "Captions.h"
 #include "ErrorGuard.h"
 #include "Globals.h"
 #include "ResultsGridView.h"
@@ -235,13 +236,11 @@ void TWorkF::ShowStudentQue(const TQuestion& Question, const TCardAnswer& Answer
         b->setPalette(QPalette());
     }
     SamVoprLabel->setText(Question.QuestionText);
-    RadioButton1->setText(Question.Answer1);
-    RadioButton2->setText(Question.Answer2);
-    RadioButton3->setText(Question.Answer3);
-    RadioButton4->setText(Question.Answer4);
+    const QStringList texts{Question.Answer1, Question.Answer2, Question.Answer3, Question.Answer4};
     for (int k = 1; k <= 4; ++k) {
         QRadioButton* b = variants[k - 1];
-        b->setToolTip(b->text());
+        b->setText(AsCaption(texts[k - 1]));
+        b->setToolTip(AsToolTip(texts[k - 1]));
         if (Answer.Given == QString::number(k))
             b->setChecked(true);
         if (Question.RightAnswer == QString::number(k)) {

@@ -172,6 +172,8 @@ void TWorkF::NMMSGServ1MSG(const QString& sFrom, const QString& sMsg, const QStr
         break;
     }
     case TMsgKind::Left: {
+        if (S.AttState == ArhIsOpen && Table.DropAside(sFrom, peer))
+            break;
         if (Table.IndexFrom(sFrom, peer) < 0)
             break;
         vxg::ShowMessage(vxg::DlgKind::Warning, sFrom + lang(61), vxg::DlgButtons::Ok, this);
@@ -257,7 +259,9 @@ int TWorkF::AddStudent(const QString& name, const QString& address) {
         Table.Defer({false, name, address});
         return -1;
     }
-    switch (Table.Admit(name, address)) {
+    // The rows on screen are an archive's: a registration then waits aside until it is closed.
+    const bool aside = S.AttState == ArhIsOpen;
+    switch (aside ? Table.AdmitAside(name, address) : Table.Admit(name, address)) {
     case TAdmission::Admitted:
         break;
     case TAdmission::Known:
@@ -276,6 +280,10 @@ int TWorkF::AddStudent(const QString& name, const QString& address) {
         return -1;
     case TAdmission::AddressFull:
         StatusPanel0->setText(lang(kRefusedAddressFullId).arg(ShownName(name), address));
+        return -1;
+    }
+    if (aside) {
+        Table.KeepAside(name, address);
         return -1;
     }
 

@@ -369,6 +369,9 @@ void TWorkF::StopClick() {
 void TWorkF::NewAttClick() {
     if (RefuseWhileBusy())
         return;
+    if (!ConfirmNewTesting())
+        return;
+    SavedResults.reset();
     for (int r = 1; r <= S.StudentCount && r < StringGrid->RowCount(); ++r)
         StringGrid->ClearRow(r);
     Table.Clear();

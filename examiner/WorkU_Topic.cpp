@@ -1,6 +1,7 @@
 // Opening and closing a topic (a question file).
 #include "WorkU.h"
 
+#include "Captions.h"
 #include "Dialogs.h"
 #include "Globals.h"
 #include "MyFileUtils.h"
@@ -65,7 +66,8 @@ bool TWorkF::OpenTopicClick(QObject* sender) {
 }
 
 void TWorkF::ShowTopicTitle() {
-    setWindowTitle(S.BaseCaption + QStringLiteral(" -- ") + QFileInfo(OpenDialogFileName).fileName());
+    setWindowTitle(
+        AsWindowTitle(S.BaseCaption + QStringLiteral(" -- ") + QFileInfo(OpenDialogFileName).fileName()));
 }
 
 bool TWorkF::ReadTopic(const QString& path) {
@@ -83,6 +85,16 @@ bool TWorkF::ReadTopic(const QString& path) {
 void TWorkF::CloseTopicClick() {
     if (RefuseWhileBusy())
         return;
+    // The rows of an archive are no registered students: they go with its topic, and the
+    // students who wait aside come back.
+    if (S.AttState == ArhIsOpen) {
+        CloseArhivClick();
+        return;
+    }
+    DropTopic();
+}
+
+void TWorkF::DropTopic() {
     S.TopicQuestions.clear();
     setWindowTitle(S.BaseCaption);
     if (StatusPanel0)

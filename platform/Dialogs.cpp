@@ -35,6 +35,20 @@ QMessageBox::Icon iconFor(DlgKind kind) {
     return QMessageBox::NoIcon;
 }
 
+QMessageBox::StandardButton standardButton(DlgResult result) {
+    switch (result) {
+    case DlgResult::Ok:
+        return QMessageBox::Ok;
+    case DlgResult::Yes:
+        return QMessageBox::Yes;
+    case DlgResult::No:
+        return QMessageBox::No;
+    case DlgResult::Cancel:
+        return QMessageBox::Cancel;
+    }
+    return QMessageBox::NoButton;
+}
+
 // What a box closed without a button (window closed, Escape) answers.
 DlgResult dismissedResult(DlgButtons buttons) {
     switch (buttons) {
@@ -129,6 +143,15 @@ DlgResult ShowMessage(DlgKind kind, const QString& text, DlgButtons buttons, QWi
     return Dialogs::instance().message(kind, text, buttons, parent);
 }
 
+DlgResult ShowMessage(DlgKind kind, const QString& text, DlgButtons buttons, DlgResult defaultButton,
+                      QWidget* parent) {
+    return Dialogs::instance().messageWithDefault(kind, text, buttons, defaultButton, parent);
+}
+
+DlgResult firstButton(DlgButtons buttons) {
+    return buttons == DlgButtons::Ok ? DlgResult::Ok : DlgResult::Yes;
+}
+
 QStringList qtNameFilters(const QString& filter) {
     static const QRegularExpression trailingPatterns(QStringLiteral("\\s*\\([^()]*\\)\\s*$"));
     const QStringList parts = filter.split(u'|');
@@ -153,25 +176,31 @@ qsizetype selectedFilterIndex(const QString& filter, int filterIndex) {
 }
 
 DlgResult QtDialogs::message(DlgKind kind, const QString& text, DlgButtons buttons, QWidget* parent) {
+    return messageWithDefault(kind, text, buttons, firstButton(buttons), parent);
+}
+
+DlgResult QtDialogs::messageWithDefault(DlgKind kind, const QString& text, DlgButtons buttons,
+                                        DlgResult defaultButton, QWidget* parent) {
     QMessageBox box(iconFor(kind), dialogCaption(kind), text, QMessageBox::NoButton, ownerFor(parent));
     // Texts hold names that stations send and file names: shown as they are, never as markup.
     box.setTextFormat(Qt::PlainText);
     switch (buttons) {
     case DlgButtons::Ok:
         box.setStandardButtons(QMessageBox::Ok);
-        box.setDefaultButton(QMessageBox::Ok);
         break;
     case DlgButtons::YesNo:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::No);
         break;
     case DlgButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        box.setDefaultButton(QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::Cancel);
         break;
     }
+    // A button the box lacks leaves the first one the default.
+    if (!box.button(standardButton(defaultButton)))
+        defaultButton = firstButton(buttons);
+    box.setDefaultButton(standardButton(defaultButton));
     {
         const OverrideCursor arrow(Qt::ArrowCursor); // as for the file dialogs
         box.exec();

@@ -30,7 +30,14 @@ class Dialogs {
 public:
     virtual ~Dialogs() = default;
 
+    // Enter presses the first button (OK, or Yes).
     virtual DlgResult message(DlgKind kind, const QString& text, DlgButtons buttons, QWidget* parent) = 0;
+    // The same box with the button Enter presses named (one the box has). A box that gives
+    // something up on Yes names its safe answer, so that Enter keeps what is there.
+    virtual DlgResult messageWithDefault(DlgKind kind, const QString& text, DlgButtons buttons,
+                                         [[maybe_unused]] DlgResult defaultButton, QWidget* parent) {
+        return message(kind, text, buttons, parent);
+    }
     // The chosen path, or nothing when cancelled.
     virtual std::optional<QString> openFile(const FileDialogRequest& request, QWidget* parent) = 0;
     virtual std::optional<QString> saveFile(const FileDialogRequest& request, QWidget* parent) = 0;
@@ -46,6 +53,10 @@ QString dialogCaption(DlgKind kind);
 // Shorthands over Dialogs::instance().
 DlgResult ShowMessage(DlgKind kind, const QString& text, DlgButtons buttons = DlgButtons::Ok,
                       QWidget* parent = nullptr);
+DlgResult ShowMessage(DlgKind kind, const QString& text, DlgButtons buttons, DlgResult defaultButton,
+                      QWidget* parent);
+// The button Enter presses in a box that names none: OK, or Yes.
+DlgResult firstButton(DlgButtons buttons);
 
 // The filter of a file dialog request ("Description (*.ext)|*.ext|...") as Qt name filters,
 // one per description/pattern pair: "*.*" becomes "*" (Linux names need no dot) and the
@@ -61,6 +72,8 @@ void configureFileDialog(QFileDialog& dialog, const FileDialogRequest& request, 
 class QtDialogs : public Dialogs {
 public:
     DlgResult message(DlgKind kind, const QString& text, DlgButtons buttons, QWidget* parent) override;
+    DlgResult messageWithDefault(DlgKind kind, const QString& text, DlgButtons buttons,
+                                 DlgResult defaultButton, QWidget* parent) override;
     std::optional<QString> openFile(const FileDialogRequest& request, QWidget* parent) override;
     std::optional<QString> saveFile(const FileDialogRequest& request, QWidget* parent) override;
 };

@@ -75,11 +75,14 @@ TEST_F(ArchiveFormatTest, MalformedFilesAreRefusedWithWhatAndWhere) {
         {"", "the file ends before line 1"},
         {head, "the file ends before line 3"},
         {head + "x\r\n", count.arg("x")},
+        {QByteArray(4097, 'p') + "\r\nS\r\n0\r\n", "line 1 is longer than 4096 characters"},
+        {"t.vxg\r\n" + QByteArray(4097, 's') + "\r\n0\r\n", "line 2 is longer than 4096 characters"},
         {head + "-1\r\n", count.arg("-1")},
         {head + "99999999999\r\n", count.arg("99999999999")},
         // A huge count is measured against the lines there before anything is made of it.
         {head + "2000000000\r\n", "line 3: the number of students 2000000000 is more than 10000"},
-        {head + "10000\r\n", "the file ends before line 4: it holds 0 of the 10000 students that line 3 announces"},
+        {head + "10000\r\n",
+         "the file ends before line 4: it holds 0 of the 10000 students that line 3 announces"},
         {head + "2\r\nA\r\n1\r\n0#1#+#$\r\nB\r\n2\r\n",
          "the file ends before line 9: it holds 1 of the 2 students that line 3 announces"},
         {one + "five\r\n0#1#+#$\r\n", grade.arg("five")},
@@ -99,6 +102,18 @@ TEST_F(ArchiveFormatTest, MalformedFilesAreRefusedWithWhatAndWhere) {
     }
     EXPECT_EQ(ErrorText([] { ResultsArchive::Parse(QByteArray(ResultsArchive::kMaxFileSize + 1, 'x')); }),
               "the file is larger than 4 MB");
+}
+
+// Only the first N pieces of an answer line are read; a name no station could register refuses
+// the file at its line, whatever N.
+TEST_F(ArchiveFormatTest, PiecesAfterTheNthAreIgnoredAndOverlongNamesRefused) {
+    const QByteArray head = "t.vxg\r\nS\r\n2\r\nA\r\n1\r\n0#1#+#$\r\n";
+    for (const QByteArray& line : {QByteArray("3#2#-#$4#1#+#$"), QByteArray("3#2#-#$4#1#+#$5#x#?#$junk")}) {
+        const TNet got = ResultsArchive::Parse(head + QByteArray(64, 'B') + "\r\n2\r\n" + line).Students(2);
+        EXPECT_EQ(got.at(1).Answers, (QList<TCardAnswer>{{3, "2", "-"}, {4, "1", "+"}})) << line.constData();
+    }
+    EXPECT_EQ(ErrorText([&] { ResultsArchive::Parse(head + QByteArray(65, 'B') + "\r\n2\r\n\r\n"); }),
+              "line 7: the student's name is longer than 64 characters");
 }
 
 } // namespace

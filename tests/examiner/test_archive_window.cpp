@@ -4,6 +4,7 @@
 #include "test_grid_fixture.h"
 
 #include "OptionSetStore.h"
+#include "OptionsDriver.h"
 #include "OptionsU.h"
 #include "TestStation.h"
 
@@ -246,6 +247,7 @@ TEST_F(ArchiveWindowTest, AnArchiveThatCannotBeUsedChangesNothing) {
         {"", englishText(167).arg("No such file or directory")},
         {head + "Default\r\nmany\r\n", englishText(161).arg("many")},
         {head + "Default\r\n1\r\nA\r\n4\r\n0#1#+#$x\r\n", englishText(165).arg(6).arg(2).arg("x")},
+        {head + "Default\r\n1\r\n" + QByteArray(65, 'N') + "\r\n4\r\n0#1#+#$\r\n", englishText(178).arg(4)},
         {head + "Broken\r\n0\r\n", englishText(168).arg("Broken", "Failed to get data for 'GivenVopr'")},
         {head + "Huge\r\n0\r\n", englishText(168).arg("Huge", englishText(190).arg("Huge", "GivenVopr"))},
         {gone.toUtf8() + "\r\nDefault\r\n1\r\nA\r\n4\r\n0#1#+#$\r\n", englishText(170).arg(gone), true},
@@ -263,6 +265,20 @@ TEST_F(ArchiveWindowTest, AnArchiveThatCannotBeUsedChangesNothing) {
         EXPECT_EQ(screen(), before);
     }
     EXPECT_TRUE(TWorkF::ReadLastDir(1).isEmpty());
+}
+
+// Closing the topic of an archive opened from Ready closes the archive: the students registered
+// before it was opened are back.
+TEST_F(ArchiveWindowTest, ClosingTheTopicOfAnArchiveBringsBackTheRegisteredStudents) {
+    s->AttState = Ready;
+    registerStudents(2);
+    testfiles::WriteRawFile(file("a.arh"), topic.toUtf8() + "\r\nDefault\r\n1\r\nOld\r\n5\r\n0#1#+#$\r\n");
+    run(w->LoadArhiv, file("a.arh"));
+    run(w->CloseTopic);
+    EXPECT_EQ(s->AttState, StatusQuo);
+    EXPECT_EQ(QStringList({cell(0, 1), cell(0, 2), w->StudentName->itemText(1), w->windowTitle()}),
+              QStringList({"Student 1", "Student 2", "Student 2", s->BaseCaption}));
+    EXPECT_EQ(w->StringGrid->RowCount(), 3);
 }
 
 // Never over the question file the archive names. A full disk: the old file stays whole, no
@@ -309,6 +325,89 @@ TEST_F(ArchiveWindowTest, TheNoNamePathSavesTheParametersOfTheTesting) {
     EXPECT_EQ(stored, s->ActiveOptions);
     EXPECT_EQ(w->StatusPanel1->text(), lang(46) + "Evening");
     EXPECT_EQ(testfiles::ReadRawFile(file("Evening.arh")).split('\n').at(1), "Evening\r");
+}
+
+// Tested under "No Name" with 12 questions a card ("Default" has 10): a cancelled dialog saves
+// nothing; "Default" picked there is refused with both numbers and the dialog stays; a set of
+// 12 saved there is named, and the archive opens with all twelve answers.
+TEST_F(ArchiveWindowTest, TheSetAnArchiveNamesHoldsTheTestingsQuestionsPerCard) {
+    finishTesting();
+    s->ActiveOptions.GivenVopr = 12;
+    s->OptionsName = "No Name";
+    giveCard(0, 12, "123412341234");
+    TOptionsF& dlg = *examiner->OptionsF();
+    QTimer::singleShot(0, &dlg, [&] { dlg.CancelBtn->click(); });
+    run(w->SaveResults, file("Twelve.arh"));
+    EXPECT_FALSE(QFile::exists(file("Twelve.arh")));
+    bool openAfterRefusal = false;
+    QTimer::singleShot(0, &dlg, [&] {
+        ASSERT_TRUE(ChooseSet(dlg, "Default"));
+        dlg.OkBtn->click();
+        openAfterRefusal = dlg.isVisible();
+        TypeSetName(dlg, "Twelve");
+        dlg.GivenVoprEd->setValue(12);
+        dlg.SaveOptionsBtn->click();
+        dlg.OkBtn->click();
+    });
+    run(w->SaveResults, file("Twelve.arh"));
+    EXPECT_TRUE(openAfterRefusal);
+    EXPECT_EQ(dialogs->texts(DlgKind::Error), QStringList{englishText(176).arg("Default").arg(10).arg(12)});
+    EXPECT_EQ(testfiles::ReadRawFile(file("Twelve.arh")).split('\n').at(1), "Twelve\r");
+
+    dialogs->chooseFile(file("Twelve.arh"));
+    w->LoadResultsBtnClick();
+    EXPECT_EQ(QStringList({cell(12, 1), cell(13, 1)}), QStringList({"+", "+"}));
+}
+
+// New testing (F5) sits beside Save results (F4): while the results are unsaved it asks as
+// exit does, and Enter keeps them. Parameters changed after a save leave the results saved.
+TEST_F(ArchiveWindowTest, NewTestingAsksWhileTheResultsAreUnsavedAndEnterKeepsThem) {
+    w->show();
+    finishTesting();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    w->QuickHelpAUpdate();
+    QTest::keyClick(w, Qt::Key_F5); // unscripted: No
+    w->ExitM->trigger();
+    ASSERT_EQ(dialogs->boxes.size(), 2);
+    for (int i : {0, 1}) {
+        EXPECT_EQ(dialogs->boxes[i].text, lang(i == 0 ? 177 : 174));
+        EXPECT_EQ(dialogs->boxes[i].defaultButton, vxg::DlgResult::No);
+    }
+    EXPECT_EQ(s->AttState, AttIsFinished);
+    EXPECT_EQ(cell(2, 1), "-");
+    EXPECT_FALSE(w->ApplicationEndRequested());
+
+    run(w->SaveResults, file("Saved.arh"));
+    TOptionsF& dlg = *examiner->OptionsF();
+    QTimer::singleShot(0, &dlg, [&] {
+        dlg.GivenVoprEd->setValue(7);
+        dlg.OkBtn->click();
+    });
+    run(w->Options);
+    dialogs->boxes.clear();
+    EXPECT_TRUE(w->ConfirmLeaveWithResults());
+    run(w->NewAtt);
+    EXPECT_TRUE(dialogs->boxes.isEmpty());
+    EXPECT_EQ(s->AttState, Ready);
+}
+
+// Texts code page 1251 lacks are written as "?"; the box after the save says which, and what
+// that means when the archive is opened.
+TEST_F(ArchiveWindowTest, TextsTheArchiveCannotKeepAreNamedAfterTheSave) {
+    finishTesting();
+    const QString odd = file(QString::fromUtf8("Ωmega ✓.vxg"));
+    ASSERT_TRUE(QFile::copy(topic, odd));
+    w->OpenDialogFileName = odd;
+    s->ActiveOptions = storeSet(QString::fromUtf8("Ωmega"), 10); // "?mega" opens with "Default": 10
+    s->OptionsName = QString::fromUtf8("Ωmega");
+    run(w->SaveResults, file("Odd.arh"));
+    EXPECT_EQ(dialogs->texts(DlgKind::Warning),
+              QStringList{englishText(179).arg(file("Odd.arh")) + "\n\n" +
+                          englishText(183).arg(odd, file("?mega ?.vxg")) + "\n\n" +
+                          englishText(184).arg(QString::fromUtf8("Ωmega"), "?mega")});
+    EXPECT_TRUE(
+        testfiles::ReadRawFile(file("Odd.arh")).startsWith(file("?mega ?.vxg").toUtf8() + "\r\n?mega\r\n"));
 }
 
 } // namespace

@@ -6,11 +6,14 @@
 #include "QueListU.h"
 #include "ResultsGridView.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QLabel>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextDocumentFragment>
+#include <QWindow>
 
 namespace {
 
@@ -18,6 +21,16 @@ const QColor kGreen(0, 128, 0);
 
 bool Highlighted(const QRadioButton* b) {
     return b->font().bold() && b->font().underline() && b->palette().color(QPalette::WindowText) == kGreen;
+}
+
+// What a button shows: its accessible name is its caption without the shortcut marks.
+QString Shown(QRadioButton* b) {
+    return QAccessible::queryAccessibleInterface(b)->text(QAccessible::Name);
+}
+
+// What a tool tip shows: Qt takes a text that looks like markup for markup.
+QString ShownTip(const QString& tip) {
+    return Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText() : tip;
 }
 
 bool Plain(const QRadioButton* b) {
@@ -110,11 +123,44 @@ TEST_F(CardViewTest, LongTextsShowFromTheirStartWithoutWideningTheWindow) {
     EXPECT_EQ(w->SamVoprLabel->text(), q.QuestionText);
     EXPECT_EQ(w->SamVoprLabel->alignment() & Qt::AlignLeft, Qt::AlignLeft);
     for (const QRadioButton* b : {w->RadioButton1, w->RadioButton2, w->RadioButton3, w->RadioButton4}) {
-        EXPECT_EQ(b->toolTip(), b->text());
+        EXPECT_EQ(ShownTip(b->toolTip()), b->text());
         EXPECT_LE(b->geometry().right(), w->width()) << "a variant that widens the window";
     }
     w->BlankCardView();
     EXPECT_TRUE(w->RadioButton1->toolTip().isEmpty());
+}
+
+// Texts of a question, a name or a file show as they stand wherever they are captions: the
+// variants and their tool tips, the question, the titles of the window and the viewer, the set.
+TEST_F(CardViewTest, TextsOfQuestionsNamesAndFilesShowAsTheyStand) {
+    finishedTesting(5, 1);
+    TQuestion q = testfiles::MakeQuestion(1);
+    q.QuestionText = "Tom & Jerry: <b>A && B</b>?";
+    const QStringList variants{"Tom & Jerry", "A && B", "<i>x</i>", "&"};
+    q.Answer1 = variants[0], q.Answer2 = variants[1], q.Answer3 = variants[2], q.Answer4 = variants[3];
+    w->ShowStudentQue(q, TCardAnswer{0, "1", "+"}, 1);
+    const QList<QRadioButton*> buttons{w->RadioButton1, w->RadioButton2, w->RadioButton3, w->RadioButton4};
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(Shown(buttons[k]), variants[k]);
+        EXPECT_EQ(ShownTip(buttons[k]->toolTip()), variants[k]);
+    }
+    EXPECT_EQ(w->SamVoprLabel->text(), q.QuestionText);
+    EXPECT_EQ(w->SamVoprLabel->textFormat(), Qt::PlainText);
+
+    showWindow();
+    QTemporaryDir topics;
+    const QString file = topics.path() + "/Tom & Jerry [*].vxg";
+    WriteQuestionFile(file, testfiles::MakeTopic(2));
+    dialogs->chooseFile(file);
+    ASSERT_TRUE(w->OpenTopicClick(nullptr));
+    EXPECT_EQ(w->windowHandle()->title(), s->BaseCaption + " -- Tom & Jerry [*].vxg");
+    TQueListF& viewer = *examiner->QueListF();
+    viewer.show();
+    EXPECT_EQ(viewer.windowHandle()->title(), "Tom & Jerry [*].vxg");
+    viewer.close();
+    s->OptionsName = "<b>Evening</b>";
+    w->ApplyMainLanguage();
+    EXPECT_EQ(w->StatusPanel1->textFormat(), Qt::PlainText);
 }
 
 TEST_F(CardViewTest, UnansweredAndUnsetRightAnswerShowNothingMarked) {

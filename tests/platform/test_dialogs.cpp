@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 using vxg::DlgButtons;
 using vxg::DlgKind;
@@ -184,6 +185,20 @@ TEST(QtDialogsMessage, BoxesNeverRenderMarkup) {
     });
     vxg::QtDialogs().message(DlgKind::Warning, text, DlgButtons::Ok, nullptr);
     EXPECT_EQ(shown, std::pair(Qt::PlainText, text));
+}
+
+// Enter presses the button a box names as its default, else the first one.
+TEST(QtDialogsMessage, EnterPressesTheNamedDefaultButton) {
+    vxg::QtDialogs qt;
+    for (const auto& [buttons, named, enter] :
+         {std::tuple{DlgButtons::YesNo, DlgResult::No, DlgResult::No},
+          std::tuple{DlgButtons::YesNoCancel, DlgResult::Cancel, DlgResult::Cancel},
+          std::tuple{DlgButtons::Ok, DlgResult::No, DlgResult::Ok}}) {
+        whenModal<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); });
+        EXPECT_EQ(qt.messageWithDefault(DlgKind::Confirmation, "Go?", buttons, named, nullptr), enter);
+    }
+    whenModal<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); });
+    EXPECT_EQ(qt.message(DlgKind::Confirmation, "Go?", DlgButtons::YesNo, nullptr), DlgResult::Yes);
 }
 
 // A box or file dialog shown inside a busy scope shows the arrow; the hourglass comes back after.

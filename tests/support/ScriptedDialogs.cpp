@@ -10,8 +10,14 @@ ScriptedDialogs* ScriptedDialogs::install() {
 void ScriptedDialogs::uninstall() { vxg::Dialogs::install(nullptr); }
 
 vxg::DlgResult ScriptedDialogs::message(vxg::DlgKind kind, const QString& text, vxg::DlgButtons buttons,
-                                        QWidget*) {
-    boxes.push_back({kind, text, buttons});
+                                        QWidget* parent) {
+    return messageWithDefault(kind, text, buttons, vxg::firstButton(buttons), parent);
+}
+
+vxg::DlgResult ScriptedDialogs::messageWithDefault(vxg::DlgKind kind, const QString& text,
+                                                   vxg::DlgButtons buttons, vxg::DlgResult defaultButton,
+                                                   QWidget*) {
+    boxes.push_back({kind, text, buttons, defaultButton});
     if (!answers.empty()) {
         const vxg::DlgResult r = answers.front();
         answers.pop_front();

@@ -15,6 +15,7 @@ public:
         vxg::DlgKind kind;
         QString text;
         vxg::DlgButtons buttons;
+        vxg::DlgResult defaultButton; // the button Enter would press
     };
     struct FileRequest {
         bool save;
@@ -34,6 +35,8 @@ public:
 
     vxg::DlgResult message(vxg::DlgKind kind, const QString& text, vxg::DlgButtons buttons,
                            QWidget* parent) override;
+    vxg::DlgResult messageWithDefault(vxg::DlgKind kind, const QString& text, vxg::DlgButtons buttons,
+                                      vxg::DlgResult defaultButton, QWidget* parent) override;
     std::optional<QString> openFile(const vxg::FileDialogRequest& request, QWidget* parent) override;
     std::optional<QString> saveFile(const vxg::FileDialogRequest& request, QWidget* parent) override;
 
