@@ -1,5 +1,7 @@
 #include "StudentTable.h"
 
+#include <algorithm>
+
 int TStudentTable::IndexOf(const QString& name) const {
     for (int k = 0; k < S.Students.size(); ++k)
         if (S.Students.at(k).Name.compare(name, Qt::CaseInsensitive) == 0)
@@ -12,6 +14,11 @@ int TStudentTable::IndexFrom(const QString& name, const QString& address) const 
     return k >= 0 && S.Students.at(k).HostAddr == address ? k : -1;
 }
 
+bool TStudentTable::HasAddress(const QString& address) const {
+    return std::any_of(S.Students.cbegin(), S.Students.cend(),
+                       [&](const TClient& c) { return c.HostAddr == address; });
+}
+
 TAdmission TStudentTable::Admit(const QString& name, const QString& address) const {
     if (name.isEmpty())
         return TAdmission::EmptyName;
@@ -21,8 +28,8 @@ TAdmission TStudentTable::Admit(const QString& name, const QString& address) con
             return TAdmission::ControlCharacter;
     if (name.size() > kMaxNameLength)
         return TAdmission::NameTooLong;
-    if (IndexOf(name) >= 0)
-        return TAdmission::Known;
+    if (const int k = IndexOf(name); k >= 0)
+        return S.Students.at(k).HostAddr == address ? TAdmission::Known : TAdmission::NameTaken;
     if (S.Students.size() >= kMaxStudents)
         return TAdmission::TableFull;
     int fromAddress = 0;

@@ -8,8 +8,18 @@
 #include <QList>
 #include <QString>
 
-// Why a registration is refused (None: admitted).
-enum class TAdmission { Admitted, Known, EmptyName, ControlCharacter, NameTooLong, TableFull, AddressFull };
+// Why a registration is refused (Admitted: it is not). Known: the name is registered from this
+// address already; NameTaken: from another one.
+enum class TAdmission {
+    Admitted,
+    Known,
+    NameTaken,
+    EmptyName,
+    ControlCharacter,
+    NameTooLong,
+    TableFull,
+    AddressFull
+};
 
 class TStudentTable {
 public:
@@ -34,6 +44,8 @@ public:
     // The student with name, registered from address (dotted IPv4); -1 when there is no such
     // student or he registered from another address.
     int IndexFrom(const QString& name, const QString& address) const;
+    // Whether a student registered from address.
+    bool HasAddress(const QString& address) const;
 
     // Work that waits while a loop walks the table: a removal, or a registration of a name whose
     // removal waits. Kept in arrival order.

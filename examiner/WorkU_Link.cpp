@@ -31,6 +31,7 @@ constexpr int kRefusedTableFullId = 143;
 constexpr int kRefusedAddressFullId = 144;
 constexpr int kBusyId = 145;
 constexpr int kDeafId = 152;
+constexpr int kNameTakenId = 153;
 // Messages acted on in one go before the window's other events get their turn.
 constexpr int kMessagesPerTurn = 64;
 
@@ -261,6 +262,10 @@ int TWorkF::AddStudent(const QString& name, const QString& address) {
     case TAdmission::Admitted:
         break;
     case TAdmission::Known:
+        return -1;
+    case TAdmission::NameTaken:
+        StatusPanel0->setText(
+            lang(kNameTakenId).arg(ShownName(name), address, S.Students.at(Table.IndexOf(name)).HostAddr));
         return -1;
     case TAdmission::EmptyName:
         StatusPanel0->setText(lang(kRefusedEmptyId).arg(address));

@@ -164,7 +164,7 @@ TEST(StudentTable, FindsNamesWithoutRegardToCaseAndAdmitsOnlyNamesThatFit) {
     EXPECT_EQ(t.IndexFrom("иванов", "10.0.0.9"), -1); // only from where he registered
     const std::pair<QString, TAdmission> cases[] = {
         {"Petrov", TAdmission::Admitted},
-        {"иВАНОВ", TAdmission::Known},
+        {"иВАНОВ", TAdmission::NameTaken}, // registered from 10.0.0.1
         {"", TAdmission::EmptyName},
         {"Pet\nrov", TAdmission::ControlCharacter},
         {QString(64, 'x'), TAdmission::Admitted},
@@ -176,6 +176,7 @@ TEST(StudentTable, FindsNamesWithoutRegardToCaseAndAdmitsOnlyNamesThatFit) {
     for (int i = 1; i < TStudentTable::kMaxNamesPerAddress; ++i)
         t.Append(QStringLiteral("Same%1").arg(i), "10.0.0.1");
     EXPECT_EQ(t.Admit("Fifth", "10.0.0.1"), TAdmission::AddressFull);
+    EXPECT_EQ(t.Admit("ИВАНОВ", "10.0.0.1"), TAdmission::Known);
     for (int i = s.StudentCount; i < TStudentTable::kMaxStudents; ++i)
         t.Append(QStringLiteral("S%1").arg(i), QStringLiteral("10.1.%1.%2").arg(i / 250).arg(i % 250));
     EXPECT_EQ(t.Admit("Late", "10.9.9.9"), TAdmission::TableFull);
