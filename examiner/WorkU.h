@@ -42,7 +42,9 @@ class TResultsGrid;
 class TPieGauge;
 class TMessageReceiver;
 namespace vxg::link {
+enum class TMsgKind;
 class TMessageQueue;
+class TBoxQueue;
 }
 class QActionGroup;
 
@@ -177,6 +179,8 @@ public:
     // ---- message link and student table (WorkU_Link.cpp)
     // Received messages wait in arrival order and are acted on one at a time on this thread,
     // from the first showing of the window on, also while a loop or a send of the window waits.
+    // The boxes they ask for wait apart and are shown one at a time when the window is free (no
+    // loop or send running, no other modal window open), so an open box holds nothing up.
     void CreateLink();       // the receiver listens from the creation of the window
     void OpenMessageQueue(); // the window is shown: messages are acted on from now
     void ReportDeafLink();   // the window is shown: an error box when the port cannot be had
@@ -185,6 +189,9 @@ public:
     void MessageArrived(const QString& name, const QString& text, const QString& peer);
     void ProcessMessages();
     void NMMSGServ1MSG(const QString& sFrom, const QString& sMsg, const QString& peer);
+    // Acts at once on every answers message received so far that no ready message of its sender
+    // precedes, also on those still on their way from the receiver: before a grading.
+    void ActOnReceivedAnswers();
     // Sends text to port studentPort of host; two bounded attempts; the window stays responsive.
     bool SendToStudent(const QString& host, const QString& text);
     // Registers name from address unless known or refused (refusals go to the status bar).
@@ -200,7 +207,7 @@ public:
 
     // While a give-out, warning, stop or grading loop or a send runs, the window is busy: the
     // commands that change the topic, the table, the state or the parameters are refused
-    // (RefuseWhileBusy), removals wait, and a stop that falls due waits for the end.
+    // (RefuseWhileBusy); removals, boxes and a stop that falls due wait for the end.
     class TBusy {
     public:
         explicit TBusy(TWorkF& w);
@@ -363,11 +370,21 @@ private:
     void EndBusy();
     void PostMessageProcessing();
     void SetStudentStatus();
+    // The boxes, each when the window is free.
+    void QueueBox(vxg::link::TMsgKind kind, const QString& name, const QString& peer);
+    bool WorkWaiting() const;
+    bool FreeForWaitingWork() const;
+    void PostWaitingWork();
+    void DoWaitingWork();
     std::unique_ptr<TMessageReceiver> receiver_;
+    QObject* inbox_ = nullptr; // receives the receiver's hand-overs
     std::unique_ptr<vxg::link::TMessageQueue> messages_;
+    std::unique_ptr<vxg::link::TBoxQueue> boxes_;
     bool messagesOpen_ = false;
     bool processing_ = false;
     bool pumpPosted_ = false;
+    bool workPosted_ = false;
+    bool workRunning_ = false;
     int busy_ = 0;
     QElapsedTimer testingClock_;
 };

@@ -342,6 +342,7 @@ void TWorkF::StopClick() {
 
         // Answers still arrive and count during the pause; the teacher's commands wait.
         PauseAtLeast(kStopPauseMs, [this] { return ApplicationEndRequested(); });
+        ActOnReceivedAnswers();
 
         WalkStudents(*this, count, false, NeverStop, [this](int k) { GradeStudent(k); });
     }
