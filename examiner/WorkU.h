@@ -45,6 +45,7 @@ namespace vxg::link {
 enum class TMsgKind;
 class TMessageQueue;
 class TBoxQueue;
+class TReplyThrottle;
 }
 class QActionGroup;
 
@@ -207,7 +208,8 @@ public:
 
     // While a give-out, warning, stop or grading loop or a send runs, the window is busy: the
     // commands that change the topic, the table, the state or the parameters are refused
-    // (RefuseWhileBusy); removals, boxes and a stop that falls due wait for the end.
+    // (RefuseWhileBusy), or for the stop, the save and the archive commands put off until the
+    // end (DeferWhileBusy); removals, boxes and a stop that falls due wait for the end too.
     class TBusy {
     public:
         explicit TBusy(TWorkF& w);
@@ -222,6 +224,10 @@ public:
     bool Busy() const { return busy_ > 0; }
     // True (and a note in the status bar) when the window is busy: the caller does nothing.
     bool RefuseWhileBusy();
+    // True when the window is busy: the command is noted in the status bar and runs once the
+    // window is free, if it is still enabled then; the caller does nothing now.
+    bool DeferWhileBusy(QAction* command, void (TWorkF::*run)());
+    void NoteDeferred(); // the status bar says a command will run once the window is free
 
     // ---- cards, answers, timers and grading (WorkU_Testing.cpp)
     // The give-out command: refused while busy; false when a check refused it.
@@ -235,7 +241,7 @@ public:
     void StoreAnswers(const QString& name, const QString& text);
     void GradeStudent(int k);
     void StopClick();
-    void StopCommand();   // the teacher's stop: refused while busy
+    void StopCommand();   // the teacher's stop: put off while busy
     void GiveOutCommand() { GiveOutClick(); }
     // The stop that the time limit makes due: run at once after the current event, or after the
     // loop or send that keeps the window busy.
@@ -370,16 +376,26 @@ private:
     void EndBusy();
     void PostMessageProcessing();
     void SetStudentStatus();
-    // The boxes, each when the window is free.
+    void ReplyLanguage(const QString& peer);
+    // Commands put off while busy, then the boxes, each when the window is free.
     void QueueBox(vxg::link::TMsgKind kind, const QString& name, const QString& peer);
     bool WorkWaiting() const;
     bool FreeForWaitingWork() const;
     void PostWaitingWork();
     void DoWaitingWork();
+    struct TDeferredCommand {
+        QAction* command = nullptr;
+        void (TWorkF::*run)() = nullptr;
+    };
+    void RunDeferred(const TDeferredCommand& deferred);
     std::unique_ptr<TMessageReceiver> receiver_;
     QObject* inbox_ = nullptr; // receives the receiver's hand-overs
     std::unique_ptr<vxg::link::TMessageQueue> messages_;
     std::unique_ptr<vxg::link::TBoxQueue> boxes_;
+    std::unique_ptr<vxg::link::TReplyThrottle> langReplies_;
+    QElapsedTimer linkClock_;
+    QList<TDeferredCommand> deferred_;
+    QString statusBeforeNote_; // the status text that the note of a put-off command replaced
     bool messagesOpen_ = false;
     bool processing_ = false;
     bool pumpPosted_ = false;

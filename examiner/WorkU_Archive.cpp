@@ -128,7 +128,7 @@ void TWorkF::BindArchiveCommands() {
 // Saving.
 
 void TWorkF::SaveResultsBtnClick() {
-    if (RefuseWhileBusy())
+    if (DeferWhileBusy(SaveResults, &TWorkF::SaveResultsBtnClick))
         return;
     {
         vxg::BusyCursor busy;
@@ -247,7 +247,7 @@ TWorkF::TArchiveRead TWorkF::ReadArchive(const QString& path) {
 }
 
 void TWorkF::LoadResultsBtnClick() {
-    if (RefuseWhileBusy())
+    if (DeferWhileBusy(LoadArhiv, &TWorkF::LoadResultsBtnClick))
         return;
     const QString lastDir = ReadLastDir(1);
     const vxg::FileDialogRequest request =
@@ -305,7 +305,7 @@ void TWorkF::LoadResultsBtnClick() {
 // Closing.
 
 void TWorkF::CloseArhivClick() {
-    if (RefuseWhileBusy())
+    if (DeferWhileBusy(CloseArhiv, &TWorkF::CloseArhivClick))
         return;
     Table.Clear();
     // Cleared before the topic is closed, so that the status bar ends with "Open the topic".

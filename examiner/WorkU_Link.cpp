@@ -1,6 +1,6 @@
 // The message link of the main window: the receiver's messages acted on one at a time, the
-// dispatcher with the boxes it shows, sending, and the student table with its selector items and
-// grid rows.
+// dispatcher with the boxes it shows, sending, the commands put off while the window is busy, and
+// the student table with its selector items and grid rows.
 #include "WorkU.h"
 
 #include "Dialogs.h"
@@ -34,6 +34,8 @@ constexpr int kRefusedAddressFullId = 144;
 constexpr int kBusyId = 145;
 constexpr int kDeafId = 152;
 constexpr int kNameTakenId = 153;
+constexpr int kDeferredId = 154;
+constexpr int kDeferredNotRunId = 155;
 // Messages acted on in one go before the window's other events get their turn.
 constexpr int kMessagesPerTurn = 64;
 
@@ -54,6 +56,8 @@ QString ShownName(const QString& name) {
 void TWorkF::CreateLink() {
     messages_ = std::make_unique<vxg::link::TMessageQueue>();
     boxes_ = std::make_unique<vxg::link::TBoxQueue>();
+    langReplies_ = std::make_unique<vxg::link::TReplyThrottle>();
+    linkClock_.start();
     receiver_ = std::make_unique<TMessageReceiver>(S.Link);
     // The hand-overs come as events to an object of their own, so that they alone can be taken
     // in ahead of the window's other events (ActOnReceivedAnswers).
@@ -64,7 +68,7 @@ void TWorkF::CreateLink() {
             MessageArrived(name, text, peer);
         },
         Qt::QueuedConnection);
-    // A modal window that closed lets the waiting boxes have their turn.
+    // A modal window that closed lets the waiting boxes and commands have their turn.
     connect(this, &TWorkF::IdleUpdated, this, [this] {
         if (WorkWaiting())
             PostWaitingWork();
@@ -121,6 +125,7 @@ void TWorkF::ShutdownLink() {
         messages_->Clear();
     if (boxes_)
         boxes_->Clear();
+    deferred_.clear();
 }
 
 quint16 TWorkF::LinkPort() const {
@@ -205,7 +210,7 @@ void TWorkF::NMMSGServ1MSG(const QString& sFrom, const QString& sMsg, const QStr
         break;
     }
     case TMsgKind::LangQuery:
-        SendToStudent(peer, QStringLiteral("Lang!!") + QString::number(LangOffset));
+        ReplyLanguage(peer);
         break;
     case TMsgKind::Unknown:
         break;
@@ -222,8 +227,19 @@ void TWorkF::ActOnReceivedAnswers() {
         vxg::RunGuarded([&] { NMMSGServ1MSG(m.name, m.text, m.peer); });
 }
 
+void TWorkF::ReplyLanguage(const QString& peer) {
+    // A station that never registered, asking again and again and never acknowledging, would
+    // keep the window sending: it is answered only now and then.
+    const bool registered = Table.HasAddress(peer);
+    if (!registered && !langReplies_->Allowed(peer, linkClock_.elapsed()))
+        return;
+    SendToStudent(peer, QStringLiteral("Lang!!") + QString::number(LangOffset));
+    if (!registered)
+        langReplies_->Replied(peer, linkClock_.elapsed());
+}
+
 // ---------------------------------------------------------------------------------------------
-// Boxes: one at a time, each when the window is free.
+// Boxes and put-off commands: one at a time, each when the window is free.
 
 void TWorkF::QueueBox(TMsgKind kind, const QString& name, const QString& peer) {
     if (boxes_->Enqueue({kind, name, peer}))
@@ -231,12 +247,12 @@ void TWorkF::QueueBox(TMsgKind kind, const QString& name, const QString& peer) {
 }
 
 bool TWorkF::WorkWaiting() const {
-    return boxes_ && !boxes_->Empty();
+    return !deferred_.isEmpty() || (boxes_ && !boxes_->Empty());
 }
 
 bool TWorkF::FreeForWaitingWork() const {
     // Never inside a loop or a send (a box there would hold it up), nor over another modal
-    // window, nor inside a box of this kind already open.
+    // window, nor inside a box or command of this kind already running.
     return messagesOpen_ && !ApplicationEndRequested() && !Busy() && !processing_ && !workRunning_ &&
            !QApplication::activeModalWidget();
 }
@@ -259,7 +275,9 @@ void TWorkF::DoWaitingWork() {
     // messages, the idle moment after a modal window.
     while (FreeForWaitingWork() && WorkWaiting()) {
         workRunning_ = true;
-        if (const std::optional<vxg::link::TBoxQueue::TBox> box = boxes_->TakeNext()) {
+        if (!deferred_.isEmpty()) {
+            RunDeferred(deferred_.takeFirst());
+        } else if (const std::optional<vxg::link::TBoxQueue::TBox> box = boxes_->TakeNext()) {
             vxg::RunGuarded([&] {
                 vxg::ShowMessage(vxg::DlgKind::Warning,
                                  box->name + lang(box->kind == TMsgKind::Help ? 63 : 61), vxg::DlgButtons::Ok,
@@ -268,6 +286,18 @@ void TWorkF::DoWaitingWork() {
         }
         workRunning_ = false;
     }
+}
+
+void TWorkF::RunDeferred(const TDeferredCommand& deferred) {
+    // The state may have moved on meanwhile (a give-out starts the testing): the command runs
+    // only if the state now in force enables it.
+    QuickHelpAUpdate();
+    if (StatusPanel0->text() == lang(kDeferredId))
+        StatusPanel0->setText(statusBeforeNote_);
+    if (deferred.command->isEnabled())
+        vxg::RunGuarded([&] { (this->*deferred.run)(); });
+    else
+        StatusPanel0->setText(lang(kDeferredNotRunId));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -326,6 +356,24 @@ bool TWorkF::RefuseWhileBusy() {
     return true;
 }
 
+bool TWorkF::DeferWhileBusy(QAction* command, void (TWorkF::*run)()) {
+    if (!Busy())
+        return false;
+    const bool known = std::any_of(deferred_.cbegin(), deferred_.cend(),
+                                   [command](const TDeferredCommand& d) { return d.command == command; });
+    if (!known)
+        deferred_.append({command, run});
+    NoteDeferred();
+    return true;
+}
+
+void TWorkF::NoteDeferred() {
+    if (!StatusPanel0)
+        return;
+    if (StatusPanel0->text() != lang(kDeferredId))
+        statusBeforeNote_ = StatusPanel0->text();
+    StatusPanel0->setText(lang(kDeferredId));
+}
 
 // ---------------------------------------------------------------------------------------------
 // The student table.

@@ -313,9 +313,10 @@ void TWorkF::RequestStop() {
 }
 
 void TWorkF::StopCommand() {
-    if (RefuseWhileBusy())
-        return;
+    // Pressed while a loop or a send runs, it waits for their end as the time limit's stop does.
     StopClick();
+    if (StopPending)
+        NoteDeferred();
 }
 
 void TWorkF::StopClick() {

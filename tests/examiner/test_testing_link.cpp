@@ -3,6 +3,7 @@
 // real sockets.
 #include "test_testing_fixture.h"
 
+#include <QAction>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QThread>
@@ -94,6 +95,43 @@ TEST_F(TestingWindowTest, AnswersAcknowledgedWithinTheStopPauseCountIfTheWindowF
     watch.start();
     w->StopCommand();
     EXPECT_EQ(pupil.Received().mid(1), (QStringList{"Stop!!", "5$Ocenka!!$"}));
+}
+
+TEST_F(TestingWindowTest, CommandsPressedDuringASendRunAfterItAndAStrangerIsAnsweredNowAndThen) {
+    startTesting();
+    TTestStation& pupil = registered(121, "Pupil");
+    // Two stations that never register and never acknowledge; each press comes while the
+    // language reply to one of them waits.
+    auto pressWhileReplying = [&](TTestStation& st, QAction* command) {
+        st.SetSilent(true);
+        st.BeforeAcknowledging([this, command, pressed = false](const QString&) mutable {
+            if (std::exchange(pressed, true))
+                return;
+            w->QuickHelpAUpdate(); // the state's commands, as at the last idle moment
+            ASSERT_TRUE(w->Busy() && command->isEnabled());
+            command->trigger();
+            EXPECT_EQ(w->StatusPanel0->text(), englishText(154));
+        });
+    };
+    TTestStation& stranger = station(122, "");
+    pressWhileReplying(stranger, w->LoadArhiv);
+    const qsizetype fileDialogs = dialogs->fileRequests.size();
+    ASSERT_TRUE(stranger.Send("WhatLang!!"));
+    ASSERT_TRUE(settle([&] { return dialogs->fileRequests.size() == fileDialogs + 1; })); // the open dialog
+
+    // Asking again and again gets no reply within five seconds; the pupil's question, after them,
+    // is answered.
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(stranger.Send("WhatLang!!") && settle([&] { return !w->Busy(); }));
+    ASSERT_TRUE(pupil.Send("WhatLang!!") && pupil.WaitForMessages(1));
+    EXPECT_EQ(stranger.Connections(), 2); // one reply, tried twice
+
+    ASSERT_TRUE(w->GiveOutClick());
+    TTestStation& other = station(123, "");
+    pressWhileReplying(other, w->Stop);
+    ASSERT_TRUE(other.Send("WhatLang!!"));
+    ASSERT_TRUE(settle([&] { return s->AttState == AttIsFinished; }, 8000));
+    EXPECT_EQ(pupil.Received().mid(2), (QStringList{"Stop!!", "1$Ocenka!!$"}));
 }
 
 TEST_F(TestingWindowTest, ARegistrationUnderATakenNameIsToldAndLongStatusTextsAreReadWhole) {
