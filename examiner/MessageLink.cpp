@@ -124,14 +124,16 @@ private:
         if (frame.status == TFrameParse::Incomplete)
             return;
         conn->acknowledged = true;
-        conn->buffer.clear();
         Release(*conn);
-        socket->write(vxg::link::Acknowledgement());
-        socket->flush();
-        conn->due = Now() + config_.lingerMs;
+        // Handed over before it is acknowledged: a message its station saw acknowledged is
+        // already on its way to the window (the stop's grading counts on that).
         if (!stopped_)
             emit owner_->MessageReceived(vxg::cp1251::decode(frame.name), vxg::cp1251::decode(frame.text),
                                          conn->peer);
+        conn->buffer.clear();
+        socket->write(vxg::link::Acknowledgement());
+        socket->flush();
+        conn->due = Now() + config_.lingerMs;
     }
 
     // A connection counts against the caps while its frame is being read; once acknowledged it

@@ -1,5 +1,7 @@
 #include "StudentTable.h"
 
+#include <algorithm>
+
 namespace {
 
 int IndexIn(const TNet& students, const QString& name) {
@@ -27,12 +29,23 @@ int TStudentTable::IndexFrom(const QString& name, const QString& address) const 
     return k >= 0 && S.Students.at(k).HostAddr == address ? k : -1;
 }
 
+bool TStudentTable::HasAddress(const QString& address) const {
+    return std::any_of(S.Students.cbegin(), S.Students.cend(),
+                       [&](const TClient& c) { return c.HostAddr == address; });
+}
+
 TAdmission TStudentTable::Admit(const QString& name, const QString& address) const {
     return Admission(S.Students, name, address);
 }
 
 TAdmission TStudentTable::AdmitAside(const QString& name, const QString& address) const {
     return Admission(aside_, name, address);
+}
+
+QString TStudentTable::AddressOf(const QString& name, bool aside) const {
+    const TNet& students = aside ? aside_ : S.Students;
+    const int k = IndexIn(students, name);
+    return k >= 0 ? students.at(k).HostAddr : QString();
 }
 
 TAdmission TStudentTable::Admission(const TNet& students, const QString& name, const QString& address) {
@@ -44,8 +57,8 @@ TAdmission TStudentTable::Admission(const TNet& students, const QString& name, c
             return TAdmission::ControlCharacter;
     if (name.size() > kMaxNameLength)
         return TAdmission::NameTooLong;
-    if (IndexIn(students, name) >= 0)
-        return TAdmission::Known;
+    if (const int k = IndexIn(students, name); k >= 0)
+        return students.at(k).HostAddr == address ? TAdmission::Known : TAdmission::NameTaken;
     if (students.size() >= kMaxStudents)
         return TAdmission::TableFull;
     int fromAddress = 0;

@@ -8,8 +8,18 @@
 #include <QList>
 #include <QString>
 
-// Why a registration is refused (None: admitted).
-enum class TAdmission { Admitted, Known, EmptyName, ControlCharacter, NameTooLong, TableFull, AddressFull };
+// Why a registration is refused (Admitted: it is not). Known: the name is registered from this
+// address already; NameTaken: from another one.
+enum class TAdmission {
+    Admitted,
+    Known,
+    NameTaken,
+    EmptyName,
+    ControlCharacter,
+    NameTooLong,
+    TableFull,
+    AddressFull
+};
 
 class TStudentTable {
 public:
@@ -30,6 +40,8 @@ public:
     // the same rules) until the archive is closed.
     void PutAside();
     TAdmission AdmitAside(const QString& name, const QString& address) const;
+    // The address name was registered from, in the table or among those aside; empty when none.
+    QString AddressOf(const QString& name, bool aside) const;
     void KeepAside(const QString& name, const QString& address);
     // The student with name from address leaves: false when no such one waits.
     bool DropAside(const QString& name, const QString& address);
@@ -45,6 +57,8 @@ public:
     // The student with name, registered from address (dotted IPv4); -1 when there is no such
     // student or he registered from another address.
     int IndexFrom(const QString& name, const QString& address) const;
+    // Whether a student registered from address.
+    bool HasAddress(const QString& address) const;
 
     // Work that waits while a loop walks the table: a removal, or a registration of a name whose
     // removal waits. Kept in arrival order.

@@ -79,6 +79,46 @@ QToolButton* newToolButton(QToolBar* bar, const char* name, const QIcon& icon) {
     return button;
 }
 
+// A status panel whose text runs on over as many lines as it needs at the width it has: a long
+// refusal (a name and two addresses) is read whole instead of being cut at both ends. The status
+// bar is as high as its highest panel needs; the layout reads the height from the size hints,
+// never from a height-for-width of its own choosing.
+class TWrappingPanel : public QLabel {
+public:
+    explicit TWrappingPanel(QWidget* parent) : QLabel(parent) { setWordWrap(true); }
+    bool hasHeightForWidth() const override { return false; }
+    QSize sizeHint() const override { return {QLabel::sizeHint().width(), LinesHeight()}; }
+    QSize minimumSizeHint() const override { return {QLabel::minimumSizeHint().width(), LinesHeight()}; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QLabel::resizeEvent(event);
+        if (height() != LinesHeight())
+            updateGeometry();
+    }
+    void changeEvent(QEvent* event) override {
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+            laidOutWidth_ = -1;
+        QLabel::changeEvent(event);
+    }
+
+private:
+    // Asked for at every layout of the window (a progress label that changes, a card view that
+    // redraws): the text is laid out again only when it or the width changed.
+    int LinesHeight() const {
+        const int w = width() > 0 ? width() : maximumWidth();
+        if (w != laidOutWidth_ || text() != laidOutText_) {
+            laidOutWidth_ = w;
+            laidOutText_ = text();
+            laidOutHeight_ = heightForWidth(w);
+        }
+        return laidOutHeight_;
+    }
+    mutable int laidOutWidth_ = -1;
+    mutable QString laidOutText_;
+    mutable int laidOutHeight_ = 0;
+};
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -366,7 +406,7 @@ void TWorkF::CreateStatusBar() {
 
     // The panels are 500 and 300 pixels wide when the window has the room, and give way in a
     // narrower window instead of widening it.
-    StatusPanel0 = new QLabel(StatusBar);
+    StatusPanel0 = new TWrappingPanel(StatusBar);
     StatusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
     StatusPanel0->setMaximumWidth(500);
     StatusPanel1 = new QLabel(StatusBar);

@@ -43,7 +43,10 @@ class TResultsGrid;
 class TPieGauge;
 class TMessageReceiver;
 namespace vxg::link {
+enum class TMsgKind;
 class TMessageQueue;
+class TBoxQueue;
+class TReplyThrottle;
 }
 class QActionGroup;
 
@@ -186,6 +189,8 @@ public:
     // ---- message link and student table (WorkU_Link.cpp)
     // Received messages wait in arrival order and are acted on one at a time on this thread,
     // from the first showing of the window on, also while a loop or a send of the window waits.
+    // The boxes they ask for wait apart and are shown one at a time when the window is free (no
+    // loop or send running, no other modal window open), so an open box holds nothing up.
     void CreateLink();       // the receiver listens from the creation of the window
     void OpenMessageQueue(); // the window is shown: messages are acted on from now
     void ReportDeafLink();   // the window is shown: an error box when the port cannot be had
@@ -194,6 +199,9 @@ public:
     void MessageArrived(const QString& name, const QString& text, const QString& peer);
     void ProcessMessages();
     void NMMSGServ1MSG(const QString& sFrom, const QString& sMsg, const QString& peer);
+    // Acts at once on every answers message received so far that no ready message of its sender
+    // precedes, also on those still on their way from the receiver: before a grading.
+    void ActOnReceivedAnswers();
     // Sends text to port studentPort of host; two bounded attempts; the window stays responsive.
     bool SendToStudent(const QString& host, const QString& text);
     // Registers name from address unless known or refused (refusals go to the status bar).
@@ -209,7 +217,8 @@ public:
 
     // While a give-out, warning, stop or grading loop or a send runs, the window is busy: the
     // commands that change the topic, the table, the state or the parameters are refused
-    // (RefuseWhileBusy), removals wait, and a stop that falls due waits for the end.
+    // (RefuseWhileBusy), or for the stop, the save and the archive commands put off until the
+    // end (DeferWhileBusy); removals, boxes and a stop that falls due wait for the end too.
     class TBusy {
     public:
         explicit TBusy(TWorkF& w);
@@ -224,6 +233,10 @@ public:
     bool Busy() const { return busy_ > 0; }
     // True (and a note in the status bar) when the window is busy: the caller does nothing.
     bool RefuseWhileBusy();
+    // True when the window is busy: the command is noted in the status bar and runs once the
+    // window is free, if it is still enabled then; the caller does nothing now.
+    bool DeferWhileBusy(QAction* command, void (TWorkF::*run)());
+    void NoteDeferred(); // the status bar says a command will run once the window is free
 
     // ---- cards, answers, timers and grading (WorkU_Testing.cpp)
     // The give-out command: refused while busy; false when a check refused it.
@@ -239,7 +252,7 @@ public:
     void StoreAnswers(const QString& name, const QString& text);
     void GradeStudent(int k);
     void StopClick();
-    void StopCommand();   // the teacher's stop: refused while busy
+    void StopCommand();   // the teacher's stop: put off while busy
     void GiveOutCommand() { GiveOutClick(); }
     // The stop that the time limit makes due: run at once after the current event, or after the
     // loop or send that keeps the window busy.
@@ -384,11 +397,31 @@ private:
     bool cardAnswered_ = false;
     void PostMessageProcessing();
     void SetStudentStatus();
+    void ReplyLanguage(const QString& peer);
+    // Commands put off while busy, then the boxes, each when the window is free.
+    void QueueBox(vxg::link::TMsgKind kind, const QString& name, const QString& peer);
+    bool WorkWaiting() const;
+    bool FreeForWaitingWork() const;
+    void PostWaitingWork();
+    void DoWaitingWork();
+    struct TDeferredCommand {
+        QAction* command = nullptr;
+        void (TWorkF::*run)() = nullptr;
+    };
+    void RunDeferred(const TDeferredCommand& deferred);
     std::unique_ptr<TMessageReceiver> receiver_;
+    QObject* inbox_ = nullptr; // receives the receiver's hand-overs
     std::unique_ptr<vxg::link::TMessageQueue> messages_;
+    std::unique_ptr<vxg::link::TBoxQueue> boxes_;
+    std::unique_ptr<vxg::link::TReplyThrottle> langReplies_;
+    QElapsedTimer linkClock_;
+    QList<TDeferredCommand> deferred_;
+    QString statusBeforeNote_; // the status text that the note of a put-off command replaced
     bool messagesOpen_ = false;
     bool processing_ = false;
     bool pumpPosted_ = false;
+    bool workPosted_ = false;
+    bool workRunning_ = false;
     int busy_ = 0;
     QElapsedTimer testingClock_;
 };

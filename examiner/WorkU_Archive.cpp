@@ -180,7 +180,7 @@ void TWorkF::BindArchiveCommands() {
 // Saving.
 
 void TWorkF::SaveResultsBtnClick() {
-    if (RefuseWhileBusy())
+    if (DeferWhileBusy(SaveResults, &TWorkF::SaveResultsBtnClick))
         return;
     {
         vxg::BusyCursor busy;
@@ -319,7 +319,7 @@ TWorkF::TArchiveRead TWorkF::ReadArchive(const QString& path) {
 }
 
 void TWorkF::LoadResultsBtnClick() {
-    if (RefuseWhileBusy())
+    if (DeferWhileBusy(LoadArhiv, &TWorkF::LoadResultsBtnClick))
         return;
     const QString lastDir = ReadLastDir(1);
     const vxg::FileDialogRequest request =
@@ -381,7 +381,7 @@ void TWorkF::LoadResultsBtnClick() {
 // Closing.
 
 void TWorkF::CloseArhivClick() {
-    if (RefuseWhileBusy())
+    if (DeferWhileBusy(CloseArhiv, &TWorkF::CloseArhivClick))
         return;
     Table.Assign(Table.TakeAside());
     // Cleared before the topic is closed, so that the status bar ends with "Open the topic".

@@ -1,5 +1,6 @@
 // The message link of the main window: the receiver's messages acted on one at a time, the
-// dispatcher, sending, and the student table with its selector items and grid rows.
+// dispatcher with the boxes it shows, sending, the commands put off while the window is busy, and
+// the student table with its selector items and grid rows.
 #include "WorkU.h"
 
 #include "Dialogs.h"
@@ -11,6 +12,7 @@
 #include "StringGrid.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
@@ -31,6 +33,9 @@ constexpr int kRefusedTableFullId = 143;
 constexpr int kRefusedAddressFullId = 144;
 constexpr int kBusyId = 145;
 constexpr int kDeafId = 152;
+constexpr int kNameTakenId = 153;
+constexpr int kDeferredId = 154;
+constexpr int kDeferredNotRunId = 155;
 // Messages acted on in one go before the window's other events get their turn.
 constexpr int kMessagesPerTurn = 64;
 
@@ -50,9 +55,24 @@ QString ShownName(const QString& name) {
 
 void TWorkF::CreateLink() {
     messages_ = std::make_unique<vxg::link::TMessageQueue>();
+    boxes_ = std::make_unique<vxg::link::TBoxQueue>();
+    langReplies_ = std::make_unique<vxg::link::TReplyThrottle>();
+    linkClock_.start();
     receiver_ = std::make_unique<TMessageReceiver>(S.Link);
-    connect(receiver_.get(), &TMessageReceiver::MessageReceived, this, &TWorkF::MessageArrived,
-            Qt::QueuedConnection);
+    // The hand-overs come as events to an object of their own, so that they alone can be taken
+    // in ahead of the window's other events (ActOnReceivedAnswers).
+    inbox_ = new QObject(this);
+    connect(
+        receiver_.get(), &TMessageReceiver::MessageReceived, inbox_,
+        [this](const QString& name, const QString& text, const QString& peer) {
+            MessageArrived(name, text, peer);
+        },
+        Qt::QueuedConnection);
+    // A modal window that closed lets the waiting boxes and commands have their turn.
+    connect(this, &TWorkF::IdleUpdated, this, [this] {
+        if (WorkWaiting())
+            PostWaitingWork();
+    });
     // A port that cannot be had (another examiner listens there) leaves the station deaf; the
     // teacher is told once the window is shown (ReportDeafLink).
     receiver_->Start();
@@ -103,6 +123,9 @@ void TWorkF::ShutdownLink() {
     receiver_.reset();
     if (messages_)
         messages_->Clear();
+    if (boxes_)
+        boxes_->Clear();
+    deferred_.clear();
 }
 
 quint16 TWorkF::LinkPort() const {
@@ -133,8 +156,9 @@ void TWorkF::PostMessageProcessing() {
 }
 
 void TWorkF::ProcessMessages() {
-    // One message at a time: a message whose processing waits (a box, a send) is finished before
-    // the next one begins, though the window handles its other events meanwhile.
+    // One message at a time: a message whose processing waits (a send) is finished before the
+    // next one begins, though the window handles its other events meanwhile. Boxes never wait
+    // here: they have a queue of their own.
     if (processing_ || !messagesOpen_ || !messages_)
         return;
     processing_ = true;
@@ -150,6 +174,8 @@ void TWorkF::ProcessMessages() {
     processing_ = false;
     if (!messages_->Empty())
         PostMessageProcessing();
+    if (WorkWaiting())
+        PostWaitingWork();
 }
 
 void TWorkF::NMMSGServ1MSG(const QString& sFrom, const QString& sMsg, const QString& peer) {
@@ -163,7 +189,7 @@ void TWorkF::NMMSGServ1MSG(const QString& sFrom, const QString& sMsg, const QStr
             StoreAnswers(sFrom, sMsg);
         break;
     case TMsgKind::Help:
-        vxg::ShowMessage(vxg::DlgKind::Warning, sFrom + lang(63), vxg::DlgButtons::Ok, this);
+        QueueBox(TMsgKind::Help, sFrom, peer);
         break;
     case TMsgKind::Ready: {
         const int k = Table.IndexFrom(sFrom, peer);
@@ -174,22 +200,106 @@ void TWorkF::NMMSGServ1MSG(const QString& sFrom, const QString& sMsg, const QStr
     case TMsgKind::Left: {
         if (S.AttState == ArhIsOpen && Table.DropAside(sFrom, peer))
             break;
-        if (Table.IndexFrom(sFrom, peer) < 0)
+        const int k = Table.IndexFrom(sFrom, peer);
+        if (k < 0)
             break;
-        vxg::ShowMessage(vxg::DlgKind::Warning, sFrom + lang(61), vxg::DlgButtons::Ok, this);
-        // Results once made stay for the archive: a pupil who closes his program after his
-        // grade (or after the stop, with a card) keeps his row, his grade and his answers.
-        const int k = Table.IndexFrom(sFrom, peer); // the teacher's commands ran during the box
-        if (k >= 0 && !HasResults(k))
+        // Removed at once, so that his station may register again while the box waits. Results
+        // once made stay for the archive: a pupil who closes his program after his grade (or
+        // after the stop, with a card) keeps his row, his grade and his answers.
+        if (!HasResults(k))
             RemoveStudent(sFrom);
+        QueueBox(TMsgKind::Left, sFrom, peer);
         break;
     }
     case TMsgKind::LangQuery:
-        SendToStudent(peer, QStringLiteral("Lang!!") + QString::number(LangOffset));
+        ReplyLanguage(peer);
         break;
     case TMsgKind::Unknown:
         break;
     }
+}
+
+void TWorkF::ActOnReceivedAnswers() {
+    if (!messages_ || !inbox_)
+        return;
+    // The receiver hands a message over before acknowledging it: every message acknowledged by
+    // now is in the queue once the hand-overs still waiting as events have been taken in.
+    QCoreApplication::sendPostedEvents(inbox_, QEvent::MetaCall);
+    for (const vxg::link::TReceived& m : messages_->TakeAnswersBeforeReady())
+        vxg::RunGuarded([&] { NMMSGServ1MSG(m.name, m.text, m.peer); });
+}
+
+void TWorkF::ReplyLanguage(const QString& peer) {
+    // A station that never registered, asking again and again and never acknowledging, would
+    // keep the window sending: it is answered only now and then.
+    const bool registered = Table.HasAddress(peer);
+    if (!registered && !langReplies_->Allowed(peer, linkClock_.elapsed()))
+        return;
+    SendToStudent(peer, QStringLiteral("Lang!!") + QString::number(LangOffset));
+    if (!registered)
+        langReplies_->Replied(peer, linkClock_.elapsed());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Boxes and put-off commands: one at a time, each when the window is free.
+
+void TWorkF::QueueBox(TMsgKind kind, const QString& name, const QString& peer) {
+    if (boxes_->Enqueue({kind, name, peer}))
+        PostWaitingWork();
+}
+
+bool TWorkF::WorkWaiting() const {
+    return !deferred_.isEmpty() || (boxes_ && !boxes_->Empty());
+}
+
+bool TWorkF::FreeForWaitingWork() const {
+    // Never inside a loop or a send (a box there would hold it up), nor over another modal
+    // window, nor inside a box or command of this kind already running.
+    return messagesOpen_ && !ApplicationEndRequested() && !Busy() && !processing_ && !workRunning_ &&
+           !QApplication::activeModalWidget();
+}
+
+void TWorkF::PostWaitingWork() {
+    if (workPosted_)
+        return;
+    workPosted_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            workPosted_ = false;
+            DoWaitingWork();
+        },
+        Qt::QueuedConnection);
+}
+
+void TWorkF::DoWaitingWork() {
+    // Whatever holds it up now posts it again when it ends: EndBusy, the end of a turn of
+    // messages, the idle moment after a modal window.
+    while (FreeForWaitingWork() && WorkWaiting()) {
+        workRunning_ = true;
+        if (!deferred_.isEmpty()) {
+            RunDeferred(deferred_.takeFirst());
+        } else if (const std::optional<vxg::link::TBoxQueue::TBox> box = boxes_->TakeNext()) {
+            vxg::RunGuarded([&] {
+                vxg::ShowMessage(vxg::DlgKind::Warning,
+                                 box->name + lang(box->kind == TMsgKind::Help ? 63 : 61), vxg::DlgButtons::Ok,
+                                 this);
+            });
+        }
+        workRunning_ = false;
+    }
+}
+
+void TWorkF::RunDeferred(const TDeferredCommand& deferred) {
+    // The state may have moved on meanwhile (a give-out starts the testing): the command runs
+    // only if the state now in force enables it.
+    QuickHelpAUpdate();
+    if (StatusPanel0->text() == lang(kDeferredId))
+        StatusPanel0->setText(statusBeforeNote_);
+    if (deferred.command->isEnabled())
+        vxg::RunGuarded([&] { (this->*deferred.run)(); });
+    else
+        StatusPanel0->setText(lang(kDeferredNotRunId));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -236,6 +346,8 @@ void TWorkF::EndBusy() {
         QMetaObject::invokeMethod(
             this, [this] { vxg::RunGuarded([this] { StopClick(); }); }, Qt::QueuedConnection);
     }
+    if (busy_ == 0 && WorkWaiting())
+        PostWaitingWork();
 }
 
 bool TWorkF::RefuseWhileBusy() {
@@ -244,6 +356,25 @@ bool TWorkF::RefuseWhileBusy() {
     if (StatusPanel0)
         StatusPanel0->setText(lang(kBusyId));
     return true;
+}
+
+bool TWorkF::DeferWhileBusy(QAction* command, void (TWorkF::*run)()) {
+    if (!Busy())
+        return false;
+    const bool known = std::any_of(deferred_.cbegin(), deferred_.cend(),
+                                   [command](const TDeferredCommand& d) { return d.command == command; });
+    if (!known)
+        deferred_.append({command, run});
+    NoteDeferred();
+    return true;
+}
+
+void TWorkF::NoteDeferred() {
+    if (!StatusPanel0)
+        return;
+    if (StatusPanel0->text() != lang(kDeferredId))
+        statusBeforeNote_ = StatusPanel0->text();
+    StatusPanel0->setText(lang(kDeferredId));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -265,6 +396,10 @@ int TWorkF::AddStudent(const QString& name, const QString& address) {
     case TAdmission::Admitted:
         break;
     case TAdmission::Known:
+        return -1;
+    case TAdmission::NameTaken:
+        StatusPanel0->setText(
+            lang(kNameTakenId).arg(ShownName(name), address, Table.AddressOf(name, aside)));
         return -1;
     case TAdmission::EmptyName:
         StatusPanel0->setText(lang(kRefusedEmptyId).arg(address));

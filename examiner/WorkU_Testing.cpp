@@ -330,9 +330,10 @@ void TWorkF::RequestStop() {
 }
 
 void TWorkF::StopCommand() {
-    if (RefuseWhileBusy())
-        return;
+    // Pressed while a loop or a send runs, it waits for their end as the time limit's stop does.
     StopClick();
+    if (StopPending)
+        NoteDeferred();
 }
 
 void TWorkF::StopClick() {
@@ -359,6 +360,7 @@ void TWorkF::StopClick() {
 
         // Answers still arrive and count during the pause; the teacher's commands wait.
         PauseAtLeast(kStopPauseMs, [this] { return ApplicationEndRequested(); });
+        ActOnReceivedAnswers();
 
         ResultsFinal = true;
         WalkStudents(*this, count, false, NeverStop, [this](int k) { Grade(k); });

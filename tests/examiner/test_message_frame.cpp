@@ -1,10 +1,11 @@
-// The frame codec byte for byte, the received-message queue's bounds and the student table's
-// admission rules, without sockets or windows.
+// The frame codec byte for byte, the received-message queue's bounds, the waiting boxes' and the
+// student table's admission rules, without sockets or windows.
 #include "ExaminerState.h"
 #include "MessageFrame.h"
 #include "MessageQueue.h"
 #include "StudentTable.h"
 
+#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 using namespace vxg::link;
@@ -86,7 +87,69 @@ TEST(MessageQueue, KeepsArrivalOrderAndBoundsWhatWaits) {
     int kept = 0;
     for (int i = 0; i < 1000; ++i)
         kept += q.Enqueue({QString::number(i), "Name!!", "127.0.0.4"});
-    EXPECT_EQ(kept, TMessageQueue::kMaxPerAddress);
+    EXPECT_EQ(kept, TQueueCaps{}.perAddress);
+}
+
+// A class of stations sending long names while the window is held up: what waits stays within
+// its bytes, and each arrival costs the same however long the queue (no scan by name).
+TEST(MessageQueue, BoundsTheBytesWaitingAndFindsSendersWithoutScanning) {
+    QStringList names; // 9,990 characters each, alike but for the end
+    for (int i = 0; i < 64; ++i)
+        names << QString(9980, u'ж') + QString::number(1000000000 + i);
+    TMessageQueue q;
+    QElapsedTimer clock;
+    clock.start();
+    for (int a = 0; a < 320; ++a) {
+        const QString peer = QStringLiteral("10.0.%1.%2").arg(a / 250).arg(a % 250);
+        for (const QString& name : names)
+            q.Enqueue({name, "Name!!", peer});
+    }
+    // A scan of the queue by name at every arrival took 25 s here; a look-up by hash, well under 1 s.
+    EXPECT_LT(clock.elapsed(), 15000);
+    EXPECT_GT(q.Size(), 1000);
+    EXPECT_LT(q.Size() * names[0].size() * 2, 64 * 1024 * 1024);
+}
+
+TEST(MessageQueue, CapsTheCountAndGivesTheGradingTheAnswersNoReadyPrecedes) {
+    TMessageQueue capped({.perAddress = 2, .total = 3});
+    for (int a = 1; a <= 5; ++a)
+        capped.Enqueue({"A", "Name!!", QStringLiteral("10.0.0.%1").arg(a)});
+    EXPECT_EQ(capped.Size(), 3);
+
+    TMessageQueue q;
+    const std::pair<QString, QString> arrivals[] = {
+        {"A", "CurrentChecked!!1"}, {"B", "Name!!"},
+        {"A", "Ready!!"},           {"a", "CurrentChecked!!2"},
+        {"C", "CurrentChecked!!3"}, {"B", "CurrentChecked!!4"},
+    };
+    for (const auto& [name, text] : arrivals)
+        ASSERT_TRUE(q.Enqueue({name, text, "10.0.0.1"}));
+    auto order = [](const auto& messages) {
+        QStringList out;
+        for (const TReceived& m : messages)
+            out << m.name + ':' + m.text;
+        return out;
+    };
+    EXPECT_EQ(order(q.TakeAnswersBeforeReady()),
+              (QStringList{"A:CurrentChecked!!1", "C:CurrentChecked!!3", "B:CurrentChecked!!4"}));
+    // The rest keep their order, and a newer set of answers still joins A's waiting one.
+    EXPECT_FALSE(q.Enqueue({"A", "CurrentChecked!!5", "10.0.0.1"}));
+    std::vector<TReceived> rest;
+    while (auto m = q.TakeNext())
+        rest.push_back(*m);
+    EXPECT_EQ(order(rest), (QStringList{"B:Name!!", "A:Ready!!", "a:CurrentChecked!!5"}));
+    EXPECT_EQ(q.Bytes(), 0);
+}
+
+TEST(MessageQueue, ABoxWaitsOnceAndOneAddressCannotFillTheirQueue) {
+    TBoxQueue boxes;
+    EXPECT_TRUE(boxes.Enqueue({TMsgKind::Help, "A", "10.0.0.1"}));
+    EXPECT_FALSE(boxes.Enqueue({TMsgKind::Help, "A", "10.0.0.1"})); // already waiting
+    int kept = 1;
+    for (int i = 0; i < 20; ++i)
+        kept += boxes.Enqueue({TMsgKind::Left, QString::number(i), "10.0.0.1"});
+    EXPECT_EQ(kept, TBoxQueue::kPerAddress);
+    EXPECT_TRUE(boxes.Enqueue({TMsgKind::Help, "A", "10.0.0.2"}));
 }
 
 TEST(StudentTable, FindsNamesWithoutRegardToCaseAndAdmitsOnlyNamesThatFit) {
@@ -101,7 +164,7 @@ TEST(StudentTable, FindsNamesWithoutRegardToCaseAndAdmitsOnlyNamesThatFit) {
     EXPECT_EQ(t.IndexFrom("иванов", "10.0.0.9"), -1); // only from where he registered
     const std::pair<QString, TAdmission> cases[] = {
         {"Petrov", TAdmission::Admitted},
-        {"иВАНОВ", TAdmission::Known},
+        {"иВАНОВ", TAdmission::NameTaken}, // registered from 10.0.0.1
         {"", TAdmission::EmptyName},
         {"Pet\nrov", TAdmission::ControlCharacter},
         {QString(64, 'x'), TAdmission::Admitted},
@@ -113,6 +176,7 @@ TEST(StudentTable, FindsNamesWithoutRegardToCaseAndAdmitsOnlyNamesThatFit) {
     for (int i = 1; i < TStudentTable::kMaxNamesPerAddress; ++i)
         t.Append(QStringLiteral("Same%1").arg(i), "10.0.0.1");
     EXPECT_EQ(t.Admit("Fifth", "10.0.0.1"), TAdmission::AddressFull);
+    EXPECT_EQ(t.Admit("ИВАНОВ", "10.0.0.1"), TAdmission::Known);
     for (int i = s.StudentCount; i < TStudentTable::kMaxStudents; ++i)
         t.Append(QStringLiteral("S%1").arg(i), QStringLiteral("10.1.%1.%2").arg(i / 250).arg(i % 250));
     EXPECT_EQ(t.Admit("Late", "10.9.9.9"), TAdmission::TableFull);

@@ -13,13 +13,14 @@ namespace {
 
 class LinkTest : public ::testing::Test {
 protected:
-    void startReceiver(int deadlineMs, int lingerMs = 300, int perAddress = 16) {
+    void startReceiver(int deadlineMs, int lingerMs = 300, int perAddress = 16, int inAll = 512) {
         TLinkConfig config;
         config.listenAddress = QHostAddress::LocalHost;
         config.listenPort = 0;
         config.frameDeadlineMs = deadlineMs;
         config.lingerMs = lingerMs;
         config.maxConnectionsPerAddress = perAddress;
+        config.maxConnections = inAll;
         receiver = std::make_unique<TMessageReceiver>(config);
         QObject::connect(
             receiver.get(), &TMessageReceiver::MessageReceived, &context,
@@ -95,4 +96,21 @@ TEST_F(LinkTest, CapsTheConnectionsOfOneAddressBeingRead) {
     EXPECT_TRUE(TTestStation(QHostAddress("127.0.0.9"), receiver->Port(), "B").Register());
     for (auto& s : open)
         EXPECT_EQ(s->state(), QAbstractSocket::ConnectedState);
+}
+
+TEST_F(LinkTest, CapsTheConnectionsBeingReadInAll) {
+    startReceiver(3000, 3000, 16, 2);
+    // Two unfinished frames from two addresses fill the cap: a third address is closed at once.
+    auto first = connectFrom("127.0.0.12");
+    auto second = connectFrom("127.0.0.13");
+    auto third = connectFrom("127.0.0.14");
+    EXPECT_TRUE(waitClosed(*third, 1000));
+    // A frame finished and acknowledged frees its place.
+    first->write(*vxg::link::EncodeMessage("A", "Name!!"));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return first->bytesAvailable() >= 16 || first->waitForReadyRead(10); }, 2000));
+    EXPECT_TRUE(TTestStation(QHostAddress("127.0.0.15"), receiver->Port(), "B").Register());
+    EXPECT_EQ(second->state(), QAbstractSocket::ConnectedState);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return got.size() == 6; }, 2000));
+    EXPECT_EQ(got, (QStringList{"A", "Name!!", "127.0.0.12", "B", "Name!!", "127.0.0.15"}));
 }

@@ -147,8 +147,9 @@ TEST_F(TestingWindowTest, CommandsAreRefusedAndRemovalsHeldWhileAGiveOutRuns) {
         during << QString::number(s->StudentCount) << QString::number(s->AttState);
     });
     ASSERT_TRUE(w->GiveOutClick());
-    // Refused, archives too; the newcomer appended, no one removed yet, nothing closed or reset.
-    EXPECT_EQ(during, (QStringList{"0", "0", englishText(145), "4", QString::number(Ready)}));
+    // Refused, the archive commands put off; the newcomer appended, no one removed yet, nothing
+    // closed or reset.
+    EXPECT_EQ(during, (QStringList{"0", "0", englishText(154), "4", QString::number(Ready)}));
     EXPECT_EQ(s->TopicQuestions.size(), 6);
     // Everyone in the table when the loop began was visited once; the newcomer was not.
     EXPECT_EQ(
@@ -160,6 +161,9 @@ TEST_F(TestingWindowTest, CommandsAreRefusedAndRemovalsHeldWhileAGiveOutRuns) {
                                    "", "", "", ""}));
     EXPECT_EQ(s->Students[2].HostAddr, "127.0.0.75");
     EXPECT_EQ(w->StudentName->itemText(2), "LEAVER");
+    // The archive commands put off do not run once the testing has begun, and the teacher is told.
+    EXPECT_TRUE(settle([&] { return w->StatusPanel0->text() == englishText(155); }));
+    EXPECT_EQ(s->AttState, AttInProcess);
 }
 
 TEST_F(TestingWindowTest, AStopThatFallsDueDuringAGiveOutRunsAfterItAndOnceGradingOnlyCards) {
