@@ -25,8 +25,8 @@
 //   "LastName"="Default"
 //
 // A section header names a key by its full path. Key names are written as they are, except
-// that control characters and "%" are written as %XX. Names and string data are quoted, with
-// \\, \", \n, \r, \t and \xHH for the other control characters. Lines that are none of these
+// that control characters, "%" and "\" are written as %XX. Names and string data are quoted,
+// with \\, \", \n, \r, \t and \xHH for the other control characters. Lines that are none of these
 // are kept where they stand and written back unchanged, so that a damaged or hand-edited file
 // never loses anything on the next change.
 
@@ -206,7 +206,7 @@ bool unquote(QStringView line, qsizetype& pos, QString& out) {
 QString encodeKeyName(const QString& name) {
     QString out;
     for (QChar c : name) {
-        if (isControl(c) || c == u'%')
+        if (isControl(c) || c == u'%' || c == kSeparator)
             out += u'%' + hex2(c.unicode());
         else
             out += c;

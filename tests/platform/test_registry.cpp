@@ -283,6 +283,25 @@ TEST_F(RegistryTest, ABinaryFileNeitherCrashesNorBlocksWriting) {
     EXPECT_GT(fileBytes(path).size(), noise.size() / 2); // the noise was kept, not dropped
 }
 
+// A key name comes back from the file the same after any later write, whatever its spelling.
+TEST_F(RegistryTest, AKeyNameReadFromTheFileIsWrittenBackTheSame) {
+    const struct {
+        const char* header;
+        const char* name;
+    } keys[] = {
+        {"[A%5CB]", "A\\B"}, {"[%5c]", "\\"}, {"[Per%25cent]", "Per%cent"},
+        {"[100%]", "100%"}, {"[tab%09]", "tab\t"}, {"[%zz%4]", "%zz%4"},
+    };
+    for (const auto& key : keys) {
+        SCOPED_TRACE(key.header);
+        writeBytes(path, QByteArray(key.header) + "\n\"V\"=dword:00000001\n");
+        for (int write = 1; write <= 2; ++write) {
+            reg.writeInteger("Other", "W", write);
+            EXPECT_EQ(Registry(path).subKeyNames(""), (QStringList{QString::fromUtf8(key.name), "Other"}));
+        }
+    }
+}
+
 TEST_F(RegistryTest, DuplicateSectionsAndValuesMerge) {
     writeBytes(path, "[K]\n\"A\"=dword:00000001\n[k]\n\"B\"=dword:00000002\n\"a\"=dword:00000003\n");
     EXPECT_EQ(reg.valueNames("K"), (QStringList{"A", "B"}));
