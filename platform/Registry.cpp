@@ -328,10 +328,10 @@ QByteArray serialize(const Key& root) {
 bool load(const QString& filePath, Key& root) {
     root = Key{};
     QFile file(filePath);
-    if (!file.exists())
-        return true;
+    // Opened before anything else is asked of it: while the other program replaces the file,
+    // an existence check can miss it.
     if (!file.open(QIODevice::ReadOnly))
-        return false;
+        return !QFileInfo::exists(filePath);
     root = parse(file.readAll());
     return file.error() == QFileDevice::NoError;
 }

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <thread>
 #include <vector>
 
 using vxg::Registry;
@@ -281,6 +282,20 @@ TEST_F(RegistryTest, ABinaryFileNeitherCrashesNorBlocksWriting) {
     reg.writeString("After", "Noise", "ok");
     EXPECT_EQ(Registry(path).readString("After", "Noise"), "ok");
     EXPECT_GT(fileBytes(path).size(), noise.size() / 2); // the noise was kept, not dropped
+}
+
+// The other program replaces the file over and over: a reader finds it every time.
+TEST_F(RegistryTest, AReadWhileTheOtherProgramWritesAlwaysFindsTheFile) {
+    reg.writeInteger("K", "V", 0);
+    const std::jthread otherProgram([this](const std::stop_token& stop) {
+        Registry other(path);
+        for (int n = 1; !stop.stop_requested(); ++n)
+            other.writeInteger("K", "V", n);
+    });
+    int missed = 0;
+    for (int read = 0; read < 20000; ++read)
+        missed += !reg.keyExists("K");
+    EXPECT_EQ(missed, 0);
 }
 
 // A key name comes back from the file the same after any later write, whatever its spelling.
