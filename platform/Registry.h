@@ -25,6 +25,11 @@ public:
     // The file used by both programs: <XDG config>/Brelkano/VXG.reg
     static QString defaultFilePath();
 
+    // Far beyond what the programs write: a file beyond either limit is unreadable as a whole,
+    // and a change that would go beyond either is refused.
+    static constexpr qint64 maxFileBytes = 4 * 1024 * 1024;
+    static constexpr int maxKeyDepth = 32;
+
     explicit Registry(QString filePath = defaultFilePath());
     const QString& filePath() const { return filePath_; }
 

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLockFile>
 #include <QProcess>
@@ -298,6 +299,50 @@ TEST_F(RegistryTest, AReadWhileTheOtherProgramWritesAlwaysFindsTheFile) {
     EXPECT_EQ(missed, 0);
 }
 
+// A file beyond what the programs could ever have written is unreadable as a whole, as one that
+// cannot be opened: it reads as an empty store, and a change refuses to write over it.
+TEST_F(RegistryTest, AFileBeyondTheDepthOrSizeLimitIsUnreadableAndLeftAsItIs) {
+    const auto keyAtDepth = [](int depth) {
+        QByteArray header("[K");
+        for (int level = 1; level < depth; ++level)
+            header += "\\a";
+        return header + "]\n\"V\"=dword:00000001\n";
+    };
+    const QByteArray small = keyAtDepth(2);
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        bool readable;
+    } files[] = {
+        {"as deep as allowed", keyAtDepth(Registry::maxKeyDepth), true},
+        {"one level deeper", keyAtDepth(Registry::maxKeyDepth + 1), false},
+        {"400,000 levels", keyAtDepth(400000), false},
+        {"as big as allowed", small + QByteArray(Registry::maxFileBytes - small.size(), '\n'), true},
+        {"one byte bigger", small + QByteArray(Registry::maxFileBytes - small.size() + 1, '\n'), false},
+    };
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.what);
+        writeBytes(path, file.bytes);
+        EXPECT_EQ(reg.subKeyNames("").size(), file.readable ? 1 : 0);
+        EXPECT_EQ(ErrorText([&] { reg.writeInteger("New", "W", 1); }),
+                  file.readable ? "" : "Failed to set data for 'W'");
+        EXPECT_EQ(fileBytes(path) == file.bytes, !file.readable);
+    }
+}
+
+// Nothing the programs write can make the file unreadable to them afterwards.
+TEST_F(RegistryTest, AWriteBeyondTheDepthOrSizeLimitIsRefused) {
+    reg.writeInteger("K", "Before", 1);
+    const QByteArray before = fileBytes(path);
+    EXPECT_EQ(ErrorText([&] {
+                  reg.writeInteger(QString("K\\").repeated(Registry::maxKeyDepth + 1), "Deep", 1);
+              }),
+              "Failed to set data for 'Deep'");
+    EXPECT_EQ(ErrorText([&] { reg.writeString("K", "Huge", QString(Registry::maxFileBytes, u'x')); }),
+              "Failed to set data for 'Huge'");
+    EXPECT_EQ(fileBytes(path), before);
+}
+
 // A key name comes back from the file the same after any later write, whatever its spelling.
 TEST_F(RegistryTest, AKeyNameReadFromTheFileIsWrittenBackTheSame) {
     const struct {
@@ -315,6 +360,39 @@ TEST_F(RegistryTest, AKeyNameReadFromTheFileIsWrittenBackTheSame) {
             EXPECT_EQ(Registry(path).subKeyNames(""), (QStringList{QString::fromUtf8(key.name), "Other"}));
         }
     }
+}
+
+// Keys that hold nothing but other keys are told by the paths below them: a write does not
+// repeat them, so the file keeps in proportion to what it holds.
+TEST_F(RegistryTest, AKeyThatHoldsOnlyKeysTakesNoLineOfItsOwn) {
+    QStringList pieces;
+    for (int level = 0; level < Registry::maxKeyDepth; ++level)
+        pieces << QString(100, QChar(u'a' + level % 26));
+    const QString key = pieces.join(u'\\');
+    reg.writeInteger(key, "V", 1);
+    reg.createKey(pieces.first() + "\\Empty");
+    EXPECT_LT(fileBytes(path).size(), 2 * key.size());
+    const Registry after(path);
+    EXPECT_EQ(after.readInteger(key, "V"), 1);
+    EXPECT_EQ(after.subKeyNames(pieces.first()), (QStringList{pieces.at(1), "Empty"}));
+}
+
+// Finding a key or a value does not walk its siblings, so a file of many is read in time in
+// proportion to its size (walking them, this one took most of a minute).
+TEST_F(RegistryTest, AFileOfManyKeysAndValuesReadsInTimeInProportionToItsSize) {
+    constexpr int kMany = 60000;
+    QByteArray bytes;
+    for (int n = 0; n < kMany; ++n)
+        bytes += "[Keys\\K" + QByteArray::number(n) + "]\n";
+    bytes += "[Values]\n";
+    for (int n = 0; n < kMany; ++n)
+        bytes += "\"V" + QByteArray::number(n) + "\"=dword:00000001\n";
+    writeBytes(path, bytes);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(reg.subKeyNames("Keys").size(), kMany);
+    EXPECT_EQ(reg.valueNames("Values").size(), kMany);
+    EXPECT_LT(clock.elapsed(), 20000);
 }
 
 TEST_F(RegistryTest, DuplicateSectionsAndValuesMerge) {
