@@ -105,11 +105,6 @@ bool removeSubKey(Key& key, const QString& name) {
     return true;
 }
 
-template <class K> auto findValue(K& key, const QString& name) -> decltype(&key.values[0]) {
-    const auto it = key.valueIndex.constFind(folded(name));
-    return it == key.valueIndex.cend() ? nullptr : &key.values[*it];
-}
-
 void setValue(Key& key, const RegValue& value) {
     const QString id = folded(value.name);
     if (const auto it = key.valueIndex.constFind(id); it != key.valueIndex.cend()) {
@@ -402,6 +397,11 @@ Key loadForReading(const QString& filePath) {
     return root;
 }
 
+RegKeyValues valuesAt(const Key& root, const QString& key) {
+    const Key* k = findKey(root, splitPath(key));
+    return RegKeyValues(k ? k->values : QList<RegValue>());
+}
+
 QString getDataError(const QString& name) {
     return QStringLiteral("Failed to get data for '%1'").arg(name);
 }
@@ -412,9 +412,14 @@ QString setDataError(const QString& name) {
     return QStringLiteral("Failed to set data for '%1'").arg(name);
 }
 
+QString lockPath(const QString& filePath) {
+    return filePath + QStringLiteral(".lock");
+}
+
 // Waits for the lock with short, randomised retries: QLockFile's own waiting doubles its pause
 // up to seconds, which lets a busy writer starve the other program.
 bool acquire(QLockFile& lock, int timeoutMs) {
+    lock.setStaleLockTime(kStaleLockMs);
     QDeadlineTimer deadline(timeoutMs);
     for (;;) {
         if (lock.tryLock(0))
@@ -433,8 +438,7 @@ void change(const QString& filePath, int lockTimeoutMs, const QString& errorName
     if (!QDir().mkpath(info.absolutePath()))
         throw Error(setDataError(errorName));
 
-    QLockFile lock(filePath + QStringLiteral(".lock"));
-    lock.setStaleLockTime(kStaleLockMs);
+    QLockFile lock(lockPath(filePath));
     if (!acquire(lock, lockTimeoutMs))
         throw Error(setDataError(errorName));
 
@@ -459,6 +463,44 @@ QStringList writablePath(const QString& key, const QString& errorName) {
 }
 
 } // namespace
+
+QStringList RegKeyValues::valueNames() const {
+    QStringList names;
+    for (const RegValue& value : values_)
+        names << value.name;
+    return names;
+}
+
+const RegValue* RegKeyValues::find(const QString& name) const {
+    for (const RegValue& value : values_)
+        if (value.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &value;
+    return nullptr;
+}
+
+qint32 RegKeyValues::readInteger(const QString& name) const {
+    const RegValue* value = find(name);
+    if (!value)
+        throw Error(getDataError(name));
+    if (const qint32* number = std::get_if<qint32>(&value->data))
+        return *number;
+    // A string's data does not fit the four bytes of an integer unless it is at most three
+    // single-byte characters and its terminating zero: then the read itself fails before its
+    // type is looked at.
+    const qsizetype dataSize = cp1251::encode(std::get<QString>(value->data)).size() + 1;
+    if (dataSize > qsizetype(sizeof(qint32)))
+        throw Error(getDataError(name));
+    throw Error(typeError(name));
+}
+
+QString RegKeyValues::readString(const QString& name) const {
+    const RegValue* value = find(name);
+    if (!value)
+        return {};
+    if (const QString* text = std::get_if<QString>(&value->data))
+        return *text;
+    throw Error(typeError(name));
+}
 
 QString Registry::defaultFilePath() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
@@ -507,35 +549,15 @@ void Registry::deleteKey(const QString& key) {
 }
 
 bool Registry::valueExists(const QString& key, const QString& name) const {
-    const Key root = loadForReading(filePath_);
-    const Key* k = findKey(root, splitPath(key));
-    return k && findValue(*k, name);
+    return valuesAt(loadForReading(filePath_), key).valueExists(name);
 }
 
 QStringList Registry::valueNames(const QString& key) const {
-    const Key root = loadForReading(filePath_);
-    QStringList names;
-    if (const Key* k = findKey(root, splitPath(key)))
-        for (const RegValue& value : k->values)
-            names << value.name;
-    return names;
+    return valuesAt(loadForReading(filePath_), key).valueNames();
 }
 
 qint32 Registry::readInteger(const QString& key, const QString& name) const {
-    const Key root = loadForReading(filePath_);
-    const Key* k = findKey(root, splitPath(key));
-    const RegValue* value = k ? findValue(*k, name) : nullptr;
-    if (!value)
-        throw Error(getDataError(name));
-    if (const qint32* number = std::get_if<qint32>(&value->data))
-        return *number;
-    // A string's data does not fit the four bytes of an integer unless it is at most three
-    // single-byte characters and its terminating zero: then the read itself fails before its
-    // type is looked at.
-    const qsizetype dataSize = cp1251::encode(std::get<QString>(value->data)).size() + 1;
-    if (dataSize > qsizetype(sizeof(qint32)))
-        throw Error(getDataError(name));
-    throw Error(typeError(name));
+    return valuesAt(loadForReading(filePath_), key).readInteger(name);
 }
 
 bool Registry::readBool(const QString& key, const QString& name) const {
@@ -543,14 +565,21 @@ bool Registry::readBool(const QString& key, const QString& name) const {
 }
 
 QString Registry::readString(const QString& key, const QString& name) const {
+    return valuesAt(loadForReading(filePath_), key).readString(name);
+}
+
+std::optional<RegKeyValues> Registry::readKey(const QString& key) const {
+    // Under the lock, as changes are made, so that the file read is the one the last finished
+    // change left. A lock that cannot be had (a folder the user may not write to, another
+    // program that does not let go in time) does not stop the read: every change replaces the
+    // file whole, so one reading of it still sees one state.
+    QLockFile lock(lockPath(filePath_));
+    acquire(lock, lockTimeoutMs_);
     const Key root = loadForReading(filePath_);
     const Key* k = findKey(root, splitPath(key));
-    const RegValue* value = k ? findValue(*k, name) : nullptr;
-    if (!value)
-        return {};
-    if (const QString* text = std::get_if<QString>(&value->data))
-        return *text;
-    throw Error(typeError(name));
+    if (!k)
+        return std::nullopt;
+    return RegKeyValues(k->values);
 }
 
 void Registry::writeInteger(const QString& key, const QString& name, qint32 value) {

@@ -433,6 +433,7 @@ TEST_F(RegistryTest, AWriteThatCannotGetTheLockRaisesAndLeavesTheFileAsItWas) {
               "Failed to set data for 'GivenVopr'");
     EXPECT_EQ(fileBytes(path), before);
     EXPECT_EQ(reg.readInteger(kSets + "\\Default", "GivenVopr"), 10); // reading needs no lock
+    EXPECT_EQ(reg.readKey(kSets + "\\Default")->readInteger("GivenVopr"), 10); // nor after waiting for it
     EXPECT_FALSE(reg.valueExists(kSets + "\\Default", "Na1"));
 
     otherProgram.unlock();
