@@ -380,7 +380,9 @@ bool load(const QString& filePath, Key& root) {
     // an existence check can miss it.
     if (!file.open(QIODevice::ReadOnly))
         return !QFileInfo::exists(filePath);
-    const QByteArray bytes = file.read(Registry::maxFileBytes + 1);
+    if (file.size() > Registry::maxFileBytes)
+        return false;
+    const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError || bytes.size() > Registry::maxFileBytes)
         return false;
     std::optional<Key> tree = parse(bytes);
