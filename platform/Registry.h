@@ -11,6 +11,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <variant>
 
 namespace vxg {
@@ -20,10 +21,33 @@ struct RegValue {
     std::variant<qint32, QString> data;
 };
 
+// The values of one key as the file held them at one moment. The reads answer as the
+// Registry's reads of the same names do.
+class RegKeyValues {
+public:
+    explicit RegKeyValues(QList<RegValue> values = {}) : values_(std::move(values)) {}
+
+    bool valueExists(const QString& name) const { return find(name) != nullptr; }
+    QStringList valueNames() const;
+    qint32 readInteger(const QString& name) const;
+    bool readBool(const QString& name) const { return readInteger(name) != 0; }
+    QString readString(const QString& name) const;
+
+private:
+    const RegValue* find(const QString& name) const;
+
+    QList<RegValue> values_;
+};
+
 class Registry {
 public:
     // The file used by both programs: <XDG config>/Brelkano/VXG.reg
     static QString defaultFilePath();
+
+    // Far beyond what the programs write: a file beyond either limit is unreadable as a whole,
+    // and a change that would go beyond either is refused.
+    static constexpr qint64 maxFileBytes = 4 * 1024 * 1024;
+    static constexpr int maxKeyDepth = 32;
 
     explicit Registry(QString filePath = defaultFilePath());
     const QString& filePath() const { return filePath_; }
@@ -47,6 +71,10 @@ public:
     bool readBool(const QString& key, const QString& name) const; // any non-zero integer is true
     // Missing key or value reads as the empty string; an integer value: "Invalid data type".
     QString readString(const QString& key, const QString& name) const;
+
+    // The key's values from one reading of the file, for values that must agree with each
+    // other (a set the other program saves whole); nullopt when the key is missing.
+    std::optional<RegKeyValues> readKey(const QString& key) const;
 
     // Writes create the key (and the keys above it) when missing. A failed write raises
     // "Failed to set data for '<name>'" and leaves the file as it was.

@@ -11,13 +11,12 @@ constexpr int kOutOfRangeId = 190; // the same id in both programs' tables
 
 const QString kLastNameValue = QStringLiteral("LastName");
 
-// Reads the set at key into options only when it is whole and in range; a registry error
-// leaves the fields read before it in options, as a plain read does.
-void ReadCheckedSet(const vxg::Registry& reg, const QString& key, const QString& setName,
-                    TTestOptions& options) {
+// Takes the set into options only when it is whole and in range; a registry error leaves the
+// fields read before it in options, as a plain read does.
+void ReadCheckedSet(const vxg::RegKeyValues& set, const QString& setName, TTestOptions& options) {
     TTestOptions read = options;
     try {
-        ReadTestOptions(reg, key, read);
+        ReadTestOptions(set, read);
     } catch (const vxg::Error&) {
         options = read;
         throw;
@@ -80,10 +79,11 @@ void OptionSetStore::save(const QString& name, const TTestOptions& options) {
 bool OptionSetStore::load(const QString& name, TTestOptions& options) const {
     if (!IsSetName(name))
         return false;
-    const QString key = OptionSetKey(name);
-    if (!registry_.keyExists(key))
+    // One reading for the whole set: the other program may save it at any moment.
+    const std::optional<vxg::RegKeyValues> set = registry_.readKey(OptionSetKey(name));
+    if (!set)
         return false;
-    ReadCheckedSet(registry_, key, name, options);
+    ReadCheckedSet(*set, name, options);
     return true;
 }
 
@@ -103,12 +103,12 @@ void OptionSetStore::saveDefault(const TTestOptions& options) {
 }
 
 bool OptionSetStore::loadLast(TTestOptions& options, QString& lastName) const {
-    const QString key = OptionSetKey(kLastSetName);
-    if (!registry_.keyExists(key))
+    const std::optional<vxg::RegKeyValues> set = registry_.readKey(OptionSetKey(kLastSetName));
+    if (!set)
         return false;
-    const QString name = registry_.readString(key, kLastNameValue);
+    const QString name = set->readString(kLastNameValue);
     TTestOptions read = options;
-    ReadCheckedSet(registry_, key, kLastSetName, read);
+    ReadCheckedSet(*set, kLastSetName, read);
     lastName = name;
     options = read;
     return true;

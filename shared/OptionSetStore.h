@@ -3,7 +3,8 @@
 //
 // Plain logic over the registry: no windows, no message boxes. The parameters dialog puts the
 // user-facing messages around it; the archive reader uses it too. Every call goes to the
-// registry afresh, so a set written meanwhile by the question editor is seen at once.
+// registry afresh, so a set written meanwhile by the question editor is seen at once; a set is
+// read whole from one reading, never part from one save of it and part from the next.
 //
 // The store keeps its own rules, so that every dialog over it inherits them: the reserved names
 // ("Default", "No Name", "Last", in any letter case, since the registry ignores case) are never

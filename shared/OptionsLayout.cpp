@@ -34,15 +34,19 @@ void WriteTestOptions(vxg::Registry& reg, const QString& key, const TTestOptions
     reg.writeValues(key, TestOptionsValues(options));
 }
 
-void ReadTestOptions(const vxg::Registry& reg, const QString& key, TTestOptions& options) {
+void ReadTestOptions(const vxg::RegKeyValues& set, TTestOptions& options) {
     // Field by field straight into options: a value that fails stops the read with what came
     // before it already in place.
-    options.GivenVopr = reg.readInteger(key, QStringLiteral("GivenVopr"));
+    options.GivenVopr = set.readInteger(QStringLiteral("GivenVopr"));
     for (int grade = 1; grade <= 12; ++grade)
-        options.Na[grade - 1] = reg.readInteger(key, thresholdName(grade));
-    options.TimeBool = reg.readBool(key, QStringLiteral("TimeBool"));
-    options.MaxTime = reg.readInteger(key, QStringLiteral("MaxTime"));
-    options.RandomGiveOut = reg.readBool(key, QStringLiteral("RandomGiveOut"));
-    options.MayBack = reg.readBool(key, QStringLiteral("MayBack"));
-    options.ShowRights = reg.readBool(key, QStringLiteral("ShowRights"));
+        options.Na[grade - 1] = set.readInteger(thresholdName(grade));
+    options.TimeBool = set.readBool(QStringLiteral("TimeBool"));
+    options.MaxTime = set.readInteger(QStringLiteral("MaxTime"));
+    options.RandomGiveOut = set.readBool(QStringLiteral("RandomGiveOut"));
+    options.MayBack = set.readBool(QStringLiteral("MayBack"));
+    options.ShowRights = set.readBool(QStringLiteral("ShowRights"));
+}
+
+void ReadTestOptions(const vxg::Registry& reg, const QString& key, TTestOptions& options) {
+    ReadTestOptions(reg.readKey(key).value_or(vxg::RegKeyValues()), options);
 }

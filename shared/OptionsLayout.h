@@ -26,4 +26,6 @@ void WriteTestOptions(vxg::Registry& reg, const QString& key, const TTestOptions
 
 // Reads the eighteen values in the same order into options. Stops at the first missing or
 // mistyped value with the registry's error; the fields read before it are already set.
+void ReadTestOptions(const vxg::RegKeyValues& set, TTestOptions& options);
+// The same from the key as one reading of the registry finds it (a missing key holds no values).
 void ReadTestOptions(const vxg::Registry& reg, const QString& key, TTestOptions& options);

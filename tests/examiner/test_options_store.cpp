@@ -10,6 +10,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 namespace {
 
 TTestOptions Sample(int seed) {
@@ -149,6 +152,27 @@ TEST_F(OptionSetStoreTest, BrokenSetStopsAtTheFailingValue) {
     EXPECT_EQ(ErrorText([&] { store.load("Typed", o); }), "Invalid data type for 'Na3'");
     EXPECT_EQ(o.Na[1], Sample(3).Na[1]);
     EXPECT_EQ(o.Na[2], Sample(9).Na[2]);
+}
+
+// The other program saves the set over and over while this one loads it: every load is one
+// save or the other, never the first values of one with the rest of the other.
+TEST_F(OptionSetStoreTest, ASetSavedWhileItIsLoadedIsReadFromOneSave) {
+    store.save("Shared", Sample(1));
+    std::atomic<int> saves = 0;
+    const std::jthread otherProgram([&](const std::stop_token& stop) {
+        OptionSetStore other{vxg::Registry(reg.filePath())};
+        while (!stop.stop_requested()) {
+            other.save("Shared", Sample(saves % 2 + 1));
+            ++saves;
+        }
+    });
+    int mixed = 0;
+    for (int loads = 0; loads < 100 || saves < 100; ++loads) {
+        TTestOptions o;
+        ASSERT_TRUE(store.load("Shared", o));
+        mixed += o != Sample(1) && o != Sample(2);
+    }
+    EXPECT_EQ(mixed, 0);
 }
 
 TEST_F(OptionSetStoreTest, RemoveTakesNestedKeysAndIgnoresMissingSets) {

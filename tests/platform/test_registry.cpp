@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLockFile>
 #include <QProcess>
@@ -15,6 +16,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <thread>
 #include <vector>
 
 using vxg::Registry;
@@ -283,6 +285,116 @@ TEST_F(RegistryTest, ABinaryFileNeitherCrashesNorBlocksWriting) {
     EXPECT_GT(fileBytes(path).size(), noise.size() / 2); // the noise was kept, not dropped
 }
 
+// The other program replaces the file over and over: a reader finds it every time.
+TEST_F(RegistryTest, AReadWhileTheOtherProgramWritesAlwaysFindsTheFile) {
+    reg.writeInteger("K", "V", 0);
+    const std::jthread otherProgram([this](const std::stop_token& stop) {
+        Registry other(path);
+        for (int n = 1; !stop.stop_requested(); ++n)
+            other.writeInteger("K", "V", n);
+    });
+    int missed = 0;
+    for (int read = 0; read < 20000; ++read)
+        missed += !reg.keyExists("K");
+    EXPECT_EQ(missed, 0);
+}
+
+// A file beyond what the programs could ever have written is unreadable as a whole, as one that
+// cannot be opened: it reads as an empty store, and a change refuses to write over it.
+TEST_F(RegistryTest, AFileBeyondTheDepthOrSizeLimitIsUnreadableAndLeftAsItIs) {
+    const auto keyAtDepth = [](int depth) {
+        QByteArray header("[K");
+        for (int level = 1; level < depth; ++level)
+            header += "\\a";
+        return header + "]\n\"V\"=dword:00000001\n";
+    };
+    const QByteArray small = keyAtDepth(2);
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        bool readable;
+    } files[] = {
+        {"as deep as allowed", keyAtDepth(Registry::maxKeyDepth), true},
+        {"one level deeper", keyAtDepth(Registry::maxKeyDepth + 1), false},
+        {"400,000 levels", keyAtDepth(400000), false},
+        {"as big as allowed", small + QByteArray(Registry::maxFileBytes - small.size(), '\n'), true},
+        {"one byte bigger", small + QByteArray(Registry::maxFileBytes - small.size() + 1, '\n'), false},
+    };
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.what);
+        writeBytes(path, file.bytes);
+        EXPECT_EQ(reg.subKeyNames("").size(), file.readable ? 1 : 0);
+        EXPECT_EQ(ErrorText([&] { reg.writeInteger("New", "W", 1); }),
+                  file.readable ? "" : "Failed to set data for 'W'");
+        EXPECT_EQ(fileBytes(path) == file.bytes, !file.readable);
+    }
+}
+
+// Nothing the programs write can make the file unreadable to them afterwards.
+TEST_F(RegistryTest, AWriteBeyondTheDepthOrSizeLimitIsRefused) {
+    reg.writeInteger("K", "Before", 1);
+    const QByteArray before = fileBytes(path);
+    EXPECT_EQ(ErrorText([&] {
+                  reg.writeInteger(QString("K\\").repeated(Registry::maxKeyDepth + 1), "Deep", 1);
+              }),
+              "Failed to set data for 'Deep'");
+    EXPECT_EQ(ErrorText([&] { reg.writeString("K", "Huge", QString(Registry::maxFileBytes, u'x')); }),
+              "Failed to set data for 'Huge'");
+    EXPECT_EQ(fileBytes(path), before);
+}
+
+// A key name comes back from the file the same after any later write, whatever its spelling.
+TEST_F(RegistryTest, AKeyNameReadFromTheFileIsWrittenBackTheSame) {
+    const struct {
+        const char* header;
+        const char* name;
+    } keys[] = {
+        {"[A%5CB]", "A\\B"}, {"[%5c]", "\\"}, {"[Per%25cent]", "Per%cent"},
+        {"[100%]", "100%"}, {"[tab%09]", "tab\t"}, {"[%zz%4]", "%zz%4"},
+    };
+    for (const auto& key : keys) {
+        SCOPED_TRACE(key.header);
+        writeBytes(path, QByteArray(key.header) + "\n\"V\"=dword:00000001\n");
+        for (int write = 1; write <= 2; ++write) {
+            reg.writeInteger("Other", "W", write);
+            EXPECT_EQ(Registry(path).subKeyNames(""), (QStringList{QString::fromUtf8(key.name), "Other"}));
+        }
+    }
+}
+
+// Keys that hold nothing but other keys are told by the paths below them: a write does not
+// repeat them, so the file keeps in proportion to what it holds.
+TEST_F(RegistryTest, AKeyThatHoldsOnlyKeysTakesNoLineOfItsOwn) {
+    QStringList pieces;
+    for (int level = 0; level < Registry::maxKeyDepth; ++level)
+        pieces << QString(100, QChar(u'a' + level % 26));
+    const QString key = pieces.join(u'\\');
+    reg.writeInteger(key, "V", 1);
+    reg.createKey(pieces.first() + "\\Empty");
+    EXPECT_LT(fileBytes(path).size(), 2 * key.size());
+    const Registry after(path);
+    EXPECT_EQ(after.readInteger(key, "V"), 1);
+    EXPECT_EQ(after.subKeyNames(pieces.first()), (QStringList{pieces.at(1), "Empty"}));
+}
+
+// Finding a key or a value does not walk its siblings, so a file of many is read in time in
+// proportion to its size (walking them, this one took most of a minute).
+TEST_F(RegistryTest, AFileOfManyKeysAndValuesReadsInTimeInProportionToItsSize) {
+    constexpr int kMany = 60000;
+    QByteArray bytes;
+    for (int n = 0; n < kMany; ++n)
+        bytes += "[Keys\\K" + QByteArray::number(n) + "]\n";
+    bytes += "[Values]\n";
+    for (int n = 0; n < kMany; ++n)
+        bytes += "\"V" + QByteArray::number(n) + "\"=dword:00000001\n";
+    writeBytes(path, bytes);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(reg.subKeyNames("Keys").size(), kMany);
+    EXPECT_EQ(reg.valueNames("Values").size(), kMany);
+    EXPECT_LT(clock.elapsed(), 20000);
+}
+
 TEST_F(RegistryTest, DuplicateSectionsAndValuesMerge) {
     writeBytes(path, "[K]\n\"A\"=dword:00000001\n[k]\n\"B\"=dword:00000002\n\"a\"=dword:00000003\n");
     EXPECT_EQ(reg.valueNames("K"), (QStringList{"A", "B"}));
@@ -321,6 +433,7 @@ TEST_F(RegistryTest, AWriteThatCannotGetTheLockRaisesAndLeavesTheFileAsItWas) {
               "Failed to set data for 'GivenVopr'");
     EXPECT_EQ(fileBytes(path), before);
     EXPECT_EQ(reg.readInteger(kSets + "\\Default", "GivenVopr"), 10); // reading needs no lock
+    EXPECT_EQ(reg.readKey(kSets + "\\Default")->readInteger("GivenVopr"), 10); // nor after waiting for it
     EXPECT_FALSE(reg.valueExists(kSets + "\\Default", "Na1"));
 
     otherProgram.unlock();
