@@ -25,6 +25,9 @@ struct TClient {
     QString HostAddr; // dotted IPv4
     quint8 CardSent = 0;
     qint32 Mark = 0; // 1..12, 0 = not graded
+    // He held his card when the stop graded: his answers and grade stand as they are. A
+    // newcomer carded after the stop answers and is graded as during the testing.
+    bool Stopped = false;
     QList<TCardAnswer> Answers;
 };
 

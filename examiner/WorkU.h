@@ -266,7 +266,6 @@ public:
     bool StopDone = false;     // the testing was stopped: it is stopped at most once
     bool WarningSent = false;  // the one-minute warning went out in this testing
     bool StopPending = false;  // a stop fell due while the window was busy
-    bool ResultsFinal = false; // the stop's grading has begun: the results stand as they are
 
     // ---- windows of the start-up
     TAboutVerirozaz* AboutBox = nullptr;

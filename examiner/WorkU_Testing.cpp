@@ -126,7 +126,6 @@ bool TWorkF::GiveOutClick() {
     if (S.FirstGiveOut) {
         S.FirstGiveOut = false;
         StopDone = false;
-        ResultsFinal = false;
         WarningSent = false;
         StopPending = false;
         S.MinutesPassed = 0;
@@ -232,7 +231,7 @@ bool TWorkF::GiveOutCard(int k, QString* noCard) {
 
 void TWorkF::StoreAnswers(const QString& name, const QString& text) {
     const int k = Table.IndexOf(name);
-    if (k < 0 || ResultsFinal)
+    if (k < 0 || S.Students.at(k).Stopped)
         return;
     TClient& student = S.Students[k];
     // Without a card there is nothing to answer; after the grade the answers stay as graded.
@@ -248,7 +247,7 @@ void TWorkF::StoreAnswers(const QString& name, const QString& text) {
 }
 
 void TWorkF::GradeStudent(int k) {
-    if (ResultsFinal)
+    if (k < 0 || k >= S.Students.size() || S.Students.at(k).Stopped)
         return;
     if (k == cardAwaitingAck_)
         cardAnswered_ = true;
@@ -362,7 +361,8 @@ void TWorkF::StopClick() {
         PauseAtLeast(kStopPauseMs, [this] { return ApplicationEndRequested(); });
         ActOnReceivedAnswers();
 
-        ResultsFinal = true;
+        for (int k = 0; k < std::min<qsizetype>(count, S.Students.size()); ++k)
+            S.Students[k].Stopped = S.Students.at(k).CardSent != 0;
         WalkStudents(*this, count, false, NeverStop, [this](int k) { Grade(k); });
     }
     S.AttState = AttIsFinished;
@@ -395,7 +395,6 @@ void TWorkF::NewAttClick() {
     S.AttState = Ready;
     S.FirstGiveOut = true;
     StopDone = false;
-    ResultsFinal = false;
     WarningSent = false;
     StopPending = false;
 }

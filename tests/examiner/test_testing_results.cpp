@@ -47,6 +47,14 @@ TEST_F(TestingWindowTest, AfterTheStopAnswersAndReadyChangeNothing) {
     EXPECT_EQ(grid(1), atStop);
     EXPECT_EQ(s->Students[0].Mark, 0);
     EXPECT_EQ(s->Students[0].Answers[1].Given, "1");
+
+    // A newcomer carded after the stop was never stopped: he answers and is graded.
+    TTestStation& late = registered(115, "Late");
+    ASSERT_TRUE(w->GiveOutClick());
+    ASSERT_TRUE(late.SendAnswers("1$2$3$4") && late.Ready() && late.WaitForMessages(2, 10000));
+    EXPECT_EQ(late.Received().at(1), "5$Ocenka!!$");
+    EXPECT_EQ(grid(2), (QStringList{"Late", "5", "+", "+", "+", "+"}));
+    EXPECT_EQ(grid(1), atStop);
 }
 
 TEST_F(TestingWindowTest, AStationThatAnsweredItsCardHoldsItThoughTheAcknowledgementFails) {
