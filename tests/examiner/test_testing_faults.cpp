@@ -109,8 +109,7 @@ TEST_F(TestingWindowTest, AGiveOutIsRefusedWhenACardCouldNotBeRightAndTooLongCar
     s->ActiveOptions.GivenVopr = 8;
     for (TQuestion& q : s->TopicQuestions)
         q = testfiles::MakeLongQuestion(); // about 1280 bytes each: eight do not fit
-    ASSERT_TRUE(w->GiveOutClick());
-    QTest::qWait(50);
+    ASSERT_TRUE(w->GiveOutClick()); // a card is sent and acknowledged before the click returns
     EXPECT_EQ(st.Connections(), 0);
     EXPECT_EQ(s->Students[0].CardSent, 0);
     const TCard card = MakeCard(s->ActiveOptions, s->TopicQuestions, *QRandomGenerator::global());
@@ -181,8 +180,7 @@ TEST_F(TestingWindowTest, AStopThatFallsDueDuringAGiveOutRunsAfterItAndOnceGradi
     EXPECT_FALSE(stoppedDuring);
     ASSERT_TRUE(settle([&] { return s->AttState == AttIsFinished; }, 8000));
     w->StopClick();
-    w->StopCommand();
-    QTest::qWait(50);
+    w->StopCommand(); // anything they sent would be acknowledged, so received, by now
     EXPECT_EQ(first.Received().mid(1), (QStringList{"Stop!!", "1$Ocenka!!$"}));
     EXPECT_EQ(dead.Connections(), 4); // the card and the stop, twice each; no card, no grade
     EXPECT_EQ(grid(2), (QStringList{"Dead", "", "", "", "", ""}));
@@ -192,8 +190,11 @@ TEST_F(TestingWindowTest, MessagesWaitUntilTheWindowIsShownAndEndWithIt) {
     w = start().WorkF();
     s = &examiner->State;
     TTestStation& early = station(91, "Early");
-    ASSERT_TRUE(early.Register()); // acknowledged at once by the receiver's thread
-    QTest::qWait(100);
+    // Handed to the window before its acknowledgement: two rounds of events take it in and
+    // would act on it.
+    ASSERT_TRUE(early.Register());
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
     EXPECT_EQ(s->StudentCount, 0);
     w->show();
     openTopic();
