@@ -395,6 +395,8 @@ private:
     int cardAwaitingAck_ = -1;
     bool cardAnswered_ = false;
     void PostMessageProcessing();
+    // Runs work from the event loop once, however often it is asked for before then.
+    void PostOnce(bool& posted, void (TWorkF::*work)());
     void SetStudentStatus();
     void ReplyLanguage(const QString& peer);
     // Commands put off while busy, then the boxes, each when the window is free.

@@ -143,14 +143,19 @@ void TWorkF::MessageArrived(const QString& name, const QString& text, const QStr
 }
 
 void TWorkF::PostMessageProcessing() {
-    if (pumpPosted_ || !messagesOpen_)
+    if (messagesOpen_)
+        PostOnce(pumpPosted_, &TWorkF::ProcessMessages);
+}
+
+void TWorkF::PostOnce(bool& posted, void (TWorkF::*work)()) {
+    if (posted)
         return;
-    pumpPosted_ = true;
+    posted = true;
     QMetaObject::invokeMethod(
         this,
-        [this] {
-            pumpPosted_ = false;
-            ProcessMessages();
+        [this, &posted, work] {
+            posted = false;
+            (this->*work)();
         },
         Qt::QueuedConnection);
 }
@@ -260,16 +265,7 @@ bool TWorkF::FreeForWaitingWork() const {
 }
 
 void TWorkF::PostWaitingWork() {
-    if (workPosted_)
-        return;
-    workPosted_ = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            workPosted_ = false;
-            DoWaitingWork();
-        },
-        Qt::QueuedConnection);
+    PostOnce(workPosted_, &TWorkF::DoWaitingWork);
 }
 
 void TWorkF::DoWaitingWork() {

@@ -72,21 +72,8 @@ TEST_F(MainWindowTest, HelpOpensTheSuitesContentsInTheLanguageInForce) {
 TEST_F(MainWindowTest, HelpFromTheParametersDialogCanBeReadWhileTheDialogStaysOpen) {
     TMDIForm& m = start();
     TOptionsForm& dlg = *editor->OptionsForm();
-    bool inFront = false, scrolls = false;
-    QString page;
-    const bool leftOpen = DriveModal(
-        dlg, [&] { m.OptionsA->trigger(); },
-        [&] {
-            QTest::keyClick(dlg.windowHandle(), Qt::Key_F1);
-            inFront = HelpShownAsWindowOf(&dlg);
-            scrolls = HelpScrollsByClick();
-            page = HelpBrowser()->source().toString();
-            EXPECT_EQ(QApplication::activeModalWidget(), &dlg);
-        });
-    EXPECT_TRUE(leftOpen);
-    EXPECT_TRUE(inFront);
-    EXPECT_TRUE(scrolls);
-    EXPECT_EQ(page, "qrc:/help/en/IDH_OptionsName.html") << "the page of the name box, which has the focus";
+    EXPECT_TRUE(DriveModal(dlg, [&] { m.OptionsA->trigger(); },
+                           [&] { ExpectHelpReadableFrom(dlg, "qrc:/help/en/IDH_OptionsName.html"); }));
 
     m.HelpM->trigger();
     EXPECT_TRUE(HelpShownAsWindowOf(nullptr));

@@ -3,7 +3,9 @@
 // through the window system, which drops input for a window that a modal dialog blocks.
 #include "Help.h"
 
+#include <QApplication>
 #include <QScrollBar>
+#include <gtest/gtest.h>
 #include <QTest>
 #include <QTextBrowser>
 #include <QWindow>
@@ -37,4 +39,14 @@ inline bool HelpScrollsByClick() {
     const QPoint downArrow = bar->mapTo(window, QPoint(bar->width() / 2, bar->height() - 4));
     QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, downArrow);
     return bar->value() > 0;
+}
+
+// F1 pressed in the open modal dialog: the help shows in front of it, scrolls, and shows the page
+// of the control with the focus, while the dialog stays the modal one.
+inline void ExpectHelpReadableFrom(QWidget& dialog, const QString& page) {
+    QTest::keyClick(dialog.windowHandle(), Qt::Key_F1);
+    EXPECT_TRUE(HelpShownAsWindowOf(&dialog));
+    EXPECT_TRUE(HelpScrollsByClick());
+    EXPECT_EQ(HelpBrowser()->source().toString(), page);
+    EXPECT_EQ(QApplication::activeModalWidget(), &dialog);
 }
