@@ -18,9 +18,7 @@ namespace {
 
 // A character the user may put into a question text.
 bool holdable(QChar c) {
-    if (c == u'$' || c.category() == QChar::Other_Control)
-        return false;
-    return c.unicode() < 0x80 || vxg::cp1251::decode(vxg::cp1251::encode(QString(c))) == c;
+    return c != u'$' && c.category() != QChar::Other_Control && vxg::cp1251::holds(c);
 }
 
 // What an edit from before to after put in: after without the start and the end it shares

@@ -113,7 +113,7 @@ QString ResultsArchive::AnswerLine(const QList<TCardAnswer>& answers, int n) {
 }
 
 QString ResultsArchive::AsWritten(const QString& text) {
-    return vxg::cp1251::decode(vxg::cp1251::encode(OneLine(text)));
+    return vxg::cp1251::kept(OneLine(text));
 }
 
 QByteArray ResultsArchive::Write(const QString& topicPath, const QString& setName, const TNet& students,

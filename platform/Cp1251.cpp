@@ -60,6 +60,14 @@ QByteArray encode(const QString& text) {
     return out;
 }
 
+bool holds(QChar c) {
+    return c == u'?' || tables().fromUnicode[c.unicode()] != '?';
+}
+
+QString kept(const QString& text) {
+    return decode(encode(text));
+}
+
 QString decode(const QByteArray& bytes) {
     return decode(bytes.constData(), bytes.size());
 }

@@ -12,4 +12,9 @@ QByteArray encode(const QString& text);
 QString decode(const QByteArray& bytes);
 QString decode(const char* data, qsizetype size);
 
+// Whether the code page has c, so that it comes back from a file or the wire as it went in.
+bool holds(QChar c);
+// The text as a file in the code page gives it back: characters it lacks become "?".
+QString kept(const QString& text);
+
 } // namespace vxg::cp1251
