@@ -10,15 +10,6 @@
 
 namespace {
 
-// The programs name each other by their Windows file names; here they are built without the
-// ending.
-QString withoutExeEnding(const QString& fileName) {
-    static const QString kExe = QStringLiteral(".exe");
-    if (fileName.size() > kExe.size() && fileName.endsWith(kExe, Qt::CaseInsensitive))
-        return fileName.chopped(kExe.size());
-    return fileName;
-}
-
 // A bare name means a program of the suite, which lies beside the running one.
 QString resolveProgram(const QString& fileName) {
     if (fileName.contains(u'/'))
@@ -30,7 +21,7 @@ QString resolveProgram(const QString& fileName) {
 
 bool LaunchProgram(const QString& fileName, const QString& parameters, const QString& workDir) {
     // The texts go to the shell whole, however long: a deep working folder must not be cut.
-    return vxg::ShellStartProgram(resolveProgram(withoutExeEnding(fileName)), parameters, workDir);
+    return vxg::ShellStartProgram(resolveProgram(fileName), parameters, workDir);
 }
 
 QString FolderOf(const QString& path) {

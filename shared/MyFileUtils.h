@@ -2,8 +2,8 @@
 #include <QString>
 
 // Starts the program fileName with its parameters and working folder, without waiting.
-// A bare file name is looked up beside the running program (a Windows ".exe" ending is
-// dropped). Texts of any length are passed whole; the window manager decides how the new
+// A bare file name is looked up beside the running program (the shell drops a Windows ".exe"
+// ending). Texts of any length are passed whole; the window manager decides how the new
 // window shows. Returns whether it started.
 bool LaunchProgram(const QString& fileName, const QString& parameters, const QString& workDir);
 
