@@ -104,7 +104,7 @@ TEST_F(LinkTest, CapsTheConnectionsBeingReadInAll) {
     auto first = connectFrom("127.0.0.12");
     auto second = connectFrom("127.0.0.13");
     auto third = connectFrom("127.0.0.14");
-    EXPECT_TRUE(waitClosed(*third, 1000));
+    EXPECT_TRUE(waitClosed(*third, 10000));
     // A frame finished and acknowledged frees its place.
     first->write(*vxg::link::EncodeMessage("A", "Name!!"));
     ASSERT_TRUE(

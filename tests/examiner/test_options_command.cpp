@@ -2,7 +2,6 @@
 // OK only.
 #include "test_work_support.h"
 
-#include "HelpWindowProbe.h"
 #include "OptionsU.h"
 #include "StringGrid.h"
 
@@ -63,22 +62,6 @@ TEST_F(OptionsCommandTest, OkPutsTheEditedSetInForceUnderItsName) {
     EXPECT_EQ(examiner->State.ActiveOptions, examiner->State.EditOptions);
     EXPECT_EQ(w.StatusPanel1->text(), text(46) + "Exam");
     EXPECT_EQ(w.StringGrid->ColCount(), 12 + 2);
-}
-
-// F1 in the dialog shows its page in front of it, to be read and scrolled while the dialog stays
-// open; once it has closed, the main window's help shows in a window of its own.
-TEST_F(OptionsCommandTest, HelpFromTheDialogCanBeReadWhileTheDialogStaysOpen) {
-    makeAdaptedFolder();
-    TWorkF& w = startAndShow();
-    runOptions(w, [&](TOptionsF& dlg) {
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
-        ExpectHelpReadableFrom(dlg, "qrc:/help/en/IDH_OptionsName.html"); // the name box has the focus
-    });
-
-    w.QuickHelpA->trigger();
-    EXPECT_TRUE(HelpShownAsWindowOf(nullptr));
-    EXPECT_EQ(HelpBrowser()->source().toString(), "qrc:/help/en/IDH_StatusQuo.html");
-    EXPECT_TRUE(HelpScrollsByClick());
 }
 
 TEST_F(OptionsCommandTest, CancelLeavesTheSetInForceAndItsName) {
