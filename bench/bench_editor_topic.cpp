@@ -119,8 +119,9 @@ int main(int argc, char** argv) {
             std::printf("cut or paste failed\n");
             return 2;
         }
-        std::printf("run %d: LoadTopic %.1f ms, SaveTopic %.1f ms, Cut 10,000 %.1f ms, Paste 10,000 %.1f ms\n",
-                    run + 1, loads.back(), saves.back(), cuts.back(), pastes.back());
+        std::printf(
+            "run %d: LoadTopic %.1f ms, SaveTopic %.1f ms, Cut 10,000 %.1f ms, Paste 10,000 %.1f ms\n",
+            run + 1, loads.back(), saves.back(), cuts.back(), pastes.back());
     }
     const std::vector<double> medians{median(loads), median(saves), median(cuts), median(pastes)};
     std::printf("median: LoadTopic %.1f ms, SaveTopic %.1f ms, Cut 10,000 %.1f ms, Paste 10,000 %.1f ms "

@@ -44,7 +44,7 @@ void drawIcon(QPainter& p, int index) {
         p.drawRect(QRectF(7.5, 2.5, 6, 4));
         page(p, QRectF(10.5, 9.5, 11, 13));
         break;
-    case 4: // new topic
+    case 4:  // new topic
     case 13: // new question
         page(p, QRectF(4.5, 2.5, 15, 19));
         p.setPen(QPen(QColor(0, 150, 0), 3, Qt::SolidLine, Qt::RoundCap));

@@ -53,7 +53,8 @@ int RunExamwright(int argc, char** argv) {
         splash.reset();
         // The program ends when its main window has closed, whatever other window (the help
         // window) is still open.
-        QObject::connect(editor.MDIForm(), &TMDIForm::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+        QObject::connect(editor.MDIForm(), &TMDIForm::Closed, &app, &QCoreApplication::quit,
+                         Qt::QueuedConnection);
         editor.MDIForm()->showMaximized();
         rc = QApplication::exec();
         vxg::RunGuarded([&editor] { editor.MDIForm()->FormDestroy(); });

@@ -125,8 +125,8 @@ void TMDIForm::CreateActions() {
         a->setEnabled(false);
     for (QAction* a : {CutQuesAction, CopyQuesAction, PasteQuesAction})
         a->setVisible(false);
-    for (QAction* a : {WindowCascade1, WindowTileHorizontal1, WindowTileVertical1, WindowMinimizeAll1,
-                       WindowArrangeAll1})
+    for (QAction* a :
+         {WindowCascade1, WindowTileHorizontal1, WindowTileVertical1, WindowMinimizeAll1, WindowArrangeAll1})
         a->setEnabled(false);
 }
 
@@ -236,7 +236,8 @@ void TMDIForm::CreateStatusBar() {
 void TMDIForm::BindCommands() {
     // Every command runs inside the error guard.
     auto on = [this](QAction* action, void (TMDIForm::*handler)()) {
-        connect(action, &QAction::triggered, this, vxg::Guarded([this, handler](bool) { (this->*handler)(); }));
+        connect(action, &QAction::triggered, this,
+                vxg::Guarded([this, handler](bool) { (this->*handler)(); }));
     };
     // These go to the active topic window and do nothing when none is open.
     auto toTopic = [this](QAction* action, auto command) {

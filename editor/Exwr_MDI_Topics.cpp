@@ -72,9 +72,8 @@ void TMDIForm::FileNew1Execute() {
     // A file that exists would be replaced by the first save of an empty topic: the teacher
     // says so first.
     if (QFileInfo::exists(*chosen) &&
-        vxg::ShowMessage(vxg::DlgKind::Confirmation,
-                         lang(kFileExistsId).arg(QFileInfo(*chosen).fileName()), vxg::DlgButtons::YesNo,
-                         this) != vxg::DlgResult::Yes)
+        vxg::ShowMessage(vxg::DlgKind::Confirmation, lang(kFileExistsId).arg(QFileInfo(*chosen).fileName()),
+                         vxg::DlgButtons::YesNo, this) != vxg::DlgResult::Yes)
         return;
 
     auto* topic = new TTopicF(this);

@@ -86,7 +86,8 @@ void TTopicF::CreateCommands() {
     DelQueA = command("DelQueA", Qt::Key_F5, 14);
 
     auto bind = [this](QAction* a, void (TTopicF::*handler)()) {
-        connect(a, &QAction::triggered, this, vxg::Guarded([this, a, handler](bool) { RunCommand(a, handler); }));
+        connect(a, &QAction::triggered, this,
+                vxg::Guarded([this, a, handler](bool) { RunCommand(a, handler); }));
     };
     bind(NewQueA, &TTopicF::AddNewQue);
     bind(PrevA, &TTopicF::GoPrevQue);
@@ -359,7 +360,8 @@ void TTopicF::AddNewQue() {
 void TTopicF::DelQueBtnClick() {
     const QString text =
         lang(50) + QStringLiteral("\n\n") + lang(51) + QString::number(CurQue + 1) + QStringLiteral("?");
-    if (vxg::ShowMessage(vxg::DlgKind::Confirmation, text, vxg::DlgButtons::YesNo, this) == vxg::DlgResult::Yes)
+    if (vxg::ShowMessage(vxg::DlgKind::Confirmation, text, vxg::DlgButtons::YesNo, this) ==
+        vxg::DlgResult::Yes)
         DeleteCurQue();
 }
 

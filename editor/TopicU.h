@@ -11,8 +11,8 @@
 
 #include <QLineEdit>
 #include <QValidator>
-#include <optional>
 #include <QWidget>
+#include <optional>
 
 class QAction;
 class QFrame;

@@ -30,8 +30,8 @@ std::optional<QByteArray> EncodeMessage(const QString& name, const QString& text
 struct TFrameParse {
     enum Status { Incomplete, Bad, Complete };
     Status status = Incomplete;
-    QByteArray name; // cp1251 bytes (Complete only)
-    QByteArray text; // cp1251 bytes (Complete only)
+    QByteArray name;    // cp1251 bytes (Complete only)
+    QByteArray text;    // cp1251 bytes (Complete only)
     qsizetype used = 0; // bytes of the buffer that the frame took (Complete only)
 };
 

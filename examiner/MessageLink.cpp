@@ -100,7 +100,8 @@ private:
             sweep_->start();
 
         connect(socket, &QTcpSocket::disconnected, socket, [this, socket] { Finish(socket); });
-        connect(socket, &QTcpSocket::errorOccurred, socket, [this, socket](QAbstractSocket::SocketError) { Finish(socket); });
+        connect(socket, &QTcpSocket::errorOccurred, socket,
+                [this, socket](QAbstractSocket::SocketError) { Finish(socket); });
         connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { Read(socket); });
         // Bytes that came with the connection itself.
         if (socket->bytesAvailable() > 0)
@@ -211,7 +212,8 @@ bool TMessageReceiver::Start() {
 void TMessageReceiver::Stop() {
     if (!thread_)
         return;
-    QMetaObject::invokeMethod(worker_, [this] { worker_->Shutdown(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        worker_, [this] { worker_->Shutdown(); }, Qt::BlockingQueuedConnection);
     thread_->quit();
     thread_->wait();
     // The thread has ended: nothing of the worker runs any more.

@@ -1,9 +1,9 @@
 #include "WorkU.h"
 
-#include "BusyCursor.h"
 #include "AboutProf.h"
 #include "AboutVelmora.h"
 #include "AtomicFile.h"
+#include "BusyCursor.h"
 #include "ConsoleIcons.h"
 #include "Dialogs.h"
 #include "Error.h"

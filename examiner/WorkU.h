@@ -47,7 +47,7 @@ enum class TMsgKind;
 class TMessageQueue;
 class TBoxQueue;
 class TReplyThrottle;
-}
+} // namespace vxg::link
 class QActionGroup;
 
 class TWorkF : public QMainWindow {
@@ -191,10 +191,10 @@ public:
     // from the first showing of the window on, also while a loop or a send of the window waits.
     // The boxes they ask for wait apart and are shown one at a time when the window is free (no
     // loop or send running, no other modal window open), so an open box holds nothing up.
-    void CreateLink();       // the receiver listens from the creation of the window
-    void OpenMessageQueue(); // the window is shown: messages are acted on from now
-    void ReportDeafLink();   // the window is shown: an error box when the port cannot be had
-    void ShutdownLink();     // at exit, before the window goes: nothing more is received or sent
+    void CreateLink();        // the receiver listens from the creation of the window
+    void OpenMessageQueue();  // the window is shown: messages are acted on from now
+    void ReportDeafLink();    // the window is shown: an error box when the port cannot be had
+    void ShutdownLink();      // at exit, before the window goes: nothing more is received or sent
     quint16 LinkPort() const; // the port the receiver listens on (0: none)
     void MessageArrived(const QString& name, const QString& text, const QString& peer);
     void ProcessMessages();
@@ -252,7 +252,7 @@ public:
     void StoreAnswers(const QString& name, const QString& text);
     void GradeStudent(int k);
     void StopClick();
-    void StopCommand();   // the teacher's stop: put off while busy
+    void StopCommand(); // the teacher's stop: put off while busy
     void GiveOutCommand() { GiveOutClick(); }
     // The stop that the time limit makes due: run at once after the current event, or after the
     // loop or send that keeps the window busy.
@@ -263,9 +263,9 @@ public:
     void WarnStudents(); // the one-minute warning: "Soon!!" to everyone, then the box
     // Elapsed testing time on the programs' scale (one minute is 60000 ms) from a monotonic clock.
     qint64 TestingElapsedMs() const;
-    bool StopDone = false;     // the testing was stopped: it is stopped at most once
-    bool WarningSent = false;  // the one-minute warning went out in this testing
-    bool StopPending = false;  // a stop fell due while the window was busy
+    bool StopDone = false;    // the testing was stopped: it is stopped at most once
+    bool WarningSent = false; // the one-minute warning went out in this testing
+    bool StopPending = false; // a stop fell due while the window was busy
 
     // ---- windows of the start-up
     TAboutVerirozaz* AboutBox = nullptr;
@@ -337,7 +337,7 @@ public:
     QRadioButton* RadioButton2 = nullptr;
     QRadioButton* RadioButton3 = nullptr;
     QRadioButton* RadioButton4 = nullptr;
-    int ViewQueIndex = 0; // the card position the view shows (kept apart from QueIndex)
+    int ViewQueIndex = 0;             // the card position the view shows (kept apart from QueIndex)
     bool SelectorHadNoChoice = false; // no student chosen when items were last added
 
     // ---- gauge, give-out panel, status bar, timers

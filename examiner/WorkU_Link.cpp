@@ -86,7 +86,8 @@ void TWorkF::CreateLink() {
 
     auto bind = [this](QAction* item, QToolButton* button, void (TWorkF::*handler)()) {
         if (item)
-            connect(item, &QAction::triggered, this, vxg::Guarded([this, handler](bool) { (this->*handler)(); }));
+            connect(item, &QAction::triggered, this,
+                    vxg::Guarded([this, handler](bool) { (this->*handler)(); }));
         if (button)
             connect(button, &QToolButton::clicked, this,
                     vxg::Guarded([this, handler](bool) { (this->*handler)(); }));
@@ -394,8 +395,7 @@ int TWorkF::AddStudent(const QString& name, const QString& address) {
     case TAdmission::Known:
         return -1;
     case TAdmission::NameTaken:
-        StatusPanel0->setText(
-            lang(kNameTakenId).arg(ShownName(name), address, Table.AddressOf(name, aside)));
+        StatusPanel0->setText(lang(kNameTakenId).arg(ShownName(name), address, Table.AddressOf(name, aside)));
         return -1;
     case TAdmission::EmptyName:
         StatusPanel0->setText(lang(kRefusedEmptyId).arg(address));
@@ -467,9 +467,9 @@ void TWorkF::DelClientMClick() {
     // A row without a student (the empty row of an empty grid) excludes nobody.
     if (name.isEmpty() || Table.IndexOf(name) < 0)
         return;
-    const vxg::DlgResult answer = vxg::ShowMessage(
-        vxg::DlgKind::Confirmation, QStringLiteral("Exclude %1 from this testing?").arg(name), vxg::DlgButtons::YesNo,
-        this);
+    const vxg::DlgResult answer = vxg::ShowMessage(vxg::DlgKind::Confirmation,
+                                                   QStringLiteral("Exclude %1 from this testing?").arg(name),
+                                                   vxg::DlgButtons::YesNo, this);
     if (answer == vxg::DlgResult::Yes)
         RemoveStudent(name);
 }

@@ -161,7 +161,8 @@ QStringList TWorkF::GiveOutCards() {
         if (S.FirstGiveOut) {
             HandlePendingEvents();
             const qint64 cards = static_cast<qint64>(n) * S.StudentCount;
-            GiveOutProgress->setRange(0, static_cast<int>(std::clamp<qint64>(cards, 1, std::numeric_limits<int>::max())));
+            GiveOutProgress->setRange(
+                0, static_cast<int>(std::clamp<qint64>(cards, 1, std::numeric_limits<int>::max())));
             GiveOutProgress->setValue(0);
             ProgressLabel->setText(QStringLiteral("0"));
             VsegoLabel->setText(QString::number(S.StudentCount));
@@ -177,8 +178,8 @@ QStringList TWorkF::GiveOutCards() {
         });
     }
     // Enabled while a student still lacks a card (not delivered, too long, skipped).
-    const bool someoneWithoutCard = std::any_of(S.Students.cbegin(), S.Students.cend(),
-                                                [](const TClient& c) { return c.CardSent == 0; });
+    const bool someoneWithoutCard =
+        std::any_of(S.Students.cbegin(), S.Students.cend(), [](const TClient& c) { return c.CardSent == 0; });
     SetCommandEnabled(GiveOut, GiveOutBtn, someoneWithoutCard);
     return noCard;
 }
@@ -300,8 +301,9 @@ void TWorkF::Timer1Timer() {
 void TWorkF::WarnStudents() {
     {
         TBusy busy(*this);
-        if (!WalkStudents(*this, S.StudentCount, false, [this] { return StopDone; },
-                          [this](int k) { SendToStudent(S.Students.at(k).HostAddr, QStringLiteral("Soon!!")); }))
+        if (!WalkStudents(
+                *this, S.StudentCount, false, [this] { return StopDone; },
+                [this](int k) { SendToStudent(S.Students.at(k).HostAddr, QStringLiteral("Soon!!")); }))
             return;
     }
     if (!StopDone)

@@ -15,9 +15,8 @@ bool RunGuarded(const std::function<void()>& f);
 
 // Wraps a callable for connect(): the slot runs guarded.
 template <class F> auto Guarded(F f) {
-    return [f = std::move(f)](auto&&... args) {
-        RunGuarded([&] { f(std::forward<decltype(args)>(args)...); });
-    };
+    return
+        [f = std::move(f)](auto&&... args) { RunGuarded([&] { f(std::forward<decltype(args)>(args)...); }); };
 }
 
 } // namespace vxg

@@ -72,7 +72,7 @@ public:
     explicit PrinterTextFile(PrinterDevice& device);
     ~PrinterTextFile(); // closes when still open (never throws)
 
-    void open();  // begins the job
+    void open(); // begins the job
     void write(const QString& text);
     void writeLine(const QString& text);
     void close(); // ends the job

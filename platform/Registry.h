@@ -56,9 +56,9 @@ public:
     // "A\B\" names the key "A\B".
     bool keyExists(const QString& key) const;
     QStringList subKeyNames(const QString& key) const; // empty when the key is missing
-    void createKey(const QString& key);                 // creates the keys above it too
-    void deleteKey(const QString& key);                 // with everything below; missing: no-op
-                                                        // (the empty path empties the store)
+    void createKey(const QString& key);                // creates the keys above it too
+    void deleteKey(const QString& key);                // with everything below; missing: no-op
+                                                       // (the empty path empties the store)
 
     // Values of an existing key.
     bool valueExists(const QString& key, const QString& name) const;

@@ -53,7 +53,8 @@ void IconFolder(QPainter& p, const QColor& fill, bool open) {
     p.drawRect(QRectF(2.5, 4.5, 8, 3));
     p.setBrush(fill);
     if (open)
-        p.drawPolygon(QPolygonF{QPointF(5.5, 10.5), QPointF(22.5, 10.5), QPointF(19.5, 20.5), QPointF(2.5, 20.5)});
+        p.drawPolygon(
+            QPolygonF{QPointF(5.5, 10.5), QPointF(22.5, 10.5), QPointF(19.5, 20.5), QPointF(2.5, 20.5)});
     else
         p.drawRect(QRectF(2.5, 9.5, 19, 11));
 }

@@ -18,7 +18,7 @@ public:
     void SetColCount(int n); // new cells are empty; cells of removed columns are lost
     void SetRowCount(int n);
 
-    QString Cell(int col, int row) const; // empty outside the grid
+    QString Cell(int col, int row) const;                // empty outside the grid
     void SetCell(int col, int row, const QString& text); // ignored outside the grid
     void ClearRow(int row);
     void CopyRow(int toRow, int fromRow); // every column

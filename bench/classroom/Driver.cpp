@@ -253,7 +253,8 @@ RunFigures RunOnce(const QString& program, const QString& mode, int size, const 
                        30000);
     if (examiner) {
         room.waitUntil([&] { return room.total(&StationLog::marks) >= readyOnes.size(); }, 30000);
-        f.readyMs = room.total(&StationLog::marks) > 0 ? Ms(ready.startNs, room.latest(&StationLog::lastMarkNs)) : 0;
+        f.readyMs =
+            room.total(&StationLog::marks) > 0 ? Ms(ready.startNs, room.latest(&StationLog::lastMarkNs)) : 0;
     }
     const QStringList stopped = server.request(QStringLiteral("stop"), QStringLiteral("stopped"), 120000);
     if (stopped.isEmpty()) {
@@ -263,7 +264,8 @@ RunFigures RunOnce(const QString& program, const QString& mode, int size, const 
     f.stopMs = Ms(stopped.value(1).toLongLong(), stopped.value(2).toLongLong());
     f.marks = room.total(&StationLog::marks);
     if (examiner && !room.waitUntil([&] { return room.total(&StationLog::marks) >= size; }, 10000)) {
-        f.error = QStringLiteral("%1 of %2 stations got their grade").arg(room.total(&StationLog::marks)).arg(size);
+        f.error =
+            QStringLiteral("%1 of %2 stations got their grade").arg(room.total(&StationLog::marks)).arg(size);
         return f;
     }
     f.marks = room.total(&StationLog::marks);

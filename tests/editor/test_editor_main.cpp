@@ -72,8 +72,9 @@ TEST_F(MainWindowTest, HelpOpensTheSuitesContentsInTheLanguageInForce) {
 TEST_F(MainWindowTest, HelpFromTheParametersDialogCanBeReadWhileTheDialogStaysOpen) {
     TMDIForm& m = start();
     TOptionsForm& dlg = *editor->OptionsForm();
-    EXPECT_TRUE(DriveModal(dlg, [&] { m.OptionsA->trigger(); },
-                           [&] { ExpectHelpReadableFrom(dlg, "qrc:/help/en/IDH_OptionsName.html"); }));
+    EXPECT_TRUE(DriveModal(
+        dlg, [&] { m.OptionsA->trigger(); },
+        [&] { ExpectHelpReadableFrom(dlg, "qrc:/help/en/IDH_OptionsName.html"); }));
 
     m.HelpM->trigger();
     EXPECT_TRUE(HelpShownAsWindowOf(nullptr));
@@ -171,8 +172,7 @@ TEST_F(MainWindowTest, MissingExaminerIsReportedAndTheWindowStaysAsItWas) {
     m.CallVerirozazA->trigger();
     QCoreApplication::processEvents();
     EXPECT_FALSE(m.isMinimized());
-    EXPECT_EQ(dialogs->texts(vxg::DlgKind::Error),
-              QStringList{"Could not start the program VXG-Verirozaz."});
+    EXPECT_EQ(dialogs->texts(vxg::DlgKind::Error), QStringList{"Could not start the program VXG-Verirozaz."});
 }
 
 TEST_F(MainWindowTest, AboutBoxShowsTheEditorInTheLanguageInForce) {

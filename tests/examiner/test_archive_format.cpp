@@ -36,7 +36,8 @@ TEST_F(ArchiveFormatTest, WrittenBytesFollowTheLayoutAndReadBackWhole) {
                         Student(QString::fromUtf8("Пётр Сидоров"), 0, {{7, " ", ""}, {1, "3", "+"}})};
     const QByteArray want = "/home/teacher/Physics.vxg\r\nExam\r\n2\r\n"
                             "\xC8\xE2\xE0\xED\xEE\xE2\xE0\x20\xC0\xED\xED\xE0\r\n4\r\n" +
-                            line + "\r\n\xCF\xB8\xF2\xF0\x20\xD1\xE8\xE4\xEE\xF0\xEE\xE2\r\n0\r\n7# ##$1#3#+#$" +
+                            line +
+                            "\r\n\xCF\xB8\xF2\xF0\x20\xD1\xE8\xE4\xEE\xF0\xEE\xE2\r\n0\r\n7# ##$1#3#+#$" +
                             QByteArray("-1###$").repeated(98) + "\r\n";
 
     EXPECT_EQ(ResultsArchive::Write("/home/teacher/Physics.vxg", "Exam", students, 100), want);

@@ -27,8 +27,9 @@ TEST_F(TestingWindowTest, RegistrationsWhileAnArchiveIsShownWaitUntilItIsClosed)
     ASSERT_TRUE(settle([&] { return w->StatusPanel0->text() == englishText(144).arg("N5", "127.0.0.83"); }));
     // A name waiting aside is taken for another address as it is in the table.
     ASSERT_TRUE(crowd.SendAs("PUPIL", "Name!!"));
-    ASSERT_TRUE(settle(
-        [&] { return w->StatusPanel0->text() == englishText(153).arg("PUPIL", "127.0.0.83", "127.0.0.82"); }));
+    ASSERT_TRUE(settle([&] {
+        return w->StatusPanel0->text() == englishText(153).arg("PUPIL", "127.0.0.83", "127.0.0.82");
+    }));
     EXPECT_EQ(grid(), QStringList({"Old", "5", "+"}) + QStringList(9, QString()));
     EXPECT_EQ(w->StudentName->count(), 1);
 

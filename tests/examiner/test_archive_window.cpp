@@ -86,9 +86,15 @@ protected:
     // the selector and the student table.
     static constexpr int kRows = 9;
     QStringList screen() const {
-        QStringList out{w->windowTitle(), w->StatusPanel0->text(), w->StatusPanel1->text(), s->OptionsName,
-                        w->OpenDialogFileName, QString::number(s->AttState), QString::number(s->TopicQuestions.size()),
-                        QString::number(s->ActiveOptions.GivenVopr), QString::number(s->EditOptions.GivenVopr)};
+        QStringList out{w->windowTitle(),
+                        w->StatusPanel0->text(),
+                        w->StatusPanel1->text(),
+                        s->OptionsName,
+                        w->OpenDialogFileName,
+                        QString::number(s->AttState),
+                        QString::number(s->TopicQuestions.size()),
+                        QString::number(s->ActiveOptions.GivenVopr),
+                        QString::number(s->EditOptions.GivenVopr)};
         for (int r = 0; r < w->StringGrid->RowCount(); ++r)
             for (int c = 0; c < w->StringGrid->ColCount(); ++c)
                 out << cell(c, r);
@@ -131,9 +137,10 @@ TEST_F(ArchiveWindowTest, SavedResultsAreTheLayoutAndOpenAsTheyWere) {
               QStringList({"Save results", "Archieve1", "arh", programDir.path()}));
     EXPECT_EQ(req.filterIndex, 3);
     const QByteArray none = QByteArray("-1###$").repeated(5) + "\r\n";
-    const QByteArray want = topic.toUtf8() + "\r\nExam\r\n4\r\n\xC8\xE2\xE0\xED\xEE\xE2\xE0\x20\xC0\xED\xED\xE0" +
-                            "\r\n7\r\n0#2#-#$1#1#-#$2#3#+#$3#4#+#$4#1#+#$\r\nStudent 2\r\n0\r\n" +
-                            "0#3#-#$1###$2###$3###$4###$\r\nStudent 3\r\n0\r\n" + none + "Late\r\n0\r\n" + none;
+    const QByteArray want =
+        topic.toUtf8() + "\r\nExam\r\n4\r\n\xC8\xE2\xE0\xED\xEE\xE2\xE0\x20\xC0\xED\xED\xE0" +
+        "\r\n7\r\n0#2#-#$1#1#-#$2#3#+#$3#4#+#$4#1#+#$\r\nStudent 2\r\n0\r\n" +
+        "0#3#-#$1###$2###$3###$4###$\r\nStudent 3\r\n0\r\n" + none + "Late\r\n0\r\n" + none;
     EXPECT_EQ(testfiles::ReadRawFile(file("Form5.arh")), want);
     EXPECT_TRUE(dialogs->boxes.isEmpty());
     EXPECT_FALSE(w->SaveResults->isEnabled());
@@ -147,7 +154,7 @@ TEST_F(ArchiveWindowTest, SavedResultsAreTheLayoutAndOpenAsTheyWere) {
     QStringList expected = screen().mid(kRows);
     for (int r : {2, 3, 4}) // the students without a grade show "0" in an archive
         expected[r * 7 + 1] = "0";
-    w->CloseArhivClick(); // the station as after closing: no students, no topic
+    w->CloseArhivClick();    // the station as after closing: no students, no topic
     QTemporaryDir elsewhere; // the topic has moved since: it is picked again
     const QString moved = elsewhere.path() + "/Physics.vxg";
     ASSERT_TRUE(QFile::rename(topic, moved));
@@ -167,7 +174,8 @@ TEST_F(ArchiveWindowTest, SavedResultsAreTheLayoutAndOpenAsTheyWere) {
     EXPECT_EQ(screen().mid(kRows), expected);
 
     // The card view: a question of the card, and nothing for a position no card had.
-    for (const auto& [index, shown] : {std::pair{0, s->TopicQuestions[0].QuestionText}, std::pair{3, QString()}}) {
+    for (const auto& [index, shown] :
+         {std::pair{0, s->TopicQuestions[0].QuestionText}, std::pair{3, QString()}}) {
         w->StudentName->setCurrentIndex(index);
         w->StudentNameChange(w->StudentName);
         EXPECT_EQ(w->SamVoprLabel->text(), shown);
@@ -194,7 +202,8 @@ TEST_F(ArchiveWindowTest, SavedResultsAreTheLayoutAndOpenAsTheyWere) {
 // questions fewer); a deleted or an empty name is reported and "Default" (N = 10) is in force:
 // the archive's seven pieces, then nothing answered.
 TEST_F(ArchiveWindowTest, OpensFromReadyAndOverAnArchiveWithTheSetItNames) {
-    const QByteArray lines = "\r\n2\r\nB1\r\n5\r\n0#1#+#$1#1#-#$2###$3###$4###$5###$6#4#-#$\r\nB2\r\n12\r\n\r\n";
+    const QByteArray lines =
+        "\r\n2\r\nB1\r\n5\r\n0#1#+#$1#1#-#$2###$3###$4###$5###$6#4#-#$\r\nB2\r\n12\r\n\r\n";
     struct Case {
         quint8 from;
         QByteArray set;
@@ -219,8 +228,9 @@ TEST_F(ArchiveWindowTest, OpensFromReadyAndOverAnArchiveWithTheSetItNames) {
         EXPECT_EQ(s->AttState, ArhIsOpen);
         EXPECT_EQ(w->StudentName->count(), 2);
         EXPECT_EQ(std::pair(w->StringGrid->ColCount(), w->StringGrid->RowCount()), std::pair(c.columns, 3));
-        EXPECT_EQ(QStringList({cell(0, 1), cell(1, 1), cell(2, 1), cell(3, 1), cell(8, 1), cell(9, 1), cell(1, 2)}),
-                  QStringList({"B1", "5", "+", "-", c.columns > 8 ? "-" : "", "", "12"}));
+        EXPECT_EQ(
+            QStringList({cell(0, 1), cell(1, 1), cell(2, 1), cell(3, 1), cell(8, 1), cell(9, 1), cell(1, 2)}),
+            QStringList({"B1", "5", "+", "-", c.columns > 8 ? "-" : "", "", "12"}));
         EXPECT_EQ(s->OptionsName, c.inForce);
         EXPECT_EQ(w->StatusPanel1->text(), lang(46) + c.inForce);
         EXPECT_EQ(s->TopicQuestions.size(), 12);
@@ -261,7 +271,8 @@ TEST_F(ArchiveWindowTest, AnArchiveThatCannotBeUsedChangesNothing) {
         dialogs->boxes.clear();
         run(w->LoadArhiv, path, c.topicMoved ? std::optional(QString()) : std::nullopt);
         const QString error = englishText(160).arg(path, c.what);
-        EXPECT_EQ(dialogs->texts(DlgKind::Error), c.topicMoved ? QStringList({lang(123), error}) : QStringList{error});
+        EXPECT_EQ(dialogs->texts(DlgKind::Error),
+                  c.topicMoved ? QStringList({lang(123), error}) : QStringList{error});
         EXPECT_EQ(screen(), before);
     }
     EXPECT_TRUE(TWorkF::ReadLastDir(1).isEmpty());
@@ -292,10 +303,12 @@ TEST_F(ArchiveWindowTest, ASaveThatCannotBeDoneKeepsTheOldFileAndTheCommand) {
 
     ASSERT_TRUE(RunInProcessUnderFileSizeLimit(64, [&] { run(w->SaveResults, file("Old.arh")); }));
     ASSERT_EQ(dialogs->boxes.size(), 2);
-    EXPECT_TRUE(dialogs->boxes[1].text.startsWith("The results were not saved in <" + file("Old.arh") + ">: "));
+    EXPECT_TRUE(
+        dialogs->boxes[1].text.startsWith("The results were not saved in <" + file("Old.arh") + ">: "));
     EXPECT_EQ(testfiles::ReadRawFile(topic), topicBytes);
     EXPECT_EQ(testfiles::ReadRawFile(file("Old.arh")), "old");
-    EXPECT_EQ(QDir(files.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"Old.arh", "Physics.vxg"}));
+    EXPECT_EQ(QDir(files.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({"Old.arh", "Physics.vxg"}));
     EXPECT_TRUE(w->SaveResults->isEnabled());
     EXPECT_TRUE(TWorkF::ReadLastDir(1).isEmpty());
 }

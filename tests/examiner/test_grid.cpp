@@ -164,7 +164,8 @@ TEST_F(GridTest, TheResultsStayOnScreenWhenTheGridIsSetUpAgain) {
                   QStringList({"Student 1", "Student 2", "9", c.ungraded, "+", "-"}));
         for (int i = 0; i < n; ++i)
             for (int k : {0, 1})
-                EXPECT_EQ(cell(i + 2, k + 1), i < 6 ? s->Students[k].Answers[i].Check : QString()) << i << " " << k;
+                EXPECT_EQ(cell(i + 2, k + 1), i < 6 ? s->Students[k].Answers[i].Check : QString())
+                    << i << " " << k;
     }
 }
 

@@ -2,8 +2,8 @@
 // selector, mouse and keyboard, previous/next, and the cases where there is nothing to show.
 #include "test_grid_fixture.h"
 
-#include "QuestionFile.h"
 #include "QueListU.h"
+#include "QuestionFile.h"
 #include "ResultsGridView.h"
 
 #include <QAccessible>
@@ -595,9 +595,7 @@ protected:
     static bool fits(const QLabel* l) {
         return l->fontMetrics().horizontalAdvance(l->text()) <= l->contentsRect().width();
     }
-    static bool fits(const QRadioButton* b) {
-        return b->sizeHint().width() <= b->width();
-    }
+    static bool fits(const QRadioButton* b) { return b->sizeHint().width() <= b->width(); }
     void saveShot(const QString& name) {
         const QString dir = qEnvironmentVariable("VXG_SHOTS_DIR");
         if (dir.isEmpty())

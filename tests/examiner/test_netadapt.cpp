@@ -49,7 +49,8 @@ TEST(NetAdapt, LoopbackAddressOnAnotherInterfaceIsPassedOver) {
 TEST(NetAdapt, NoUsableInterfaceGivesNothing) {
     EXPECT_FALSE(ChooseExaminerAddress({}).has_value());
     EXPECT_FALSE(
-        ChooseExaminerAddress({loopback(), MakeInterface(QStringLiteral("eth0"), {"10.0.0.1"}, false)}).has_value());
+        ChooseExaminerAddress({loopback(), MakeInterface(QStringLiteral("eth0"), {"10.0.0.1"}, false)})
+            .has_value());
     EXPECT_FALSE(ChooseExaminerAddress({MakeInterface(QStringLiteral("eth0"), {})}).has_value());
 }
 
@@ -70,7 +71,8 @@ TEST(NetAdapt, LocalChoiceIsNeverALoopbackAddress) {
 }
 
 TEST(NetAdapt, AnInstalledListerReplacesTheSystemsListUntilRemoved) {
-    SetInterfaceLister([] { return QList<TNetInterfaceInfo>{MakeInterface(QStringLiteral("eth7"), {"10.7.7.7"})}; });
+    SetInterfaceLister(
+        [] { return QList<TNetInterfaceInfo>{MakeInterface(QStringLiteral("eth7"), {"10.7.7.7"})}; });
     const QList<TNetInterfaceInfo> fixed = LocalInterfaces();
     SetInterfaceLister({});
     ASSERT_EQ(fixed.size(), 1);

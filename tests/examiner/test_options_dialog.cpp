@@ -686,9 +686,9 @@ TEST_F(OptionsDialogTest, SaveRefusesReservedEmptyAndSeparatedNames) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
     WriteTestOptions(reg, OptionSetKey("Last"), Custom(3));
     const QStringList before = store.names();
-    for (const QString& name : {QStringLiteral("Default"), QStringLiteral("default"), QStringLiteral("No Name"),
-                                QStringLiteral("NO NAME"), QStringLiteral("last"), QString(),
-                                QStringLiteral("A\\B"), QStringLiteral("\\")}) {
+    for (const QString& name : {QStringLiteral("Default"), QStringLiteral("default"),
+                                QStringLiteral("No Name"), QStringLiteral("NO NAME"), QStringLiteral("last"),
+                                QString(), QStringLiteral("A\\B"), QStringLiteral("\\")}) {
         dialogs->boxes.clear();
         dlg->NameEdit->setEditText(name);
         dlg->OkBtn->setFocus();

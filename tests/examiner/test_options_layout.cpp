@@ -11,13 +11,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QHelpEvent>
-#include <QLineEdit>
-#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
 #include <QSlider>
@@ -145,7 +145,8 @@ TEST_P(OptionsLayoutTest, F1AndTheHelpButtonOpenThePageOfTheControlsContext) {
     auto shownPage = [] { // "<language>/<topic>" of the page shown; empty when none
         QWidget* window = vxg::Help::instance().window();
         auto* browser = window ? window->findChild<QTextBrowser*>() : nullptr;
-        return browser && window->isVisible() ? browser->source().path().section(u'/', -2).chopped(5) : QString();
+        return browser && window->isVisible() ? browser->source().path().section(u'/', -2).chopped(5)
+                                              : QString();
     };
     TExaminerState state;
     TOptionsF dlg(state);

@@ -100,7 +100,8 @@ TEST_F(OptionSetStoreTest, ASetWithAValueOutOfRangeIsUnreadable) {
         store.save("Exam", Sample(1));
         reg.writeInteger(OptionSetKey("Exam"), value, stored);
         TTestOptions o = Sample(9);
-        EXPECT_EQ(ErrorText([&] { EXPECT_TRUE(store.load("Exam", o)); }), readable ? "" : lang(190).arg("Exam", value));
+        EXPECT_EQ(ErrorText([&] { EXPECT_TRUE(store.load("Exam", o)); }),
+                  readable ? "" : lang(190).arg("Exam", value));
         EXPECT_EQ(o == Sample(9), !readable);
     }
 }

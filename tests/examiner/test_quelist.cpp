@@ -147,8 +147,8 @@ TEST_F(QueListTest, LongTextsShowWholeAndAnOddRightAnswerShowsAsUnset) {
     EXPECT_EQ(viewer->PravOtvEd->value(), 4);
     // Longer than its field, each text shows from its start, also when stepped back to.
     auto expectStartsShown = [this](const char* when) {
-        for (QLineEdit* field : {viewer->SamVoprosEdit, viewer->Otv1Edit, viewer->Otv2Edit,
-                                 viewer->Otv3Edit, viewer->Otv4Edit})
+        for (QLineEdit* field :
+             {viewer->SamVoprosEdit, viewer->Otv1Edit, viewer->Otv2Edit, viewer->Otv3Edit, viewer->Otv4Edit})
             EXPECT_EQ(field->cursorPosition(), 0) << when << " " << field->objectName().toStdString();
     };
     expectStartsShown("shown");

@@ -1,7 +1,7 @@
 // Start-up and exit of the examiner: the network adaptation, the language and the parameter set
 // in force read at start and stored at exit.
-#include "test_work_support.h"
 #include "test_net_interfaces.h"
+#include "test_work_support.h"
 
 #include "FileSizeLimit.h"
 #include "NetAdapt.h"
@@ -229,7 +229,8 @@ TEST_F(StartTest, APortThatCannotBeHadIsReportedOnceWhenTheWindowIsShown) {
         w.show();
         EXPECT_EQ(w.LinkPort(), 0);
         EXPECT_EQ(w.ApplicationEndRequested(), firstStart);
-        EXPECT_EQ(dialogs->texts(DlgKind::Error).join("|").toStdString(), firstStart ? "" : deaf.toStdString());
+        EXPECT_EQ(dialogs->texts(DlgKind::Error).join("|").toStdString(),
+                  firstStart ? "" : deaf.toStdString());
         if (!firstStart) {
             EXPECT_TRUE(reachIdle(w) && w.OpenTopic->isEnabled() && w.LoadArhiv->isEnabled());
         }
@@ -386,8 +387,8 @@ TEST_F(StartTest, ADamagedSettingsFileIsReportedAndTheFactorySetAndEnglishUsed) 
     reg.writeInteger(kExaminerKey, "LangN", 7);
 
     TWorkF& w = startAndShow();
-    EXPECT_EQ(dialogs->texts(DlgKind::Error),
-              QStringList({englishText(190).arg("Last", "GivenVopr"), englishText(190).arg("Default", "Na12")}));
+    EXPECT_EQ(dialogs->texts(DlgKind::Error), QStringList({englishText(190).arg("Last", "GivenVopr"),
+                                                           englishText(190).arg("Default", "Na12")}));
     EXPECT_EQ(examiner->State.OptionsName, "Default");
     EXPECT_EQ(examiner->State.ActiveOptions, FactoryTestOptions());
     EXPECT_EQ(w.StringGrid->ColCount(), FactoryTestOptions().GivenVopr + 2);

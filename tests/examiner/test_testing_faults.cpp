@@ -109,7 +109,7 @@ TEST_F(TestingWindowTest, AGiveOutIsRefusedWhenACardCouldNotBeRightAndTooLongCar
     s->ActiveOptions.GivenVopr = 8;
     for (TQuestion& q : s->TopicQuestions)
         q = testfiles::MakeLongQuestion(); // about 1280 bytes each: eight do not fit
-    ASSERT_TRUE(w->GiveOutClick()); // a card is sent and acknowledged before the click returns
+    ASSERT_TRUE(w->GiveOutClick());        // a card is sent and acknowledged before the click returns
     EXPECT_EQ(st.Connections(), 0);
     EXPECT_EQ(s->Students[0].CardSent, 0);
     const TCard card = MakeCard(s->ActiveOptions, s->TopicQuestions, *QRandomGenerator::global());

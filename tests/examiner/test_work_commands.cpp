@@ -4,22 +4,22 @@
 
 #include "AboutProf.h"
 #include "AboutVelmora.h"
-#include "LinkLabel.h"
 #include "Help.h"
-#include "UiLanguage.h"
+#include "LinkLabel.h"
 #include "PieGauge.h"
 #include "PrinterDevice.h"
 #include "RecordingPrinter.h"
 #include "StringGrid.h"
+#include "UiLanguage.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMap>
 #include <QLabel>
 #include <QLayout>
+#include <QMap>
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
@@ -68,7 +68,11 @@ std::vector<Labelled> labellingTable(const TExaminerState& s) {
         {"GiveOutBtn caption", [](TWorkF& w) { return oneLine(w.GiveOutBtn->text()); }, 24, {}, {}},
         {"Stop", [](TWorkF& w) { return w.Stop->text(); }, 25, QStringLiteral("&"), {}},
         {"StopBtn hint", [](TWorkF& w) { return w.StopBtn->toolTip(); }, 26, {}, {}},
-        {"StopBtn caption", [](TWorkF& w) { return oneLine(w.StopBtn->text()); }, 25, {}, QStringLiteral(" (F3)")},
+        {"StopBtn caption",
+         [](TWorkF& w) { return oneLine(w.StopBtn->text()); },
+         25,
+         {},
+         QStringLiteral(" (F3)")},
         {"SaveResults", [](TWorkF& w) { return w.SaveResults->text(); }, 27, {}, {}},
         {"SaveResultsBtn hint", [](TWorkF& w) { return w.SaveResultsBtn->toolTip(); }, 28, {}, {}},
         {"SaveResultsBtn caption", [](TWorkF& w) { return oneLine(w.SaveResultsBtn->text()); }, 28, {}, {}},
@@ -155,9 +159,11 @@ TEST_F(CommandsTest, LanguageSwitchTranslatesQtAndPlatformTexts) {
     TWorkF& w = window();
     for (const bool russian : {true, false}) {
         (russian ? w.Rus1 : w.Eng1)->trigger();
-        EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Open"), russian ? QStringLiteral("Открыть") : "Open");
+        EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Open"),
+                  russian ? QStringLiteral("Открыть") : "Open");
         const int o = russian ? 0 : 200;
-        EXPECT_EQ(QStringList({vxg::dialogCaption(vxg::DlgKind::Error), vxg::dialogCaption(vxg::DlgKind::Confirmation),
+        EXPECT_EQ(QStringList({vxg::dialogCaption(vxg::DlgKind::Error),
+                               vxg::dialogCaption(vxg::DlgKind::Confirmation),
                                vxg::platformTexts().printoutSaved, vxg::platformTexts().cannotStartPrinting}),
                   QStringList({LangTableText(192 + o), LangTableText(194 + o), LangTableText(195 + o),
                                LangTableText(197 + o)}));
@@ -325,15 +331,24 @@ TEST_F(CommandsTest, EachShortcutKeyReachesItsCommandOnly) {
         Qt::KeyboardModifiers modifiers;
     };
     const std::vector<Key> keys{
-        {w.OpenTopic, Qt::Key_O, Qt::ControlModifier},   {w.CloseTopic, Qt::Key_F4, Qt::ShiftModifier},
-        {w.QueList, Qt::Key_W, Qt::ControlModifier},     {w.ExamwrightM, Qt::Key_Q, Qt::ControlModifier},
-        {w.GiveOut, Qt::Key_F2, Qt::NoModifier},         {w.Stop, Qt::Key_F3, Qt::NoModifier},
-        {w.SaveResults, Qt::Key_F4, Qt::NoModifier},     {w.NewAtt, Qt::Key_F5, Qt::NoModifier},
-        {w.LoadArhiv, Qt::Key_A, Qt::ControlModifier},   {w.CloseArhiv, Qt::Key_F4, Qt::ControlModifier},
-        {w.Options, Qt::Key_F12, Qt::NoModifier},        {w.QuickHelpA, Qt::Key_F1, Qt::NoModifier},
-        {w.Help, Qt::Key_F1, Qt::ControlModifier},       {w.PrevQueA, Qt::Key_F10, Qt::NoModifier},
-        {w.NextQueA, Qt::Key_F11, Qt::NoModifier},       {w.PrintA, Qt::Key_P, Qt::ControlModifier},
-        {w.DelStudA, Qt::Key_Delete, Qt::ControlModifier}, {w.StopCiklesA, Qt::Key_Backspace, Qt::AltModifier},
+        {w.OpenTopic, Qt::Key_O, Qt::ControlModifier},
+        {w.CloseTopic, Qt::Key_F4, Qt::ShiftModifier},
+        {w.QueList, Qt::Key_W, Qt::ControlModifier},
+        {w.ExamwrightM, Qt::Key_Q, Qt::ControlModifier},
+        {w.GiveOut, Qt::Key_F2, Qt::NoModifier},
+        {w.Stop, Qt::Key_F3, Qt::NoModifier},
+        {w.SaveResults, Qt::Key_F4, Qt::NoModifier},
+        {w.NewAtt, Qt::Key_F5, Qt::NoModifier},
+        {w.LoadArhiv, Qt::Key_A, Qt::ControlModifier},
+        {w.CloseArhiv, Qt::Key_F4, Qt::ControlModifier},
+        {w.Options, Qt::Key_F12, Qt::NoModifier},
+        {w.QuickHelpA, Qt::Key_F1, Qt::NoModifier},
+        {w.Help, Qt::Key_F1, Qt::ControlModifier},
+        {w.PrevQueA, Qt::Key_F10, Qt::NoModifier},
+        {w.NextQueA, Qt::Key_F11, Qt::NoModifier},
+        {w.PrintA, Qt::Key_P, Qt::ControlModifier},
+        {w.DelStudA, Qt::Key_Delete, Qt::ControlModifier},
+        {w.StopCiklesA, Qt::Key_Backspace, Qt::AltModifier},
     };
     // Only the way from the key to the command is looked at: the commands' own work (dialogs,
     // the help window, minimising) is cut off so that every key meets the same window.

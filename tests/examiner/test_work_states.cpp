@@ -9,10 +9,10 @@
 #include <QDialog>
 #include <QFile>
 #include <QRegularExpression>
-#include <QUrl>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 #include <functional>
 #include <map>
 
@@ -280,8 +280,8 @@ TEST_F(StatesTest, F1ShowsTheTopicOfTheStateInForce) {
 }
 
 TEST(HelpPages, EveryStateAndTheContentsHaveAPageInBothLanguagesWithWorkingLinks) {
-    const QStringList topics{QStringLiteral("contents"),         QStringLiteral("IDH_StatusQuo"),
-                             QStringLiteral("IDH_Ready"),        QStringLiteral("IDH_AttInProcess"),
+    const QStringList topics{QStringLiteral("contents"),          QStringLiteral("IDH_StatusQuo"),
+                             QStringLiteral("IDH_Ready"),         QStringLiteral("IDH_AttInProcess"),
                              QStringLiteral("IDH_AttIsFinished"), QStringLiteral("IDH_ArhIsOpen")};
     const QRegularExpression link(QStringLiteral("href=\"([^\"#]+)\""));
     for (const QString& language : {QStringLiteral("en"), QStringLiteral("ru")}) {

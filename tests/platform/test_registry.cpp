@@ -1,5 +1,5 @@
-#include "ErrorText.h"
 #include "Error.h"
+#include "ErrorText.h"
 #include "FileSizeLimit.h"
 #include "Registry.h"
 
@@ -23,7 +23,6 @@ using vxg::Registry;
 using vxg::RegValue;
 
 namespace {
-
 
 QByteArray fileBytes(const QString& path) {
     QFile f(path);
@@ -97,11 +96,9 @@ TEST_F(RegistryTest, ReadErrorsAreWordedAsTheUserKnowsThem) {
         const char* value;
         const char* error;
     } strings[] = {
-        {"", "Invalid data type for 'S'"},
-        {"abc", "Invalid data type for 'S'"},
+        {"", "Invalid data type for 'S'"},      {"abc", "Invalid data type for 'S'"},
         {"Ёжи", "Invalid data type for 'S'"}, // single-byte on disk: three bytes
-        {"abcd", "Failed to get data for 'S'"},
-        {"Ёжик", "Failed to get data for 'S'"},
+        {"abcd", "Failed to get data for 'S'"}, {"Ёжик", "Failed to get data for 'S'"},
     };
     for (const auto& s : strings) {
         reg.writeString("Typed", "S", QString::fromUtf8(s.value));
@@ -334,10 +331,9 @@ TEST_F(RegistryTest, AFileBeyondTheDepthOrSizeLimitIsUnreadableAndLeftAsItIs) {
 TEST_F(RegistryTest, AWriteBeyondTheDepthOrSizeLimitIsRefused) {
     reg.writeInteger("K", "Before", 1);
     const QByteArray before = fileBytes(path);
-    EXPECT_EQ(ErrorText([&] {
-                  reg.writeInteger(QString("K\\").repeated(Registry::maxKeyDepth + 1), "Deep", 1);
-              }),
-              "Failed to set data for 'Deep'");
+    EXPECT_EQ(
+        ErrorText([&] { reg.writeInteger(QString("K\\").repeated(Registry::maxKeyDepth + 1), "Deep", 1); }),
+        "Failed to set data for 'Deep'");
     EXPECT_EQ(ErrorText([&] { reg.writeString("K", "Huge", QString(Registry::maxFileBytes, u'x')); }),
               "Failed to set data for 'Huge'");
     EXPECT_EQ(fileBytes(path), before);
@@ -349,8 +345,8 @@ TEST_F(RegistryTest, AKeyNameReadFromTheFileIsWrittenBackTheSame) {
         const char* header;
         const char* name;
     } keys[] = {
-        {"[A%5CB]", "A\\B"}, {"[%5c]", "\\"}, {"[Per%25cent]", "Per%cent"},
-        {"[100%]", "100%"}, {"[tab%09]", "tab\t"}, {"[%zz%4]", "%zz%4"},
+        {"[A%5CB]", "A\\B"}, {"[%5c]", "\\"},       {"[Per%25cent]", "Per%cent"},
+        {"[100%]", "100%"},  {"[tab%09]", "tab\t"}, {"[%zz%4]", "%zz%4"},
     };
     for (const auto& key : keys) {
         SCOPED_TRACE(key.header);
@@ -432,7 +428,7 @@ TEST_F(RegistryTest, AWriteThatCannotGetTheLockRaisesAndLeavesTheFileAsItWas) {
               }),
               "Failed to set data for 'GivenVopr'");
     EXPECT_EQ(fileBytes(path), before);
-    EXPECT_EQ(reg.readInteger(kSets + "\\Default", "GivenVopr"), 10); // reading needs no lock
+    EXPECT_EQ(reg.readInteger(kSets + "\\Default", "GivenVopr"), 10);          // reading needs no lock
     EXPECT_EQ(reg.readKey(kSets + "\\Default")->readInteger("GivenVopr"), 10); // nor after waiting for it
     EXPECT_FALSE(reg.valueExists(kSets + "\\Default", "Na1"));
 

@@ -73,8 +73,8 @@ TEST_F(AboutBox, ProgramListShowsOneNamePerLine) {
         useLanguage(offset);
         TAboutVXG box;
         box.show();
-        const int lines = box.Label1->heightForWidth(box.Label1->width()) /
-                          box.Label1->fontMetrics().lineSpacing();
+        const int lines =
+            box.Label1->heightForWidth(box.Label1->width()) / box.Label1->fontMetrics().lineSpacing();
         EXPECT_EQ(lines, 4) << box.Label1->text().toStdString();
         EXPECT_LE(box.Label1->heightForWidth(box.Label1->width()), box.Label1->height())
             << "every line is inside the label";

@@ -21,7 +21,6 @@ namespace {
 
 using namespace testfiles;
 
-
 class QuestionFileTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
@@ -185,7 +184,8 @@ TEST_F(QuestionFileTest, EveryByteOfTheTextsSurvivesALoadAndASave) {
     QByteArray all;
     for (int b = 0; b < 256; ++b)
         all += char(b);
-    const QList<QByteArray> texts{all.mid(0, 64), all.mid(64, 64), all.mid(128, 64), all.mid(192, 64), all.mid(144, 64)};
+    const QList<QByteArray> texts{all.mid(0, 64), all.mid(64, 64), all.mid(128, 64), all.mid(192, 64),
+                                  all.mid(144, 64)};
     const QByteArray bytes = RawQuestionRecord(texts, 1, '\x98') + RawQuestionRecord(MakeQuestion(2));
     WriteRawFile(path("bytes.vxg"), bytes);
     WriteQuestionFile(path("again.vxg"), ReadQuestionFile(path("bytes.vxg")));
@@ -223,7 +223,9 @@ TEST_F(QuestionFileTest, AWritableFileInAFolderThatRefusesNewFilesIsSaved) {
 
     const int status = RunWithoutRoot([&] {
         const bool saved = ErrorText([&] { WriteQuestionFile(file, MakeTopic(2)); }).isEmpty();
-        return saved && QDir(path("locked")).entryList(QDir::Files | QDir::Hidden) == QStringList{"topic.vxg"} ? 0 : 1;
+        return saved && QDir(path("locked")).entryList(QDir::Files | QDir::Hidden) == QStringList{"topic.vxg"}
+                   ? 0
+                   : 1;
     });
     chmod(QFile::encodeName(path("locked")).constData(), 0755);
     EXPECT_EQ(status, 0);
@@ -248,7 +250,8 @@ TEST_F(QuestionFileTest, FailedWriteLeavesTheOldFileWhole) {
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"topic.vxg"});
     }
     WriteQuestionFile(file, TWorkQues{MakeQuestion(2)});
-    EXPECT_EQ(ReadQuestionFile(file), TWorkQues{MakeQuestion(2)}) << "without the limit the same write succeeds";
+    EXPECT_EQ(ReadQuestionFile(file), TWorkQues{MakeQuestion(2)})
+        << "without the limit the same write succeeds";
 }
 
 } // namespace

@@ -35,7 +35,9 @@ int RunUnderFileSizeLimit(rlim_t limit, const std::function<int()>& body) {
 
 int RunWithoutRoot(const std::function<int()>& body) {
     return RunInChild(
-        [] { return geteuid() != 0 || (setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0); },
+        [] {
+            return geteuid() != 0 || (setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0);
+        },
         body);
 }
 

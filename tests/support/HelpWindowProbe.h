@@ -5,10 +5,10 @@
 
 #include <QApplication>
 #include <QScrollBar>
-#include <gtest/gtest.h>
 #include <QTest>
 #include <QTextBrowser>
 #include <QWindow>
+#include <gtest/gtest.h>
 
 inline QTextBrowser* HelpBrowser() {
     QWidget* window = vxg::Help::instance().window();

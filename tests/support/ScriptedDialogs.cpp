@@ -7,7 +7,9 @@ ScriptedDialogs* ScriptedDialogs::install() {
     return raw;
 }
 
-void ScriptedDialogs::uninstall() { vxg::Dialogs::install(nullptr); }
+void ScriptedDialogs::uninstall() {
+    vxg::Dialogs::install(nullptr);
+}
 
 vxg::DlgResult ScriptedDialogs::message(vxg::DlgKind kind, const QString& text, vxg::DlgButtons buttons,
                                         QWidget* parent) {

@@ -50,7 +50,6 @@ private:
     std::optional<QString> takeFile();
 
 public:
-
     // Texts of the boxes of one kind, in order.
     QStringList texts(vxg::DlgKind kind) const;
     QStringList allTexts() const;

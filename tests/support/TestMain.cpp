@@ -20,8 +20,8 @@ int main(int argc, char** argv) {
     const QString base = root.path();
     for (const char* sub : {"config", "home", "data", "work", "runtime"})
         QDir(base).mkpath(sub);
-    QFile::setPermissions(base + "/runtime", QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                 QFileDevice::ExeOwner);
+    QFile::setPermissions(base + "/runtime",
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     qputenv("XDG_CONFIG_HOME", (base + "/config").toUtf8());
     qputenv("XDG_DATA_HOME", (base + "/data").toUtf8());
     qputenv("XDG_RUNTIME_DIR", (base + "/runtime").toUtf8());
