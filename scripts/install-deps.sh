@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need, only those still missing.
 set -euo pipefail
-pkgs=(build-essential cmake ninja-build libgtest-dev qt6-base-dev qt6-translations-l10n fonts-dejavu-core poppler-utils)
+pkgs=(build-essential cmake ninja-build libgtest-dev qt6-base-dev qt6-translations-l10n fonts-dejavu-core poppler-utils clang-format)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
