@@ -9,11 +9,14 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 namespace {
 
 class LinkTest : public ::testing::Test {
 protected:
-    void startReceiver(int deadlineMs, int lingerMs = 300, int perAddress = 16, int inAll = 512) {
+    void startReceiver(int deadlineMs, int lingerMs = 300, int perAddress = 16, int inAll = 512,
+                       TMessageReceiver::TAdmission admit = {}) {
         TLinkConfig config;
         config.listenAddress = QHostAddress::LocalHost;
         config.listenPort = 0;
@@ -21,7 +24,7 @@ protected:
         config.lingerMs = lingerMs;
         config.maxConnectionsPerAddress = perAddress;
         config.maxConnections = inAll;
-        receiver = std::make_unique<TMessageReceiver>(config);
+        receiver = std::make_unique<TMessageReceiver>(config, std::move(admit));
         QObject::connect(
             receiver.get(), &TMessageReceiver::MessageReceived, &context,
             [this](const QString& n, const QString& t, const QString& p) { got << n << t << p; });
@@ -98,19 +101,36 @@ TEST_F(LinkTest, CapsTheConnectionsOfOneAddressBeingRead) {
         EXPECT_EQ(s->state(), QAbstractSocket::ConnectedState);
 }
 
-TEST_F(LinkTest, CapsTheConnectionsBeingReadInAll) {
-    startReceiver(3000, 3000, 16, 2);
-    // Two unfinished frames from two addresses fill the cap: a third address is closed at once.
+TEST_F(LinkTest, WhenAllPlacesAreTakenTheConnectionThatWaitedLongestForItsFrameMakesRoom) {
+    startReceiver(60000, 60000, 1, 2);
+    // Two unfinished frames from two addresses fill the cap in all.
     auto first = connectFrom("127.0.0.12");
     auto second = connectFrom("127.0.0.13");
+    // One more from an address at its own cap makes no room: it is closed itself.
+    auto again = connectFrom("127.0.0.12");
+    EXPECT_TRUE(waitClosed(*again, 10000));
+    EXPECT_EQ(first->state(), QAbstractSocket::ConnectedState);
+    // Another address gets in, and the connection that waited longest goes.
     auto third = connectFrom("127.0.0.14");
-    EXPECT_TRUE(waitClosed(*third, 10000));
-    // A frame finished and acknowledged frees its place.
-    first->write(*vxg::link::EncodeMessage("A", "Name!!"));
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return first->bytesAvailable() >= 16 || first->waitForReadyRead(10); }, 2000));
-    EXPECT_TRUE(TTestStation(QHostAddress("127.0.0.15"), receiver->Port(), "B").Register());
+    EXPECT_TRUE(waitClosed(*first, 10000));
+    third->write(*vxg::link::EncodeMessage("C", "Name!!"));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return third->bytesAvailable() >= 16 || third->waitForReadyRead(10); }, 5000));
     EXPECT_EQ(second->state(), QAbstractSocket::ConnectedState);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return got.size() == 6; }, 2000));
-    EXPECT_EQ(got, (QStringList{"A", "Name!!", "127.0.0.12", "B", "Name!!", "127.0.0.15"}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return got.size() == 3; }, 2000));
+    EXPECT_EQ(got, (QStringList{"C", "Name!!", "127.0.0.14"}));
+}
+
+TEST_F(LinkTest, AMessageTheAdmissionRefusesIsNeitherAcknowledgedNorHandedOn) {
+    std::atomic<int> offered = 0; // counted on the receiver's thread
+    startReceiver(60000, 300, 16, 512, [&](const QString&, const QString& text, const QString&) {
+        ++offered;
+        return text != "Help!!";
+    });
+    TTestStation st(QHostAddress("127.0.0.16"), receiver->Port(), "A");
+    EXPECT_TRUE(st.SendRaw(*vxg::link::EncodeMessage("A", "Help!!")).isEmpty());
+    EXPECT_TRUE(st.Register());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return got.size() == 3; }, 2000));
+    EXPECT_EQ(got, (QStringList{"A", "Name!!", "127.0.0.16"}));
+    EXPECT_EQ(offered, 2);
 }
