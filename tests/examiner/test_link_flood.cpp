@@ -95,7 +95,7 @@ TEST_F(TestingWindowTest, AFloodOfOtherAddressesNeitherDropsNorCrowdsOutAcknowle
         for (int a = 1; a <= 24; ++a, floodSent += 4)
             floodAcknowledged +=
                 SendFrom(QStringLiteral("127.0.1.%1").arg(a), port, 4, longName, "CurrentChecked!!1$1$1$1");
-        for (int a = 101; a <= 110; ++a, floodSent += 4)
+        for (int a = 101; a <= 120; ++a, floodSent += 4)
             floodAcknowledged +=
                 SendFrom(QStringLiteral("127.0.1.%1").arg(a), port, 4, "S", "CurrentChecked!!1");
         pupilAcknowledged = pupil.SendAnswers("1$2$3$4");

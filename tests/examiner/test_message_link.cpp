@@ -9,14 +9,11 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include <atomic>
-
 namespace {
 
 class LinkTest : public ::testing::Test {
 protected:
-    void startReceiver(int deadlineMs, int lingerMs = 300, int perAddress = 16, int inAll = 512,
-                       TMessageReceiver::TAdmission admit = {}) {
+    void startReceiver(int deadlineMs, int lingerMs = 300, int perAddress = 16, int inAll = 512) {
         TLinkConfig config;
         config.listenAddress = QHostAddress::LocalHost;
         config.listenPort = 0;
@@ -24,7 +21,7 @@ protected:
         config.lingerMs = lingerMs;
         config.maxConnectionsPerAddress = perAddress;
         config.maxConnections = inAll;
-        receiver = std::make_unique<TMessageReceiver>(config, std::move(admit));
+        receiver = std::make_unique<TMessageReceiver>(config);
         QObject::connect(
             receiver.get(), &TMessageReceiver::MessageReceived, &context,
             [this](const QString& n, const QString& t, const QString& p) { got << n << t << p; });
@@ -119,18 +116,4 @@ TEST_F(LinkTest, WhenAllPlacesAreTakenTheConnectionThatWaitedLongestForItsFrameM
     EXPECT_EQ(second->state(), QAbstractSocket::ConnectedState);
     EXPECT_TRUE(QTest::qWaitFor([&] { return got.size() == 3; }, 2000));
     EXPECT_EQ(got, (QStringList{"C", "Name!!", "127.0.0.14"}));
-}
-
-TEST_F(LinkTest, AMessageTheAdmissionRefusesIsNeitherAcknowledgedNorHandedOn) {
-    std::atomic<int> offered = 0; // counted on the receiver's thread
-    startReceiver(60000, 300, 16, 512, [&](const QString&, const QString& text, const QString&) {
-        ++offered;
-        return text != "Help!!";
-    });
-    TTestStation st(QHostAddress("127.0.0.16"), receiver->Port(), "A");
-    EXPECT_TRUE(st.SendRaw(*vxg::link::EncodeMessage("A", "Help!!")).isEmpty());
-    EXPECT_TRUE(st.Register());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return got.size() == 3; }, 2000));
-    EXPECT_EQ(got, (QStringList{"A", "Name!!", "127.0.0.16"}));
-    EXPECT_EQ(offered, 2);
 }
