@@ -1,5 +1,6 @@
 #include "MessageQueue.h"
 
+#include "MessageFrame.h"
 #include "StudentTable.h"
 
 #include <QSet>
@@ -48,12 +49,12 @@ unsigned ReservedBit(TMsgKind kind) {
 constexpr int kReservedKinds = 4;
 
 // The longest of each part a registered student's message can have: a name the student table
-// admits, a dotted IPv4 address, a text as long as a frame carries; the fixed texts of the other
-// kinds are shorter than "ВЫШЕЛ!!" plus a little.
+// admits, a dotted IPv4 address, a text as long as a frame carries; the other kinds with room set
+// aside are the exact texts "Ready!!", "Help!!" and "ВЫШЕЛ!!".
 constexpr qsizetype kLongestName = TStudentTable::kMaxNameLength;
 constexpr qsizetype kLongestPeer = 15;
-constexpr qsizetype kLongestText = 9999;
-constexpr qsizetype kLongestFixedText = 16;
+constexpr qsizetype kLongestText = kMaxFieldBytes; // one byte a character in cp1251
+constexpr qsizetype kLongestFixedText = 7;
 
 // A later message of the sender that the older answers message must not jump over.
 bool EndsAnswersRun(TMsgKind kind) {

@@ -50,7 +50,8 @@ enum class TOffer { Queued, Absorbed, Refused };
 //   registration, ready or leave message of his waits after that one (each carries the whole
 //   set of answers, so the older would be overwritten anyway);
 // - at most one help request and one language query per address wait at a time (a language
-//   query whose reply is being sent counts as waiting); a further help request is refused;
+//   query whose reply is being sent counts as waiting); a help request of another name there is
+//   refused, unless it is a registered student's own;
 // - a registered student's answers, ready, help and leave messages have room set aside: one of
 //   each kind per student, within caps.students students;
 // - everything else shares what is left of caps.total messages and caps.bytes of memory, at
@@ -61,6 +62,7 @@ class TMessageQueue {
 public:
     explicit TMessageQueue(TQueueCaps caps = {}) : caps_(caps) {}
 
+    // Offered on the receiver's thread before the acknowledgement.
     TOffer Enqueue(TReceived message);
     // True once for each run of queued messages, until Woken(): the caller then wakes the window.
     bool OweWakeUp();
