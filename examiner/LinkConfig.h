@@ -1,6 +1,20 @@
 #pragma once
 #include <QHostAddress>
 
+namespace vxg::link {
+
+// How much of the received messages may wait at once (see TMessageQueue). Room for the
+// registered students' own messages is set aside within total and bytes, so a flood from other
+// addresses never takes it.
+struct TQueueCaps {
+    int perAddress = 64;
+    int total = 20000;
+    qint64 bytes = 64LL * 1024 * 1024;
+    int students = 1000; // registered students with room set aside: as many as the table holds
+};
+
+} // namespace vxg::link
+
 // Ports, limits and the clock of a testing. The programs use the defaults; tests use free ports
 // and a short clock.
 struct TLinkConfig {
@@ -16,4 +30,5 @@ struct TLinkConfig {
     int maxConnectionsPerAddress = 16; // and from one address
     int minuteMs = 60000;              // one minute of the time limit
     int gaugeTickMs = 5000;            // one step of the time gauge
+    vxg::link::TQueueCaps queue{};     // the received messages waiting for the window
 };

@@ -15,7 +15,9 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <map>
 #include <memory>
+#include <utility>
 
 using vxg::link::TFrameParse;
 
@@ -30,7 +32,8 @@ QString DottedIPv4(const QHostAddress& address) {
 
 class TMessageReceiver::Worker : public QObject {
 public:
-    Worker(const TLinkConfig& config, TMessageReceiver* owner) : config_(config), owner_(owner) {}
+    Worker(const TLinkConfig& config, TAdmission admit, TMessageReceiver* owner)
+        : config_(config), admit_(std::move(admit)), owner_(owner) {}
 
     // Runs on the receiver's thread. A port that cannot be had gives 0 and the system's reason.
     quint16 Listen(QString& error) {
@@ -65,6 +68,7 @@ public:
         if (sweep_)
             sweep_->stop();
         conns_.clear();
+        reading_.clear();
         qDeleteAll(findChildren<QTcpSocket*>());
     }
 
@@ -73,7 +77,8 @@ private:
         QByteArray buffer;
         bool acknowledged = false;
         bool released = false;
-        qint64 due = 0; // on clock_: the frame's deadline, then the end of the linger
+        qint64 due = 0;    // on clock_: the frame's deadline, then the end of the linger
+        quint64 order = 0; // of acceptance, among the connections being read
         QString peer;
     };
 
@@ -82,8 +87,10 @@ private:
             return;
         socket->setParent(this);
         const QString peer = DottedIPv4(socket->peerAddress());
-        if (stopped_ || open_ >= config_.maxConnections ||
-            perAddress_.value(peer) >= config_.maxConnectionsPerAddress) {
+        const bool welcome = !stopped_ && perAddress_.value(peer) < config_.maxConnectionsPerAddress;
+        if (welcome && open_ >= config_.maxConnections)
+            MakeRoom();
+        if (!welcome || open_ >= config_.maxConnections) {
             socket->abort();
             socket->deleteLater();
             return;
@@ -95,7 +102,9 @@ private:
         auto conn = std::make_shared<Connection>();
         conn->peer = peer;
         conn->due = Now() + config_.frameDeadlineMs;
+        conn->order = nextOrder_++;
         conns_.insert(socket, conn);
+        reading_.emplace(conn->order, socket);
         if (!sweep_->isActive())
             sweep_->start();
 
@@ -124,17 +133,28 @@ private:
         }
         if (frame.status == TFrameParse::Incomplete)
             return;
+        const QString name = vxg::cp1251::decode(frame.name);
+        const QString text = vxg::cp1251::decode(frame.text);
+        // Taken before it is acknowledged: a message its station saw acknowledged already waits
+        // for the window (the stop's grading counts on that), and one the caps refuse gets no "OK".
+        if (stopped_ || (admit_ && !admit_(name, text, conn->peer))) {
+            Finish(socket);
+            return;
+        }
         conn->acknowledged = true;
         Release(*conn);
-        // Handed over before it is acknowledged: a message its station saw acknowledged is
-        // already on its way to the window (the stop's grading counts on that).
-        if (!stopped_)
-            emit owner_->MessageReceived(vxg::cp1251::decode(frame.name), vxg::cp1251::decode(frame.text),
-                                         conn->peer);
+        emit owner_->MessageReceived(name, text, conn->peer);
         conn->buffer.clear();
         socket->write(vxg::link::Acknowledgement());
         socket->flush();
         conn->due = Now() + config_.lingerMs;
+    }
+
+    // Connections that never finish a frame must not keep the others out: the one that has
+    // waited longest goes. An honest station writes its frame at once, so it is the newest.
+    void MakeRoom() {
+        if (!reading_.empty())
+            Finish(reading_.begin()->second);
     }
 
     // A connection counts against the caps while its frame is being read; once acknowledged it
@@ -143,6 +163,7 @@ private:
         if (conn.released)
             return;
         conn.released = true;
+        reading_.erase(conn.order);
         --open_;
         if (--perAddress_[conn.peer] <= 0)
             perAddress_.remove(conn.peer);
@@ -175,9 +196,12 @@ private:
     qint64 Now() const { return clock_.elapsed(); }
 
     TLinkConfig config_;
+    TAdmission admit_;
     TMessageReceiver* owner_;
     QTcpServer* server_ = nullptr;
     QHash<QTcpSocket*, std::shared_ptr<Connection>> conns_;
+    std::map<quint64, QTcpSocket*> reading_; // not yet acknowledged, oldest first
+    quint64 nextOrder_ = 0;
     QTimer* sweep_ = nullptr;
     QElapsedTimer clock_;
     bool stopped_ = false;
@@ -185,8 +209,8 @@ private:
     QHash<QString, int> perAddress_;
 };
 
-TMessageReceiver::TMessageReceiver(const TLinkConfig& config, QObject* parent)
-    : QObject(parent), config_(config) {}
+TMessageReceiver::TMessageReceiver(const TLinkConfig& config, TAdmission admit, QObject* parent)
+    : QObject(parent), config_(config), admit_(std::move(admit)) {}
 
 TMessageReceiver::~TMessageReceiver() {
     Stop();
@@ -197,7 +221,7 @@ bool TMessageReceiver::Start() {
         return port_ != 0;
     thread_ = new QThread;
     thread_->setObjectName(QStringLiteral("NMMSGServ1"));
-    worker_ = new Worker(config_, this);
+    worker_ = new Worker(config_, admit_, this);
     worker_->moveToThread(thread_);
     thread_->start();
     quint16 port = 0;

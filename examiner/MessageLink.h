@@ -12,12 +12,17 @@
 
 class QThread;
 
-// Listens on its own thread. Every complete frame is acknowledged at once and then handed on
-// through MessageReceived (emitted on the receiver's thread; connect it queued).
+// Listens on its own thread. Every complete frame is offered to the admission, on the
+// receiver's thread; one it takes is handed on through MessageReceived (emitted on the
+// receiver's thread; connect it queued) and then acknowledged, one it refuses is closed without
+// an acknowledgement, so its station tries again as after any failure. When the connections
+// being read fill the cap in all, the one that has waited longest for its frame makes room.
 class TMessageReceiver : public QObject {
     Q_OBJECT
 public:
-    explicit TMessageReceiver(const TLinkConfig& config, QObject* parent = nullptr);
+    // Whether a received message is taken; without one, every message is.
+    using TAdmission = std::function<bool(const QString& name, const QString& text, const QString& peer)>;
+    explicit TMessageReceiver(const TLinkConfig& config, TAdmission admit = {}, QObject* parent = nullptr);
     ~TMessageReceiver() override; // stops listening and ends the thread
 
     // Starts the thread and listens; false when the port cannot be had (nothing is then received).
@@ -36,6 +41,7 @@ signals:
 private:
     class Worker;
     TLinkConfig config_;
+    TAdmission admit_;
     QThread* thread_ = nullptr;
     Worker* worker_ = nullptr;
     quint16 port_ = 0;

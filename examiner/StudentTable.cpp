@@ -73,6 +73,7 @@ TAdmission TStudentTable::Admission(const TNet& students, const QString& name, c
 int TStudentTable::Append(const QString& name, const QString& address) {
     S.Students.append(Registered(name, address));
     S.StudentCount = static_cast<qint32>(S.Students.size());
+    Changed();
     return S.StudentCount - 1;
 }
 
@@ -81,12 +82,14 @@ bool TStudentTable::RemoveAt(int k) {
         return false;
     S.Students.removeAt(k);
     S.StudentCount = static_cast<qint32>(S.Students.size());
+    Changed();
     return true;
 }
 
 void TStudentTable::Assign(const TNet& students) {
     S.Students = students;
     S.StudentCount = static_cast<qint32>(S.Students.size());
+    Changed();
 }
 
 QList<TStudentTable::TPending> TStudentTable::Release() {
@@ -97,6 +100,11 @@ QList<TStudentTable::TPending> TStudentTable::Release() {
     QList<TPending> out;
     out.swap(pending_);
     return out;
+}
+
+void TStudentTable::Changed() const {
+    if (changed_)
+        changed_();
 }
 
 bool TStudentTable::RemovalPending(const QString& name) const {

@@ -8,6 +8,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 // Why a registration is refused (Admitted: it is not). Known: the name is registered from this
 // address already; NameTaken: from another one.
 enum class TAdmission {
@@ -76,11 +78,16 @@ public:
     // Whether a removal of this name waits.
     bool RemovalPending(const QString& name) const;
 
+    // Runs after every change of who is in the table (Append, RemoveAt, Assign).
+    void OnChange(std::function<void()> changed) { changed_ = std::move(changed); }
+
 private:
     static TAdmission Admission(const TNet& students, const QString& name, const QString& address);
+    void Changed() const;
 
     TExaminerState& S;
     int hold_ = 0;
     QList<TPending> pending_;
     TNet aside_;
+    std::function<void()> changed_;
 };

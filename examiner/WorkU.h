@@ -196,7 +196,7 @@ public:
     void ReportDeafLink();    // the window is shown: an error box when the port cannot be had
     void ShutdownLink();      // at exit, before the window goes: nothing more is received or sent
     quint16 LinkPort() const; // the port the receiver listens on (0: none)
-    void MessageArrived(const QString& name, const QString& text, const QString& peer);
+    void MessageArrived();    // the receiver queued messages: they are acted on from the event loop
     void ProcessMessages();
     void NMMSGServ1MSG(const QString& sFrom, const QString& sMsg, const QString& peer);
     // Acts at once on every answers message received so far that no ready message of its sender
@@ -411,8 +411,9 @@ private:
     };
     void RunDeferred(const TDeferredCommand& deferred);
     std::unique_ptr<TMessageReceiver> receiver_;
-    QObject* inbox_ = nullptr; // receives the receiver's hand-overs
-    std::unique_ptr<vxg::link::TMessageQueue> messages_;
+    QObject* inbox_ = nullptr; // receives the receiver's wake-ups
+    // Shared with the receiver's thread, which queues into it before acknowledging.
+    std::shared_ptr<vxg::link::TMessageQueue> messages_;
     std::unique_ptr<vxg::link::TBoxQueue> boxes_;
     std::unique_ptr<vxg::link::TReplyThrottle> langReplies_;
     QElapsedTimer linkClock_;

@@ -48,26 +48,47 @@ QString ShownName(const QString& name) {
     return name.size() > shown.size() ? shown + QStringLiteral("...") : shown;
 }
 
+QList<vxg::link::TSender> RegisteredSenders(const TNet& students) {
+    QList<vxg::link::TSender> senders;
+    senders.reserve(students.size());
+    for (const TClient& c : students)
+        senders.append({c.Name, c.HostAddr});
+    return senders;
+}
+
+// On the receiver's thread, before the acknowledgement: what the queue refuses is not
+// acknowledged. The window is woken once for a run of queued messages, through an event to
+// inbox, and touched in no other way from that thread.
+TMessageReceiver::TAdmission LinkAdmission(std::shared_ptr<vxg::link::TMessageQueue> queue, QObject* inbox,
+                                           std::function<void()> wake) {
+    return [queue = std::move(queue), inbox, wake = std::move(wake)](const QString& name, const QString& text,
+                                                                     const QString& peer) {
+        const vxg::link::TOffer offer = queue->Enqueue({name, text, peer, TMsgKind::Unknown});
+        if (offer == vxg::link::TOffer::Queued && queue->OweWakeUp())
+            QMetaObject::invokeMethod(inbox, wake, Qt::QueuedConnection);
+        return offer != vxg::link::TOffer::Refused;
+    };
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
 // The link's life.
 
 void TWorkF::CreateLink() {
-    messages_ = std::make_unique<vxg::link::TMessageQueue>();
+    messages_ = std::make_shared<vxg::link::TMessageQueue>(S.Link.queue);
     boxes_ = std::make_unique<vxg::link::TBoxQueue>();
     langReplies_ = std::make_unique<vxg::link::TReplyThrottle>();
     linkClock_.start();
-    receiver_ = std::make_unique<TMessageReceiver>(S.Link);
-    // The hand-overs come as events to an object of their own, so that they alone can be taken
-    // in ahead of the window's other events (ActOnReceivedAnswers).
+    // The wake-ups come as events to an object of their own, apart from the window's other events.
     inbox_ = new QObject(this);
-    connect(
-        receiver_.get(), &TMessageReceiver::MessageReceived, inbox_,
-        [this](const QString& name, const QString& text, const QString& peer) {
-            MessageArrived(name, text, peer);
-        },
-        Qt::QueuedConnection);
+    receiver_ = std::make_unique<TMessageReceiver>(
+        S.Link, LinkAdmission(messages_, inbox_, [this] { MessageArrived(); }));
+    // Registered students keep room in the queue that no flood from other addresses can take.
+    Table.OnChange([this] {
+        if (messages_)
+            messages_->SetRegistered(RegisteredSenders(S.Students));
+    });
     // A modal window that closed lets the waiting boxes and commands have their turn.
     connect(this, &TWorkF::IdleUpdated, this, [this] {
         if (WorkWaiting())
@@ -136,11 +157,11 @@ quint16 TWorkF::LinkPort() const {
 // ---------------------------------------------------------------------------------------------
 // Received messages: queued in arrival order, acted on one at a time.
 
-void TWorkF::MessageArrived(const QString& name, const QString& text, const QString& peer) {
+void TWorkF::MessageArrived() {
     if (!receiver_ || !messages_)
         return;
-    if (messages_->Enqueue({name, text, peer, TMsgKind::Unknown}))
-        PostMessageProcessing();
+    messages_->Woken();
+    PostMessageProcessing();
 }
 
 void TWorkF::PostMessageProcessing() {
@@ -226,11 +247,10 @@ void TWorkF::NMMSGServ1MSG(const QString& sFrom, const QString& sMsg, const QStr
 }
 
 void TWorkF::ActOnReceivedAnswers() {
-    if (!messages_ || !inbox_)
+    if (!messages_)
         return;
-    // The receiver hands a message over before acknowledging it: every message acknowledged by
-    // now is in the queue once the hand-overs still waiting as events have been taken in.
-    QCoreApplication::sendPostedEvents(inbox_, QEvent::MetaCall);
+    // The receiver queues a message before it acknowledges it: every message acknowledged by
+    // now waits in the queue.
     for (const vxg::link::TReceived& m : messages_->TakeAnswersBeforeReady())
         vxg::RunGuarded([&] { NMMSGServ1MSG(m.name, m.text, m.peer); });
 }

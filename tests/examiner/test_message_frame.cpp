@@ -6,7 +6,10 @@
 #include "StudentTable.h"
 
 #include <QElapsedTimer>
+#include <QRandomGenerator>
 #include <gtest/gtest.h>
+
+#include <map>
 
 using namespace vxg::link;
 
@@ -54,41 +57,64 @@ TEST(MessageFrame, JudgesALengthFieldAsSoonAsItsFourBytesArrive) {
 
 TEST(MessageQueue, KeepsArrivalOrderAndBoundsWhatWaits) {
     const QString a = "127.0.0.2";
-    const std::tuple<QString, QString, QString, bool> arrivals[] = {
-        {"A", "name!!", a, false}, // no known kind: the tests are exact
-        {"A", "CurrentChecked!!1", a, true},
-        {"B", "CurrentChecked!!2", "127.0.0.3", true},
-        {"a", "CurrentChecked!!1$2", a, false}, // a newer set of A replaces his older one
-        {"A", "Ready!!", a, true},
-        {"A", "CurrentChecked!!3", a, true}, // after his Ready: kept apart
-        {"A", "CurrentChecked!!4", a, false},
-        {"A", "Help!!", a, true},
-        {"C", "Help!!", a, false}, // one help box per address
-        {"", "WhatLang!!", a, true},
-        {"", "WhatLang!!", a, false}, // one language reply per address
+    const std::tuple<QString, QString, QString, TOffer> arrivals[] = {
+        {"A", "name!!", a, TOffer::Absorbed}, // no known kind: the tests are exact
+        {"A", "CurrentChecked!!1", a, TOffer::Queued},
+        {"B", "CurrentChecked!!2", "127.0.0.3", TOffer::Queued},
+        {"a", "CurrentChecked!!1$2", a, TOffer::Absorbed}, // a newer set of A replaces his older one
+        {"A", "Ready!!", a, TOffer::Queued},
+        {"A", "CurrentChecked!!3", a, TOffer::Queued}, // after his Ready: kept apart
+        {"A", "CurrentChecked!!4", a, TOffer::Absorbed},
+        {"A", "Help!!", a, TOffer::Queued},
+        {"A", "CurrentChecked!!5", a, TOffer::Absorbed}, // a help request between changes nothing
+        {"C", "Help!!", a, TOffer::Refused},             // one help box per address
+        {"", "WhatLang!!", a, TOffer::Queued},
+        {"", "WhatLang!!", a, TOffer::Absorbed}, // one language reply per address
     };
     TMessageQueue q;
-    for (const auto& [name, text, peer, kept] : arrivals)
-        EXPECT_EQ(q.Enqueue({name, text, peer}), kept) << name.toStdString() << ' ' << text.toStdString();
+    for (const auto& [name, text, peer, offer] : arrivals)
+        EXPECT_EQ(q.Enqueue({name, text, peer}), offer) << name.toStdString() << ' ' << text.toStdString();
     QStringList order;
     while (auto m = q.TakeNext()) {
         order << m->name + ':' + m->text;
         if (m->kind == TMsgKind::LangQuery && m->peer == a) { // a reply being sent still counts
-            EXPECT_FALSE(q.Enqueue({"", "WhatLang!!", a}));
-            EXPECT_TRUE(q.Enqueue({"", "WhatLang!!", "127.0.0.9"}));
+            EXPECT_EQ(q.Enqueue({"", "WhatLang!!", a}), TOffer::Absorbed);
+            EXPECT_EQ(q.Enqueue({"", "WhatLang!!", "127.0.0.9"}), TOffer::Queued);
         }
         q.Done();
     }
     EXPECT_EQ(order, (QStringList{"A:CurrentChecked!!1$2", "B:CurrentChecked!!2", "A:Ready!!",
-                                  "A:CurrentChecked!!4", "A:Help!!", ":WhatLang!!", ":WhatLang!!"}));
-    EXPECT_TRUE(q.Enqueue({"", "WhatLang!!", a}));
+                                  "A:CurrentChecked!!5", "A:Help!!", ":WhatLang!!", ":WhatLang!!"}));
+    EXPECT_EQ(q.Enqueue({"", "WhatLang!!", a}), TOffer::Queued);
 
     // One address cannot fill it.
     int kept = 0;
     for (int i = 0; i < 1000; ++i)
-        kept += q.Enqueue({QString::number(i), "Name!!", "127.0.0.4"});
+        kept += q.Enqueue({QString::number(i), "Name!!", "127.0.0.4"}) == TOffer::Queued;
     EXPECT_EQ(kept, TQueueCaps{}.perAddress);
 }
+
+namespace {
+
+// The memory the messages a queue holds take at the least (their characters), taken out one by
+// one as the window takes them; the queue's own count must cover it and end at nothing.
+qint64 DrainedBytes(TMessageQueue& q) {
+    const qint64 counted = q.Bytes();
+    qint64 held = 0;
+    while (const auto m = q.TakeNext()) {
+        held += (m->name.size() + m->text.size() + m->peer.size()) * qint64(sizeof(QChar));
+        q.Done();
+    }
+    EXPECT_GE(counted, held);
+    EXPECT_EQ(q.Bytes(), 0);
+    return held;
+}
+
+QString Peer(int a) {
+    return QStringLiteral("10.%1.%2.%3").arg(a / 62500).arg(a / 250 % 250).arg(a % 250);
+}
+
+} // namespace
 
 // A class of stations sending long names while the window is held up: what waits stays within
 // its bytes, and each arrival costs the same however long the queue (no scan by name).
@@ -99,19 +125,50 @@ TEST(MessageQueue, BoundsTheBytesWaitingAndFindsSendersWithoutScanning) {
     TMessageQueue q;
     QElapsedTimer clock;
     clock.start();
-    for (int a = 0; a < 320; ++a) {
-        const QString peer = QStringLiteral("10.0.%1.%2").arg(a / 250).arg(a % 250);
+    for (int a = 0; a < 320; ++a)
         for (const QString& name : names)
-            q.Enqueue({name, "Name!!", peer});
-    }
+            q.Enqueue({name, "Name!!", Peer(a)});
     // A scan of the queue by name at every arrival took 25 s here; a look-up by hash, well under 1 s.
     EXPECT_LT(clock.elapsed(), 15000);
     EXPECT_GT(q.Size(), 1000);
-    EXPECT_LT(q.Size() * names[0].size() * 2, 64 * 1024 * 1024);
+    EXPECT_LE(DrainedBytes(q), TQueueCaps{}.bytes);
+}
+
+// Short answers fill the count, then every sender sends his answers again at the longest a frame
+// carries: the newer text replaces the waiting one, within the same bytes, in the room the
+// message waits in (a registered student's room set aside, or the room shared by the rest).
+TEST(MessageQueue, EveryWayInKeepsToTheByteCap) {
+    const TQueueCaps caps{.perAddress = 64, .total = 2400, .bytes = 4 * 1024 * 1024, .students = 100};
+    const QString longest = "CurrentChecked!!" + QString(9999 - 16, u'1');
+    TMessageQueue q(caps);
+    auto sender = [&](int i) { return TReceived{QStringLiteral("Student%1").arg(i % 64), {}, Peer(i / 64)}; };
+    QList<TSender> students;
+    for (int k = 0; k < caps.students; ++k)
+        students.append({sender(k).name, sender(k).peer});
+    q.SetRegistered(students);
+    const int senders = 2 * caps.total;
+    for (int i = 0; i < senders; ++i) {
+        TReceived m = sender(i);
+        m.text = "CurrentChecked!!1";
+        q.Enqueue(m);
+    }
+    const qsizetype waiting = q.Size();
+    EXPECT_GT(waiting, caps.total / 2);
+    EXPECT_EQ(q.Enqueue({"Late", "CurrentChecked!!1", Peer(senders)}), TOffer::Refused); // the count is full
+    std::map<TOffer, int> replaced;
+    for (int i = 0; i < senders; ++i) {
+        TReceived m = sender(i);
+        m.text = longest;
+        ++replaced[q.Enqueue(m)];
+    }
+    EXPECT_EQ(q.Size(), waiting);
+    EXPECT_GT(replaced[TOffer::Refused], 0);
+    EXPECT_GT(replaced[TOffer::Absorbed], caps.students); // every student's, and more
+    EXPECT_LE(DrainedBytes(q), caps.bytes);
 }
 
 TEST(MessageQueue, CapsTheCountAndGivesTheGradingTheAnswersNoReadyPrecedes) {
-    TMessageQueue capped({.perAddress = 2, .total = 3});
+    TMessageQueue capped({.perAddress = 2, .total = 3, .students = 0});
     for (int a = 1; a <= 5; ++a)
         capped.Enqueue({"A", "Name!!", QStringLiteral("10.0.0.%1").arg(a)});
     EXPECT_EQ(capped.Size(), 3);
@@ -123,7 +180,7 @@ TEST(MessageQueue, CapsTheCountAndGivesTheGradingTheAnswersNoReadyPrecedes) {
         {"C", "CurrentChecked!!3"}, {"B", "CurrentChecked!!4"},
     };
     for (const auto& [name, text] : arrivals)
-        ASSERT_TRUE(q.Enqueue({name, text, "10.0.0.1"}));
+        ASSERT_EQ(q.Enqueue({name, text, "10.0.0.1"}), TOffer::Queued);
     auto order = [](const auto& messages) {
         QStringList out;
         for (const TReceived& m : messages)
@@ -133,12 +190,118 @@ TEST(MessageQueue, CapsTheCountAndGivesTheGradingTheAnswersNoReadyPrecedes) {
     EXPECT_EQ(order(q.TakeAnswersBeforeReady()),
               (QStringList{"A:CurrentChecked!!1", "C:CurrentChecked!!3", "B:CurrentChecked!!4"}));
     // The rest keep their order, and a newer set of answers still joins A's waiting one.
-    EXPECT_FALSE(q.Enqueue({"A", "CurrentChecked!!5", "10.0.0.1"}));
+    EXPECT_EQ(q.Enqueue({"A", "CurrentChecked!!5", "10.0.0.1"}), TOffer::Absorbed);
     std::vector<TReceived> rest;
     while (auto m = q.TakeNext())
         rest.push_back(*m);
     EXPECT_EQ(order(rest), (QStringList{"B:Name!!", "A:Ready!!", "a:CurrentChecked!!5"}));
     EXPECT_EQ(q.Bytes(), 0);
+}
+
+// Strangers fill every cap; the students in the table still get their answers, ready, help and
+// leave in, one waiting of each, and no more than that however they alternate.
+TEST(MessageQueue, ARegisteredStudentFindsRoomWhateverOtherAddressesSend) {
+    const TQueueCaps caps{.perAddress = 4, .total = 40, .bytes = 400 * 1024, .students = 2};
+    TMessageQueue q(caps);
+    q.SetRegistered({{"Pupil", "10.0.0.1"}, {"Other", "10.0.0.2"}});
+    int flood = 0;
+    for (int a = 10; a < 100; ++a)
+        for (int i = 0; i < caps.perAddress; ++i)
+            flood += q.Enqueue({QString(9990, u'x') + QString::number(i), "CurrentChecked!!1", Peer(a)}) ==
+                     TOffer::Queued;
+    for (int a = 100; a < 200; ++a)
+        flood += q.Enqueue({"S", "Name!!", Peer(a)}) == TOffer::Queued;
+    EXPECT_EQ(q.Enqueue({"S", "Name!!", Peer(300)}), TOffer::Refused);
+    EXPECT_EQ(q.Enqueue({"Stranger", "CurrentChecked!!1", "10.0.0.1"}), TOffer::Refused);
+
+    const std::tuple<QString, QString, TOffer> arrivals[] = {
+        {"pupil", "CurrentChecked!!1$1$1$1", TOffer::Queued},
+        {"Pupil", "CurrentChecked!!" + QString(9999 - 16, u'2'), TOffer::Absorbed},
+        {"Pupil", "Help!!", TOffer::Queued},
+        {"Pupil", "CurrentChecked!!1$2$3$4", TOffer::Absorbed},
+        {"Pupil", "Ready!!", TOffer::Queued},
+        {"Pupil", "CurrentChecked!!4$4$4$4", TOffer::Refused}, // after his Ready, no room is kept
+        {"Pupil", "Ready!!", TOffer::Absorbed},
+        {"Pupil", "ВЫШЕЛ!!", TOffer::Queued},
+    };
+    for (const auto& [name, text, offer] : arrivals)
+        EXPECT_EQ(q.Enqueue({name, text, "10.0.0.1"}), offer) << text.left(30).toStdString();
+    int alternating = 0;
+    for (int i = 0; i < 1000; ++i)
+        alternating +=
+            q.Enqueue({"Other", i % 2 ? "Ready!!" : "CurrentChecked!!1", "10.0.0.2"}) == TOffer::Queued;
+    EXPECT_EQ(alternating, 2);
+    EXPECT_LE(q.Size(), caps.total);
+
+    QStringList pupil;
+    qint64 held = 0;
+    while (const auto m = q.TakeNext()) {
+        if (m->peer == "10.0.0.1")
+            pupil << m->name + ':' + m->text;
+        held += (m->name.size() + m->text.size() + m->peer.size()) * qint64(sizeof(QChar));
+        q.Done();
+    }
+    EXPECT_EQ(pupil, (QStringList{"pupil:CurrentChecked!!1$2$3$4", "Pupil:Help!!", "Pupil:Ready!!",
+                                  "Pupil:ВЫШЕЛ!!"}));
+    EXPECT_GT(flood, 0);
+    EXPECT_LE(held, caps.bytes);
+}
+
+// Messages of every kind from strangers and students, while the window takes some and a grading
+// takes the answers now and then: whatever was taken in is acted on, and a student's last set of
+// answers taken in is the one the window sees last.
+TEST(MessageQueue, NothingTakenInIsLostWhileTheCapsRefuseTheRest) {
+    const TQueueCaps caps{.perAddress = 8, .total = 200, .bytes = 1024 * 1024, .students = 10};
+    TMessageQueue q(caps);
+    QList<TSender> students;
+    for (int k = 0; k < caps.students; ++k)
+        students.append({QStringLiteral("P%1").arg(k), Peer(k % 3)});
+    q.SetRegistered(students);
+    const QString texts[] = {"Name!!", "CurrentChecked!!", "Help!!", "Ready!!", "ВЫШЕЛ!!", "WhatLang!!"};
+    QRandomGenerator random(18);
+    QHash<QString, QString> lastAnswers; // sender -> the last answers text taken in
+    QSet<QString> takenIn, actedOn;      // sender and kind; the address alone for a language query
+    auto kindFrom = [](const TReceived& m, TMsgKind kind) {
+        return (kind == TMsgKind::LangQuery ? m.peer : m.peer + '/' + m.name) + '/' +
+               QString::number(int(kind));
+    };
+    auto actOn = [&](const TReceived& m) {
+        const QString sender = m.peer + '/' + m.name;
+        actedOn.insert(kindFrom(m, m.kind));
+        if (m.kind == TMsgKind::Answers && lastAnswers.value(sender) == m.text)
+            lastAnswers.remove(sender);
+    };
+    for (int step = 0; step < 20000; ++step) {
+        const int who = random.bounded(40);
+        TReceived m{QStringLiteral("P%1").arg(who), texts[random.bounded(6)], Peer(who % 7)};
+        if (m.text.startsWith("Current"))
+            m.text += QString(random.bounded(2) ? 9000 : 1, u'1') + QString::number(step);
+        if (random.bounded(8) == 0)
+            m.name += QString(9000, u'n');
+        const QString sender = m.peer + '/' + m.name;
+        const TOffer offer = q.Enqueue(m);
+        if (offer != TOffer::Refused && KindOf(m.text) != TMsgKind::Unknown) {
+            takenIn.insert(kindFrom(m, KindOf(m.text)));
+            if (KindOf(m.text) == TMsgKind::Answers)
+                lastAnswers.insert(sender, m.text);
+        }
+        ASSERT_LE(q.Bytes(), caps.bytes);
+        ASSERT_LE(q.Size(), caps.total);
+        if (random.bounded(4) == 0)
+            if (const auto next = q.TakeNext()) {
+                actOn(*next);
+                q.Done();
+            }
+        if (random.bounded(2000) == 0)
+            for (const TReceived& answers : q.TakeAnswersBeforeReady())
+                actOn(answers);
+    }
+    while (const auto next = q.TakeNext()) {
+        actOn(*next);
+        q.Done();
+    }
+    EXPECT_EQ(actedOn, takenIn);
+    EXPECT_TRUE(lastAnswers.isEmpty()) << lastAnswers.size();
 }
 
 TEST(MessageQueue, ABoxWaitsOnceAndOneAddressCannotFillTheirQueue) {
