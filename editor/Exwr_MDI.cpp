@@ -263,6 +263,8 @@ void TMDIForm::BindCommands() {
     on(WindowMinimizeAll1, &TMDIForm::WindowMinimizeAll);
     on(WindowArrangeAll1, &TMDIForm::WindowArrangeAll);
     on(HelpM, &TMDIForm::HelpMClick);
+    // F1 anywhere in the editor, its dialogs included, opens the contents.
+    vxg::Help::instance().answerF1InDialogsWith(HelpM);
     on(HelpAboutItem, &TMDIForm::HelpAbout1Execute);
     on(AboutVXGItem, &TMDIForm::AboutVXGItemClick);
     on(Rus1, &TMDIForm::Rus1Click);

@@ -452,6 +452,8 @@ void TWorkF::BindCommands() {
     onAction(Eng1, &TWorkF::Eng1Click);
     onAction(Rus1, &TWorkF::Rus1Click);
     onAction(QuickHelpA, &TWorkF::QuickHelpAExecute);
+    // Over the examiner's dialogs F1 gives the state's help too.
+    vxg::Help::instance().answerF1InDialogsWith(QuickHelpA);
     onAction(Help, &TWorkF::HelpClick);
     onAction(About, &TWorkF::AboutClick);
     onAction(AboutVXGm, &TWorkF::AboutVXGmClick);

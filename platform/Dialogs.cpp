@@ -100,6 +100,9 @@ void configureFileDialog(QFileDialog& dialog, const FileDialogRequest& request, 
     dialog.setFileMode(!save && request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     // Saving over an existing file asks nothing: the programs' own commands decide that.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    // A dialog of the desktop's own is another program's window: F1 in it cannot reach the
+    // program's help, nor can the help be shown as its window.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     if (!request.initialDir.isEmpty())
         dialog.setDirectory(request.initialDir);
     const QStringList filters = qtNameFilters(request.filter);

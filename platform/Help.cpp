@@ -1,7 +1,10 @@
 #include "Help.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QFile>
+#include <QKeyEvent>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -23,6 +26,28 @@ QString notFoundPage(const QString& topicId, bool russian) {
                           "</body></html>")
         .arg(id);
 }
+
+// A dialog takes its keys away from the main window, whose F1 command then never hears them. A
+// dialog with help of its own answers F1 with a shortcut, and the key reaches nobody else.
+class DialogF1 : public QObject {
+public:
+    explicit DialogF1(QObject* parent) : QObject(parent) {}
+    QPointer<QAction> command;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress || !command || !command->isEnabled())
+            return false;
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        if (key->key() != Qt::Key_F1 || key->modifiers() != Qt::NoModifier)
+            return false;
+        const auto* widget = qobject_cast<const QWidget*>(watched);
+        if (!widget || !qobject_cast<const QDialog*>(widget->window()))
+            return false;
+        command->trigger();
+        return true;
+    }
+};
 
 } // namespace
 
@@ -91,6 +116,18 @@ QString Help::showTopic(const QString& topicId) {
 
 QString Help::showContents() {
     return showTopic(QStringLiteral("contents"));
+}
+
+void Help::answerF1InDialogsWith(QAction* command) {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app)
+        return;
+    if (!dialogF1_) {
+        auto* filter = new DialogF1(app);
+        app->installEventFilter(filter);
+        dialogF1_ = filter;
+    }
+    static_cast<DialogF1*>(dialogF1_.data())->command = command;
 }
 
 } // namespace vxg

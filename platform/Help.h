@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QString>
 
+class QAction;
+class QObject;
 class QTextBrowser;
 class QWidget;
 
@@ -23,6 +25,11 @@ public:
     QString showTopic(const QString& topicId);
     QString showContents();
 
+    // F1 in any dialog of the program that has no help of its own (message boxes, file dialogs,
+    // the program's own dialogs) runs command, the program's F1 command, as F1 does in its main
+    // window. Null stops it.
+    void answerF1InDialogsWith(QAction* command);
+
     // The page's resource path for the language in force (exists or not).
     QString pagePath(const QString& topicId) const;
     // The window, created at first use (null before any page was shown, and once the dialog it
@@ -38,6 +45,7 @@ private:
     bool russian_ = false;
     QPointer<QWidget> window_;
     QPointer<QTextBrowser> browser_;
+    QPointer<QObject> dialogF1_;
 };
 
 } // namespace vxg

@@ -1,14 +1,18 @@
 #include "Dialogs.h"
+#include "Help.h"
+#include "HelpWindowProbe.h"
 #include "ScriptedDialogs.h"
 #include "UiLanguage.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QShortcut>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -270,4 +274,83 @@ TEST(QtDialogsLanguage, ChoosingTheLanguageInForceAgainChangesNothing) {
         EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Open"), step.russian ? "Открыть" : "Open");
     }
     qApp->removeEventFilter(&changes);
+}
+
+// The program's F1 command, counted, as the help seam runs it from a dialog.
+class QtDialogsHelp : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QObject::connect(&f1Command, &QAction::triggered, [this] {
+            ++f1Runs;
+            vxg::Help::instance().showContents();
+        });
+        vxg::Help::instance().answerF1InDialogsWith(&f1Command);
+    }
+    void TearDown() override { vxg::Help::instance().answerF1InDialogsWith(nullptr); }
+
+    QAction f1Command;
+    int f1Runs = 0;
+};
+
+// Every box and file dialog answers F1 with the program's help in front of it, to be read and
+// scrolled while the dialog stays open.
+TEST_F(QtDialogsHelp, F1InEveryBoxAndFileDialogShowsHelpInFrontOfIt) {
+    QTemporaryDir dir;
+    vxg::FileDialogRequest request;
+    request.title = "Pick";
+    request.initialDir = dir.path();
+    request.filter = kTopicFilter;
+    vxg::QtDialogs qt;
+    const std::vector<std::pair<const char*, std::function<void()>>> dialogs{
+        {"confirmation", [&] { qt.message(DlgKind::Confirmation, "Delete?", DlgButtons::YesNo, nullptr); }},
+        {"error", [&] { qt.message(DlgKind::Error, "Failed.", DlgButtons::Ok, nullptr); }},
+        {"warning with a named default",
+         [&] {
+             qt.messageWithDefault(DlgKind::Warning, "Sure?", DlgButtons::YesNoCancel, DlgResult::No,
+                                   nullptr);
+         }},
+        {"open file", [&] { qt.openFile(request, nullptr); }},
+        {"save file", [&] { qt.saveFile(request, nullptr); }},
+    };
+    for (const auto& [name, open] : dialogs) {
+        SCOPED_TRACE(name);
+        ExpectF1HelpOver(open, "qrc:/help/en/contents.html");
+    }
+    EXPECT_EQ(f1Runs, static_cast<int>(dialogs.size()));
+}
+
+// A dialog with help of its own answers F1 itself; other keys and F1 with a modifier are the
+// dialog's, and without a command F1 does nothing.
+TEST_F(QtDialogsHelp, OnlyPlainF1InADialogWithoutHelpOfItsOwnRunsTheCommand) {
+    QDialog own;
+    int ownRuns = 0;
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), &own);
+    QObject::connect(f1, &QShortcut::activated, [&ownRuns] { ++ownRuns; });
+    QDialog plain;
+    const struct {
+        QDialog* dialog;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        bool withCommand;
+        int commandRuns;
+        int ownRuns;
+    } cases[] = {
+        {&own, Qt::Key_F1, Qt::NoModifier, true, 0, 1},
+        {&plain, Qt::Key_F1, Qt::NoModifier, true, 1, 0},
+        {&plain, Qt::Key_F1, Qt::ControlModifier, true, 0, 0},
+        {&plain, Qt::Key_F2, Qt::NoModifier, true, 0, 0},
+        {&plain, Qt::Key_F1, Qt::NoModifier, false, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << (c.dialog == &own ? "own help " : "") << c.key << " " << c.modifiers);
+        vxg::Help::instance().answerF1InDialogsWith(c.withCommand ? &f1Command : nullptr);
+        f1Runs = ownRuns = 0;
+        c.dialog->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(c.dialog));
+        QTest::keyClick(c.dialog->windowHandle(), c.key, c.modifiers);
+        EXPECT_EQ(f1Runs, c.commandRuns);
+        EXPECT_EQ(ownRuns, c.ownRuns);
+        c.dialog->hide();
+    }
 }

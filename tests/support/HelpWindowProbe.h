@@ -4,10 +4,13 @@
 #include "Help.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QWindow>
+#include <functional>
 #include <gtest/gtest.h>
 
 inline QTextBrowser* HelpBrowser() {
@@ -45,8 +48,40 @@ inline bool HelpScrollsByClick() {
 // of the control with the focus, while the dialog stays the modal one.
 inline void ExpectHelpReadableFrom(QWidget& dialog, const QString& page) {
     QTest::keyClick(dialog.windowHandle(), Qt::Key_F1);
-    EXPECT_TRUE(HelpShownAsWindowOf(&dialog));
+    EXPECT_TRUE(QTest::qWaitFor([&dialog] { return HelpShownAsWindowOf(&dialog); }, 10000));
     EXPECT_TRUE(HelpScrollsByClick());
+    ASSERT_NE(HelpBrowser(), nullptr);
     EXPECT_EQ(HelpBrowser()->source().toString(), page);
     EXPECT_EQ(QApplication::activeModalWidget(), &dialog);
+}
+
+// The modal dialog of that class that the program has opened, once it is shown; null when none
+// came.
+template <class Dialog = QDialog> inline Dialog* OpenedModal() {
+    Dialog* opened = nullptr;
+    const bool came = QTest::qWaitFor(
+        [&opened] {
+            opened = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+            return opened && opened->isVisible() && opened->windowHandle();
+        },
+        10000);
+    return came ? opened : nullptr;
+}
+
+// The dialog that open brings up modally, met from inside its modal loop: F1 in it shows page in
+// front of it, to be read while it stays open; it is cancelled then.
+template <class Dialog = QDialog>
+inline void ExpectF1HelpOver(const std::function<void()>& open, const QString& page) {
+    QObject inTheLoop;
+    bool met = false;
+    QTimer::singleShot(0, &inTheLoop, [&] {
+        Dialog* dialog = OpenedModal<Dialog>();
+        if (!(met = dialog != nullptr))
+            return;
+        ExpectHelpReadableFrom(*dialog, page);
+        dialog->reject();
+    });
+    open();
+    EXPECT_TRUE(met) << "no " << Dialog::staticMetaObject.className() << " came up";
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
