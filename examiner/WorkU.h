@@ -189,7 +189,8 @@ public:
 
     // ---- message link and student table (WorkU_Link.cpp)
     // Received messages wait in arrival order and are acted on one at a time on this thread,
-    // from the first showing of the window on, also while a loop or a send of the window waits.
+    // from the first showing of the window on, also while a loop or a send of the window waits;
+    // a stop that fell due, and a put-off command that can run, go before the next message.
     // The boxes they ask for wait apart and are shown one at a time when the window is free (no
     // loop or send running, no other modal window open), so an open box holds nothing up.
     void CreateLink();        // the receiver listens from the creation of the window
@@ -402,7 +403,9 @@ private:
     void ReplyLanguage(const QString& peer);
     // The language queries held while the stop went out, answered in the order they came.
     void AnswerHeldLanguageQueries();
+    void PostHeldLanguageReplies();
     bool holdLangReplies_ = false;
+    bool heldRepliesPosted_ = false;
     QStringList heldLangQueries_;
     QSet<QString> heldLangPeers_;
     // A leave of a registered student, or of one waiting aside: his box, and his row goes

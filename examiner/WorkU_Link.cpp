@@ -21,7 +21,6 @@
 #include <QToolButton>
 
 #include <algorithm>
-#include <utility>
 
 using vxg::link::TMsgKind;
 
@@ -272,10 +271,18 @@ void TWorkF::ReplyLanguage(const QString& peer) {
 }
 
 void TWorkF::AnswerHeldLanguageQueries() {
-    const QStringList peers = std::exchange(heldLangQueries_, {});
-    heldLangPeers_.clear();
-    for (const QString& peer : peers)
-        vxg::RunGuarded([&] { ReplyLanguage(peer); });
+    // One reply per event: a command put off meanwhile runs before the next one.
+    if (holdLangReplies_ || heldLangQueries_.isEmpty())
+        return;
+    const QString peer = heldLangQueries_.takeFirst();
+    heldLangPeers_.remove(peer);
+    vxg::RunGuarded([&] { ReplyLanguage(peer); });
+    if (!heldLangQueries_.isEmpty())
+        PostHeldLanguageReplies();
+}
+
+void TWorkF::PostHeldLanguageReplies() {
+    PostOnce(heldRepliesPosted_, &TWorkF::AnswerHeldLanguageQueries);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -415,7 +415,7 @@ void TWorkF::StopClick() {
         WalkStudents(*this, count, false, NeverStop, [this](int k) { Grade(k); });
     }
     S.AttState = AttIsFinished;
-    AnswerHeldLanguageQueries();
+    PostHeldLanguageReplies();
 }
 
 void TWorkF::NewAttClick() {
