@@ -198,7 +198,7 @@ TEST_F(HostileLinkTest, ARegistrationWhileTheNewTestingPromptIsOpenJoinsThisTest
 
 // Four registered stations that never acknowledge, ahead of the pupil, make the stop's loop
 // longer than its pause. What the pupil sends within the pause counts; what he sends after it,
-// before his own "Stop!!" has reached him, does not.
+// before his own "Stop!!" has reached him, does not. The "Stop!!" goes ahead of replies.
 TEST_F(TestingWindowTest, AnswersAfterTheStopPauseChangeNoGradeHoweverLongTheStopLoopTakes) {
     link.ackTimeoutMs = 500; // each silent station holds the loop for a second
     startTesting();
@@ -219,7 +219,7 @@ TEST_F(TestingWindowTest, AnswersAfterTheStopPauseChangeNoGradeHoweverLongTheSto
     bool late = false;
     mutes.front()->BeforeAcknowledging([&](const QString& text) {
         if (text == "Stop!!" && !inTime)
-            inTime = pupil.SendAnswers("1$2$3$4");
+            inTime = pupil.SendAnswers("1$2$3$4") && pupil.Send("WhatLang!!");
     });
     mutes.back()->BeforeAcknowledging([&](const QString& text) {
         if (text != "Stop!!" || late)
@@ -233,7 +233,9 @@ TEST_F(TestingWindowTest, AnswersAfterTheStopPauseChangeNoGradeHoweverLongTheSto
     ASSERT_GT(lateAt, 2000); // the pause had passed, his "Stop!!" not yet sent
     ASSERT_EQ(s->AttState, AttIsFinished);
     EXPECT_EQ(grid(5), (QStringList{"Pupil", "5", "+", "+", "+", "+"}));
-    EXPECT_EQ(pupil.Received().mid(1), (QStringList{"Stop!!", "5$Ocenka!!$"}));
+    // His language question in the stop is answered once the stop is over, not ahead of it.
+    ASSERT_TRUE(pupil.WaitForMessages(4));
+    EXPECT_EQ(pupil.Received().mid(1), (QStringList{"Stop!!", "5$Ocenka!!$", "Lang!!200"}));
 }
 
 // A registered station that never acknowledges is answered once, then not for a while; a pupil
