@@ -285,17 +285,29 @@ void TMessageQueue::Reset() {
 // ---------------------------------------------------------------------------------------------
 // TReplyThrottle
 
-bool TReplyThrottle::Allowed(const QString& address, qint64 nowMs) const {
-    const auto last = last_.constFind(address);
-    return last == last_.cend() || nowMs - *last >= kIntervalMs;
+bool TReplyThrottle::Allowed(const QString& address, bool registered, qint64 nowMs) const {
+    return !Recent(unacknowledged_, address, nowMs) && (registered || !Recent(replied_, address, nowMs));
 }
 
 void TReplyThrottle::Replied(const QString& address, qint64 nowMs) {
+    Note(replied_, address, nowMs);
+}
+
+void TReplyThrottle::Unacknowledged(const QString& address, qint64 nowMs) {
+    Note(unacknowledged_, address, nowMs);
+}
+
+bool TReplyThrottle::Recent(const QHash<QString, qint64>& last, const QString& address, qint64 nowMs) {
+    const auto it = last.constFind(address);
+    return it != last.cend() && nowMs - *it < kIntervalMs;
+}
+
+void TReplyThrottle::Note(QHash<QString, qint64>& last, const QString& address, qint64 nowMs) {
     // Addresses whose interval has passed are forgotten now and then, so the table stays small.
-    if (last_.size() >= 256)
-        last_.removeIf(
+    if (last.size() >= 256)
+        last.removeIf(
             [nowMs](QHash<QString, qint64>::iterator it) { return nowMs - it.value() >= kIntervalMs; });
-    last_.insert(address, nowMs);
+    last.insert(address, nowMs);
 }
 
 // ---------------------------------------------------------------------------------------------

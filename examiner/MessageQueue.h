@@ -127,18 +127,24 @@ private:
     std::optional<TReceived> current_; // taken, not yet done
 };
 
-// At most one language reply per address within the interval, the time counted from the end of
-// the last reply: a station that asks again and again, and never acknowledges, holds the
-// window's sending only now and then.
+// Which language queries get a reply, the time counted from the end of the last send: a station
+// that asks again and again, and never acknowledges, holds the window's sending only now and
+// then. One that did not acknowledge a send gets no reply within the interval, registered or
+// not; one that has not registered gets at most one reply per interval anyway.
 class TReplyThrottle {
 public:
     static constexpr qint64 kIntervalMs = 5000;
 
-    bool Allowed(const QString& address, qint64 nowMs) const;
+    bool Allowed(const QString& address, bool registered, qint64 nowMs) const;
     void Replied(const QString& address, qint64 nowMs);
+    void Unacknowledged(const QString& address, qint64 nowMs);
 
 private:
-    QHash<QString, qint64> last_;
+    static bool Recent(const QHash<QString, qint64>& last, const QString& address, qint64 nowMs);
+    static void Note(QHash<QString, qint64>& last, const QString& address, qint64 nowMs);
+
+    QHash<QString, qint64> replied_;
+    QHash<QString, qint64> unacknowledged_;
 };
 
 // The boxes the dispatcher's messages ask for (help, a pupil has left), shown one at a time

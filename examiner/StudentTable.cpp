@@ -11,6 +11,11 @@ int IndexIn(const TNet& students, const QString& name) {
     return -1;
 }
 
+int IndexFromIn(const TNet& students, const QString& name, const QString& address) {
+    const int k = IndexIn(students, name);
+    return k >= 0 && students.at(k).HostAddr == address ? k : -1;
+}
+
 TClient Registered(const QString& name, const QString& address) {
     TClient c;
     c.Name = name;
@@ -25,8 +30,14 @@ int TStudentTable::IndexOf(const QString& name) const {
 }
 
 int TStudentTable::IndexFrom(const QString& name, const QString& address) const {
-    const int k = IndexOf(name);
-    return k >= 0 && S.Students.at(k).HostAddr == address ? k : -1;
+    return IndexFromIn(S.Students, name, address);
+}
+
+QString TStudentTable::RegisteredName(const QString& name, const QString& address) const {
+    if (const int k = IndexFromIn(S.Students, name, address); k >= 0)
+        return S.Students.at(k).Name;
+    const int k = IndexFromIn(aside_, name, address);
+    return k >= 0 ? aside_.at(k).Name : QString();
 }
 
 bool TStudentTable::HasAddress(const QString& address) const {
@@ -123,12 +134,11 @@ void TStudentTable::KeepAside(const QString& name, const QString& address) {
     aside_.append(Registered(name, address));
 }
 
-bool TStudentTable::DropAside(const QString& name, const QString& address) {
-    const int k = IndexIn(aside_, name);
-    if (k < 0 || aside_.at(k).HostAddr != address)
-        return false;
-    aside_.removeAt(k);
-    return true;
+QString TStudentTable::DropAside(const QString& name, const QString& address) {
+    const int k = IndexFromIn(aside_, name, address);
+    if (k < 0)
+        return {};
+    return aside_.takeAt(k).Name;
 }
 
 TNet TStudentTable::TakeAside() {

@@ -45,8 +45,9 @@ public:
     // The address name was registered from, in the table or among those aside; empty when none.
     QString AddressOf(const QString& name, bool aside) const;
     void KeepAside(const QString& name, const QString& address);
-    // The student with name from address leaves: false when no such one waits.
-    bool DropAside(const QString& name, const QString& address);
+    // The student with name from address leaves: his name as registered, empty when no such
+    // one waits.
+    QString DropAside(const QString& name, const QString& address);
     // The students who wait, in the order they registered; none wait afterwards.
     TNet TakeAside();
     // Appends a student (the caller admitted him); returns his index.
@@ -61,6 +62,9 @@ public:
     int IndexFrom(const QString& name, const QString& address) const;
     // Whether a student registered from address.
     bool HasAddress(const QString& address) const;
+    // The name as registered of the student with name from address, in the table or aside;
+    // empty when there is none.
+    QString RegisteredName(const QString& name, const QString& address) const;
 
     // Work that waits while a loop walks the table: a removal, or a registration of a name whose
     // removal waits. Kept in arrival order.

@@ -19,6 +19,7 @@
 #include <optional>
 
 #include <QMainWindow>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -188,7 +189,8 @@ public:
 
     // ---- message link and student table (WorkU_Link.cpp)
     // Received messages wait in arrival order and are acted on one at a time on this thread,
-    // from the first showing of the window on, also while a loop or a send of the window waits.
+    // from the first showing of the window on, also while a loop or a send of the window waits;
+    // a stop that fell due, and a put-off command that can run, go before the next message.
     // The boxes they ask for wait apart and are shown one at a time when the window is free (no
     // loop or send running, no other modal window open), so an open box holds nothing up.
     void CreateLink();        // the receiver listens from the creation of the window
@@ -254,8 +256,8 @@ public:
     void StopClick();
     void StopCommand(); // the teacher's stop: put off while busy
     void GiveOutCommand() { GiveOutClick(); }
-    // The stop that the time limit makes due: run at once after the current event, or after the
-    // loop or send that keeps the window busy.
+    // The stop that the time limit makes due: it runs as soon as no send is in flight. The
+    // give-out and warning loops end early for it, and no further message is acted on first.
     void RequestStop();
     void NewAttClick();
     void Timer1Timer();
@@ -265,7 +267,7 @@ public:
     qint64 TestingElapsedMs() const;
     bool StopDone = false;    // the testing was stopped: it is stopped at most once
     bool WarningSent = false; // the one-minute warning went out in this testing
-    bool StopPending = false; // a stop fell due while the window was busy
+    bool StopPending = false; // a stop fell due and waits for the send in flight
 
     // ---- windows of the start-up
     TAboutVerirozaz* AboutBox = nullptr;
@@ -399,10 +401,28 @@ private:
     void PostOnce(bool& posted, void (TWorkF::*work)());
     void SetStudentStatus();
     void ReplyLanguage(const QString& peer);
+    // The language queries held while the stop went out, answered in the order they came.
+    void AnswerHeldLanguageQueries();
+    void PostHeldLanguageReplies();
+    bool holdLangReplies_ = false;
+    bool heldRepliesPosted_ = false;
+    QStringList heldLangQueries_;
+    QSet<QString> heldLangPeers_;
+    // A leave of a registered student, or of one waiting aside: his box, and his row goes
+    // unless it holds results.
+    void StudentLeft(const QString& name, const QString& peer);
+    // Registrations wait aside while an archive is shown or the new-testing prompt is open.
+    bool RegistersAside() const { return S.AttState == ArhIsOpen || newTestingAsked_; }
+    bool newTestingAsked_ = false;
     // Commands put off while busy, then the boxes, each when the window is free.
     void QueueBox(vxg::link::TMsgKind kind, const QString& name, const QString& peer);
     bool WorkWaiting() const;
+    // A stop fell due and has not run yet.
+    bool StopDue() const;
+    bool FreeForCommands() const;
     bool FreeForWaitingWork() const;
+    // The stop, or a put-off command that could run now: it goes before the next message.
+    bool WorkDueFirst() const;
     void PostWaitingWork();
     void DoWaitingWork();
     struct TDeferredCommand {

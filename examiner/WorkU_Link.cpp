@@ -185,12 +185,13 @@ void TWorkF::PostOnce(bool& posted, void (TWorkF::*work)()) {
 void TWorkF::ProcessMessages() {
     // One message at a time: a message whose processing waits (a send) is finished before the
     // next one begins, though the window handles its other events meanwhile. Boxes never wait
-    // here: they have a queue of their own.
+    // here: they have a queue of their own. The stop and the put-off commands go before the next
+    // message, which might send again and keep them waiting as long as stations keep asking.
     if (processing_ || !messagesOpen_ || !messages_)
         return;
     processing_ = true;
     int done = 0;
-    while (messagesOpen_ && !ApplicationEndRequested() && done < kMessagesPerTurn) {
+    while (messagesOpen_ && !ApplicationEndRequested() && done < kMessagesPerTurn && !WorkDueFirst()) {
         const std::optional<vxg::link::TReceived> m = messages_->TakeNext();
         if (!m)
             break;
@@ -199,9 +200,14 @@ void TWorkF::ProcessMessages() {
         ++done;
     }
     processing_ = false;
-    if (!messages_->Empty())
+    const bool due = WorkDueFirst();
+    // A stop that waits for an enclosing send holds the messages too; the end of that send
+    // posts them again (EndBusy).
+    if (!messages_->Empty() && !(due && Busy()))
         PostMessageProcessing();
-    if (WorkWaiting())
+    if (due && !Busy())
+        DoWaitingWork();
+    else if (WorkWaiting())
         PostWaitingWork();
 }
 
@@ -216,7 +222,10 @@ void TWorkF::NMMSGServ1MSG(const QString& sFrom, const QString& sMsg, const QStr
             StoreAnswers(sFrom, sMsg);
         break;
     case TMsgKind::Help:
-        QueueBox(TMsgKind::Help, sFrom, peer);
+        // A real station registers first and keeps its name: anything else asking for the
+        // teacher would only pile up boxes in front of his commands.
+        if (const QString student = Table.RegisteredName(sFrom, peer); !student.isEmpty())
+            QueueBox(TMsgKind::Help, student, peer);
         break;
     case TMsgKind::Ready: {
         const int k = Table.IndexFrom(sFrom, peer);
@@ -224,20 +233,9 @@ void TWorkF::NMMSGServ1MSG(const QString& sFrom, const QString& sMsg, const QStr
             GradeStudent(k);
         break;
     }
-    case TMsgKind::Left: {
-        if (S.AttState == ArhIsOpen && Table.DropAside(sFrom, peer))
-            break;
-        const int k = Table.IndexFrom(sFrom, peer);
-        if (k < 0)
-            break;
-        // Removed at once, so that his station may register again while the box waits. Results
-        // once made stay for the archive: a pupil who closes his program after his grade (or
-        // after the stop, with a card) keeps his row, his grade and his answers.
-        if (!HasResults(k))
-            RemoveStudent(sFrom);
-        QueueBox(TMsgKind::Left, sFrom, peer);
+    case TMsgKind::Left:
+        StudentLeft(sFrom, peer);
         break;
-    }
     case TMsgKind::LangQuery:
         ReplyLanguage(peer);
         break;
@@ -255,15 +253,56 @@ void TWorkF::ActOnReceivedAnswers() {
         vxg::RunGuarded([&] { NMMSGServ1MSG(m.name, m.text, m.peer); });
 }
 
+void TWorkF::StudentLeft(const QString& name, const QString& peer) {
+    if (const QString aside = Table.DropAside(name, peer); !aside.isEmpty()) {
+        QueueBox(TMsgKind::Left, aside, peer);
+        return;
+    }
+    const int k = Table.IndexFrom(name, peer);
+    if (k < 0)
+        return;
+    const QString student = S.Students.at(k).Name;
+    // Removed at once, so that his station may register again while the box waits. Results
+    // once made stay for the archive: a pupil who closes his program after his grade (or after
+    // the stop, with a card) keeps his row, his grade and his answers.
+    if (!HasResults(k))
+        RemoveStudent(student);
+    QueueBox(TMsgKind::Left, student, peer);
+}
+
 void TWorkF::ReplyLanguage(const QString& peer) {
-    // A station that never registered, asking again and again and never acknowledging, would
-    // keep the window sending: it is answered only now and then.
+    // While the stop goes out, replies would hold the "Stop!!" of every student behind them.
+    if (holdLangReplies_) {
+        if (!heldLangPeers_.contains(peer)) {
+            heldLangPeers_.insert(peer);
+            heldLangQueries_.append(peer);
+        }
+        return;
+    }
+    // A station asking again and again and never acknowledging would keep the window sending:
+    // one that has not registered is answered only now and then, and none is answered for a
+    // while after a send to it went unacknowledged.
     const bool registered = Table.HasAddress(peer);
-    if (!registered && !langReplies_->Allowed(peer, linkClock_.elapsed()))
+    if (!langReplies_->Allowed(peer, registered, linkClock_.elapsed()))
         return;
     SendToStudent(peer, QStringLiteral("Lang!!") + QString::number(LangOffset));
     if (!registered)
         langReplies_->Replied(peer, linkClock_.elapsed());
+}
+
+void TWorkF::AnswerHeldLanguageQueries() {
+    // One reply per event: a command put off meanwhile runs before the next one.
+    if (holdLangReplies_ || heldLangQueries_.isEmpty())
+        return;
+    const QString peer = heldLangQueries_.takeFirst();
+    heldLangPeers_.remove(peer);
+    vxg::RunGuarded([&] { ReplyLanguage(peer); });
+    if (!heldLangQueries_.isEmpty())
+        PostHeldLanguageReplies();
+}
+
+void TWorkF::PostHeldLanguageReplies() {
+    PostOnce(heldRepliesPosted_, &TWorkF::AnswerHeldLanguageQueries);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -275,14 +314,28 @@ void TWorkF::QueueBox(TMsgKind kind, const QString& name, const QString& peer) {
 }
 
 bool TWorkF::WorkWaiting() const {
-    return !deferred_.isEmpty() || (boxes_ && !boxes_->Empty());
+    return StopDue() || !deferred_.isEmpty() || (boxes_ && !boxes_->Empty());
+}
+
+bool TWorkF::StopDue() const {
+    return StopPending && !StopDone && S.AttState == AttInProcess;
+}
+
+bool TWorkF::FreeForCommands() const {
+    // Never inside a loop or a send (a box there would hold it up), nor over another modal
+    // window, nor inside a box or command of this kind already running.
+    return messagesOpen_ && !ApplicationEndRequested() && !Busy() && !workRunning_ &&
+           !QApplication::activeModalWidget();
 }
 
 bool TWorkF::FreeForWaitingWork() const {
-    // Never inside a loop or a send (a box there would hold it up), nor over another modal
-    // window, nor inside a box or command of this kind already running.
-    return messagesOpen_ && !ApplicationEndRequested() && !Busy() && !processing_ && !workRunning_ &&
-           !QApplication::activeModalWidget();
+    return FreeForCommands() && !processing_;
+}
+
+bool TWorkF::WorkDueFirst() const {
+    // A put-off command waits for the loop that encloses the send, the stop only for the send:
+    // the loops end early for it.
+    return StopDue() || (!deferred_.isEmpty() && FreeForCommands());
 }
 
 void TWorkF::PostWaitingWork() {
@@ -291,8 +344,11 @@ void TWorkF::PostWaitingWork() {
 
 void TWorkF::DoWaitingWork() {
     // Whatever holds it up now posts it again when it ends: EndBusy, the end of a turn of
-    // messages, the idle moment after a modal window.
-    while (FreeForWaitingWork() && WorkWaiting()) {
+    // messages, the idle moment after a modal window. The stop does not wait for a modal
+    // window: the time limit holds while the teacher reads a box.
+    if (StopDue() && !Busy() && !processing_)
+        vxg::RunGuarded([this] { StopClick(); });
+    while (FreeForWaitingWork() && (!deferred_.isEmpty() || !boxes_->Empty())) {
         workRunning_ = true;
         if (!deferred_.isEmpty()) {
             RunDeferred(deferred_.takeFirst());
@@ -331,8 +387,11 @@ bool TWorkF::SendToStudent(const QString& host, const QString& text) {
     if (!frame)
         return false;
     TBusy busy(*this);
-    return SendFrame(target, S.Link.studentPort, *frame, S.Link,
-                     [this] { return ApplicationEndRequested() || !receiver_; });
+    const bool acknowledged = SendFrame(target, S.Link.studentPort, *frame, S.Link,
+                                        [this] { return ApplicationEndRequested() || !receiver_; });
+    if (!acknowledged)
+        langReplies_->Unacknowledged(target, linkClock_.elapsed());
+    return acknowledged;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -358,13 +417,14 @@ void TWorkF::EndBusy() {
             else
                 AddStudent(p.name, p.address);
         });
-    if (busy_ == 0 && StopPending) {
-        StopPending = false;
-        QMetaObject::invokeMethod(
-            this, [this] { vxg::RunGuarded([this] { StopClick(); }); }, Qt::QueuedConnection);
-    }
-    if (busy_ == 0 && WorkWaiting())
+    if (busy_ > 0)
+        return;
+    // The stop and the put-off commands are posted ahead of the messages, and the message
+    // processing lets them go first whichever runs first.
+    if (WorkWaiting())
         PostWaitingWork();
+    if (messages_ && !messages_->Empty())
+        PostMessageProcessing();
 }
 
 bool TWorkF::RefuseWhileBusy() {
@@ -407,8 +467,9 @@ int TWorkF::AddStudent(const QString& name, const QString& address) {
         Table.Defer({false, name, address});
         return -1;
     }
-    // The rows on screen are an archive's: a registration then waits aside until it is closed.
-    const bool aside = S.AttState == ArhIsOpen;
+    // The rows on screen are an archive's, or the teacher is asked whether a new testing may
+    // empty the table: a registration then waits aside, and is kept whatever the answer.
+    const bool aside = RegistersAside();
     switch (aside ? Table.AdmitAside(name, address) : Table.Admit(name, address)) {
     case TAdmission::Admitted:
         break;

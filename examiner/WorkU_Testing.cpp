@@ -19,12 +19,14 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
 #include <functional>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -87,6 +89,50 @@ void PauseAtLeast(int ms, const std::function<bool()>& abandon) {
             break;
     }
 }
+
+// The end of the answers that count at a stop: the pause after the stop began, by the monotonic
+// clock. The pause lets answers already on their way arrive; it is no extra time, so a stop loop
+// held up by stations slow to take their "Stop!!" does not lengthen it. Then the answers received
+// by now are acted on and the students the stop walks change no more.
+class TAnswersCutOff {
+public:
+    TAnswersCutOff(TWorkF& w, int count) : w_(w), count_(count) {
+        began_.start();
+        timer_.setSingleShot(true);
+        timer_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer_, &QTimer::timeout, &timer_,
+                         [this] { vxg::RunGuarded([this] { Check(); }); });
+        timer_.start(kStopPauseMs);
+    }
+    TAnswersCutOff(const TAnswersCutOff&) = delete;
+    TAnswersCutOff& operator=(const TAnswersCutOff&) = delete;
+
+    qint64 RemainingMs() const { return std::max<qint64>(0, kStopPauseMs - began_.elapsed()); }
+
+    void Close() {
+        if (std::exchange(closed_, true))
+            return;
+        timer_.stop();
+        w_.ActOnReceivedAnswers();
+        for (int k = 0; k < std::min<qsizetype>(count_, w_.S.Students.size()); ++k)
+            w_.S.Students[k].Stopped = w_.S.Students.at(k).CardSent != 0;
+    }
+
+private:
+    // A timer may end a little early; the clock decides.
+    void Check() {
+        if (const qint64 left = RemainingMs(); left > 0)
+            timer_.start(static_cast<int>(left));
+        else
+            Close();
+    }
+
+    TWorkF& w_;
+    const int count_;
+    QElapsedTimer began_;
+    QTimer timer_;
+    bool closed_ = false;
+};
 
 } // namespace
 
@@ -168,14 +214,17 @@ QStringList TWorkF::GiveOutCards() {
             VsegoLabel->setText(QString::number(S.StudentCount));
             GiveOutPanel->show();
         }
-        // Newcomers who register while the loop runs get their cards at the next give-out.
-        WalkStudents(*this, S.StudentCount, false, NeverStop, [&](int k) {
-            if (S.Students.at(k).CardSent != 0)
-                return;
-            QString reason;
-            if (!GiveOutCard(k, &reason) && !reason.isEmpty())
-                noCard << reason;
-        });
+        // Newcomers who register while the loop runs get their cards at the next give-out; a stop
+        // that falls due ends the loop at the next student.
+        WalkStudents(
+            *this, S.StudentCount, false, [this] { return StopDue(); },
+            [&](int k) {
+                if (S.Students.at(k).CardSent != 0)
+                    return;
+                QString reason;
+                if (!GiveOutCard(k, &reason) && !reason.isEmpty())
+                    noCard << reason;
+            });
     }
     // Enabled while a student still lacks a card (not delivered, too long, skipped).
     const bool someoneWithoutCard =
@@ -302,7 +351,7 @@ void TWorkF::WarnStudents() {
     {
         TBusy busy(*this);
         if (!WalkStudents(
-                *this, S.StudentCount, false, [this] { return StopDone; },
+                *this, S.StudentCount, false, [this] { return StopDone || StopDue(); },
                 [this](int k) { SendToStudent(S.Students.at(k).HostAddr, QStringLiteral("Soon!!")); }))
             return;
     }
@@ -322,12 +371,8 @@ void TWorkF::Timer2Timer() {
 // Stop and new testing.
 
 void TWorkF::RequestStop() {
-    if (Busy()) {
-        StopPending = true;
-        return;
-    }
-    QMetaObject::invokeMethod(
-        this, [this] { vxg::RunGuarded([this] { StopClick(); }); }, Qt::QueuedConnection);
+    StopPending = true;
+    PostWaitingWork();
 }
 
 void TWorkF::StopCommand() {
@@ -338,8 +383,10 @@ void TWorkF::StopCommand() {
 }
 
 void TWorkF::StopClick() {
-    if (StopDone || S.AttState != AttInProcess)
+    if (StopDone || S.AttState != AttInProcess) {
+        StopPending = false;
         return;
+    }
     if (Busy()) {
         StopPending = true;
         return;
@@ -347,34 +394,47 @@ void TWorkF::StopClick() {
     StopDone = true;
     StopPending = false;
     {
+        holdLangReplies_ = true;
+        const auto release = qScopeGuard([this] { holdLangReplies_ = false; });
         vxg::BusyCursor hourglass;
         TBusy busy(*this);
         Timer1->stop();
         Panel1->hide();
         // The table as it stood at the stop: those who register during the pause get no grade.
         const int count = S.StudentCount;
+        TAnswersCutOff cutOff(*this, count);
         WalkStudents(*this, count, true, NeverStop, [this](int k) {
             if (!TakeSkipRequest(StopCiklesA) && S.Students.at(k).Mark == 0)
                 SendToStudent(S.Students.at(k).HostAddr, QStringLiteral("Stop!!"));
         });
         StatusPanel0->setText(lang(67));
 
-        // Answers still arrive and count during the pause; the teacher's commands wait.
-        PauseAtLeast(kStopPauseMs, [this] { return ApplicationEndRequested(); });
-        ActOnReceivedAnswers();
-
-        for (int k = 0; k < std::min<qsizetype>(count, S.Students.size()); ++k)
-            S.Students[k].Stopped = S.Students.at(k).CardSent != 0;
+        // Answers still arrive and count until the pause is over; the teacher's commands wait.
+        PauseAtLeast(static_cast<int>(cutOff.RemainingMs()), [this] { return ApplicationEndRequested(); });
+        cutOff.Close();
         WalkStudents(*this, count, false, NeverStop, [this](int k) { Grade(k); });
     }
     S.AttState = AttIsFinished;
+    PostHeldLanguageReplies();
 }
 
 void TWorkF::NewAttClick() {
     if (RefuseWhileBusy())
         return;
-    if (!ConfirmNewTesting())
+    // The stations that register while the teacher is asked are the new testing's, or this
+    // one's if he says No: their registrations wait aside meanwhile.
+    bool confirmed = false;
+    {
+        newTestingAsked_ = true;
+        const auto asked = qScopeGuard([this] { newTestingAsked_ = false; });
+        confirmed = ConfirmNewTesting();
+    }
+    const TNet newcomers = Table.TakeAside();
+    if (!confirmed) {
+        for (const TClient& c : newcomers)
+            AddStudent(c.Name, c.HostAddr);
         return;
+    }
     SavedResults.reset();
     for (int r = 1; r <= S.StudentCount && r < StringGrid->RowCount(); ++r)
         StringGrid->ClearRow(r);
@@ -391,7 +451,9 @@ void TWorkF::NewAttClick() {
     Gauge1->SetProgress(0);
     Gauge1->repaint();
     ClearResults();
+    Table.Assign(newcomers);
     SetupGrid();
+    ShowRegisteredStudents();
     StudentName->setPlaceholderText(QString());
     StatusPanel0->setText(lang(55));
     S.AttState = Ready;

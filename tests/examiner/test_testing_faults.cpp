@@ -239,14 +239,25 @@ TEST_F(TestingWindowTest, TheClockIsMonotonicNotCountedInTicks) {
     s->ActiveOptions.TimeBool = true;
     s->ActiveOptions.MaxTime = 3;
     ASSERT_TRUE(w->GiveOutClick());
-    QThread::msleep(1000); // a blocked window: the minute timer loses its ticks
+    // A blocked window: no timer runs until the whole time limit has passed on the clock.
+    const qint64 limitMs = 3LL * MinuteMs;
+    while (w->TestingElapsedMs() < limitMs)
+        QThread::msleep(10);
+    // The first tick after the block finds the limit reached; counting ticks would say one minute.
     int ticks = 0;
+    qint32 minutesAtFirstTick = 0;
+    QString statusAtFirstTick;
     QObject counting;
-    QObject::connect(w->Timer1, &QTimer::timeout, &counting, [&] { ++ticks; });
-    // The one tick after the block finds the limit reached; counting ticks would need three.
-    ASSERT_TRUE(settle([&] { return w->StopDone; }, 20000));
-    EXPECT_EQ(ticks, 1);
-    EXPECT_GE(s->MinutesPassed, 3);
+    QObject::connect(w->Timer1, &QTimer::timeout, &counting, [&] {
+        if (++ticks > 1)
+            return;
+        minutesAtFirstTick = s->MinutesPassed;
+        statusAtFirstTick = w->StatusPanel0->text();
+    });
+    ASSERT_TRUE(settle([&] { return ticks >= 1; }, 20000));
+    EXPECT_GE(minutesAtFirstTick, 3);
+    EXPECT_EQ(statusAtFirstTick, englishText(66));
+    ASSERT_TRUE(settle([&] { return s->AttState == AttIsFinished; }, 20000));
 }
 
 namespace {

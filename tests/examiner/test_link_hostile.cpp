@@ -1,0 +1,315 @@
+// Stations that never acknowledge, ask again and again or ask for the teacher under names that
+// nobody registered: the stop still comes on time and grades what came in time, boxes come only
+// from registered students, and registrations are not lost while the teacher is asked.
+#include "MessageQueue.h"
+#include "test_testing_fixture.h"
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTimer>
+
+#include <functional>
+
+using vxg::link::TReplyThrottle;
+
+namespace {
+
+// Boxes that stay open while whileShown runs (the teacher has not answered yet).
+struct BoxesHeldOpen : ScriptedDialogs {
+    vxg::DlgResult messageWithDefault(vxg::DlgKind kind, const QString& text, vxg::DlgButtons buttons,
+                                      vxg::DlgResult defaultButton, QWidget* parent) override {
+        const vxg::DlgResult result =
+            ScriptedDialogs::messageWithDefault(kind, text, buttons, defaultButton, parent);
+        if (whileShown)
+            whileShown(text);
+        return result;
+    }
+    vxg::DlgResult message(vxg::DlgKind kind, const QString& text, vxg::DlgButtons buttons,
+                           QWidget* parent) override {
+        const vxg::DlgResult result = ScriptedDialogs::message(kind, text, buttons, parent);
+        if (whileShown)
+            whileShown(text);
+        return result;
+    }
+    std::function<void(const QString&)> whileShown;
+};
+
+// Stations that ask for the language again and again, one after another, until the stop has
+// begun or the limit has passed.
+class Askers {
+public:
+    Askers(std::vector<TTestStation*> stations, std::function<bool()> done, int limitMs)
+        : stations_(std::move(stations)), done_(std::move(done)), limitMs_(limitMs) {
+        clock_.start();
+        QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { Ask(); });
+        timer_.start(10);
+    }
+
+private:
+    void Ask() {
+        if (done_() || clock_.elapsed() > limitMs_)
+            return timer_.stop();
+        stations_[next_++ % stations_.size()]->Send("WhatLang!!", 1000);
+    }
+
+    std::vector<TTestStation*> stations_;
+    std::function<bool()> done_;
+    int limitMs_;
+    QElapsedTimer clock_;
+    QTimer timer_;
+    size_t next_ = 0;
+};
+
+} // namespace
+
+TEST(ReplyThrottle, AStationThatDidNotAcknowledgeWaitsRegisteredOrNot) {
+    const QString a = "127.0.0.1";
+    struct Case {
+        bool registered;
+        qint64 replied;        // -1: never
+        qint64 unacknowledged; // -1: never
+        qint64 now;
+        bool allowed;
+    };
+    const Case cases[] = {
+        {false, -1, -1, 0, true},     {true, -1, -1, 0, true},        {false, 0, -1, 4999, false},
+        {false, 0, -1, 5000, true},   {true, 0, -1, 1, true},         {true, -1, 1000, 5999, false},
+        {true, -1, 1000, 6000, true}, {false, -1, 1000, 5999, false}, {false, 9000, 1000, 13000, false},
+    };
+    for (const Case& c : cases) {
+        TReplyThrottle throttle;
+        if (c.replied >= 0)
+            throttle.Replied(a, c.replied);
+        if (c.unacknowledged >= 0)
+            throttle.Unacknowledged(a, c.unacknowledged);
+        EXPECT_EQ(throttle.Allowed(a, c.registered, c.now), c.allowed)
+            << c.registered << ' ' << c.replied << ' ' << c.unacknowledged << ' ' << c.now;
+        EXPECT_TRUE(throttle.Allowed("127.0.0.2", c.registered, c.now)); // others are not held
+    }
+}
+
+class HostileLinkTest : public TestingWindowTest {
+protected:
+    // Two registered stations and ten strangers that never acknowledge keep a send in flight
+    // nearly all the time. The stop, due by the time limit or by F3 pressed during a send,
+    // starts within one send's limit: it goes before the next message.
+    void stopWhileStationsNeverAcknowledge(bool timeLimit) {
+        link.minuteMs = 1500;
+        startTesting();
+        TTestStation& pupil = registered(150, "Pupil"); // first in the table: the stop's first send
+        std::vector<TTestStation*> hostile{&registered(151, "Mute1"), &registered(152, "Mute2")};
+        for (int k = 153; k < 163; ++k)
+            hostile.push_back(&station(k, ""));
+        s->ActiveOptions.TimeBool = timeLimit;
+        s->ActiveOptions.MaxTime = 1;
+
+        QElapsedTimer clock;
+        clock.start();
+        qint64 due = -1;
+        qint64 started = -1;
+        pupil.BeforeAcknowledging([&](const QString& text) {
+            if (text == "Stop!!" && started < 0)
+                started = clock.elapsed();
+        });
+        QObject watch;
+        QObject::connect(w->Timer1, &QTimer::timeout, &watch, [&] {
+            if (w->StatusPanel0->text() == englishText(66))
+                due = clock.elapsed();
+        });
+        // F3 while a reply to a stranger waits, once they have asked for a while.
+        QString noteAtPress;
+        for (TTestStation* st : hostile) {
+            st->SetSilent(true);
+            st->BeforeAcknowledging([&](const QString& text) {
+                if (timeLimit || due >= 0 || clock.elapsed() < 1000 || !text.startsWith("Lang!!"))
+                    return;
+                w->QuickHelpAUpdate(); // the state's commands, as at the last idle moment
+                due = clock.elapsed();
+                w->Stop->trigger();
+                noteAtPress = w->StatusPanel0->text();
+            });
+        }
+        ASSERT_TRUE(w->GiveOutClick());
+        ASSERT_TRUE(pupil.SendAnswers("1$2$3$4"));
+        clock.restart();
+        Askers asking(
+            hostile, [&] { return started >= 0; }, 12000);
+        ASSERT_TRUE(settle([&] { return s->AttState == AttIsFinished; }, 30000));
+        ASSERT_GE(due, 0);
+        ASSERT_GE(started, due);
+        EXPECT_EQ(noteAtPress, timeLimit ? QString() : englishText(154));
+        const int oneSend = 2 * (2 * s->Link.ioTimeoutMs + s->Link.ackTimeoutMs);
+        EXPECT_LE(started - due, oneSend);
+        EXPECT_EQ(pupil.Received().mid(1), (QStringList{"Stop!!", "5$Ocenka!!$"}));
+    }
+
+    // F5 over unsaved results asks first; a pupil who registers meanwhile got "OK" and waits for
+    // a card. Yes: he is the new testing's student. No: he joins this testing.
+    void registerWhileNewTestingIsAsked(bool yes) {
+        startTesting();
+        auto owned = std::make_unique<BoxesHeldOpen>();
+        BoxesHeldOpen& boxes = *owned;
+        vxg::Dialogs::install(std::move(owned));
+        TTestStation& old = registered(195, "Old");
+        ASSERT_TRUE(w->GiveOutClick());
+        w->StopCommand();
+        ASSERT_EQ(s->AttState, AttIsFinished);
+        TTestStation& late = station(196, "Late");
+        boxes.whileShown = [&](const QString& text) {
+            if (text != englishText(177))
+                return;
+            // Acted on in arrival order: his language reply comes once he is registered.
+            ASSERT_TRUE(late.Register() && late.Send("WhatLang!!") && late.WaitForMessages(1));
+        };
+        boxes.answerNext(yes ? vxg::DlgResult::Yes : vxg::DlgResult::No);
+        w->NewAttClick();
+        ASSERT_EQ(boxes.texts(vxg::DlgKind::Confirmation), QStringList{englishText(177)});
+        QStringList names;
+        for (const TClient& c : s->Students)
+            names << c.Name + "|" + c.HostAddr;
+        EXPECT_EQ(names, yes ? QStringList{"Late|127.0.0.196"}
+                             : (QStringList{"Old|127.0.0.195", "Late|127.0.0.196"}));
+        EXPECT_EQ(cell(0, yes ? 1 : 2), "Late");
+        if (!yes)
+            return;
+        ASSERT_EQ(s->AttState, Ready);
+        ASSERT_TRUE(w->GiveOutClick());
+        EXPECT_TRUE(late.WaitForMessages(2));
+        EXPECT_EQ(old.Received().size(), 3); // card, stop, grade; nothing of the new testing
+    }
+};
+
+TEST_F(HostileLinkTest, TheTimeLimitsStopStartsWithinOneSendWhileStationsNeverAcknowledge) {
+    stopWhileStationsNeverAcknowledge(true);
+}
+
+TEST_F(HostileLinkTest, F3StartsTheStopWithinOneSendWhileStationsNeverAcknowledge) {
+    stopWhileStationsNeverAcknowledge(false);
+}
+
+TEST_F(HostileLinkTest, ARegistrationWhileTheNewTestingPromptIsOpenIsTheNewTestingsStudent) {
+    registerWhileNewTestingIsAsked(true);
+}
+
+TEST_F(HostileLinkTest, ARegistrationWhileTheNewTestingPromptIsOpenJoinsThisTestingOnNo) {
+    registerWhileNewTestingIsAsked(false);
+}
+
+// Four registered stations that never acknowledge, ahead of the pupil, make the stop's loop
+// longer than its pause. What the pupil sends within the pause counts; what he sends after it,
+// before his own "Stop!!" has reached him, does not. The "Stop!!" goes ahead of replies.
+TEST_F(TestingWindowTest, AnswersAfterTheStopPauseChangeNoGradeHoweverLongTheStopLoopTakes) {
+    link.ackTimeoutMs = 500; // each silent station holds the loop for a second
+    startTesting();
+    s->ActiveOptions.Na[0] = 1; // no answer right, no grade
+    std::vector<TTestStation*> mutes;
+    for (int k = 1; k <= 4; ++k)
+        mutes.push_back(&registered(169 + k, QStringLiteral("Mute%1").arg(k)));
+    TTestStation& pupil = registered(174, "Pupil");
+    ASSERT_TRUE(w->GiveOutClick());
+    for (TTestStation* m : mutes)
+        m->SetSilent(true);
+    ASSERT_TRUE(pupil.SendAnswers("1$2$3$1"));
+    ASSERT_TRUE(settle([&] { return cell(5, 5) == "-"; }));
+
+    QElapsedTimer sinceStop;
+    qint64 lateAt = -1;
+    bool inTime = false;
+    bool late = false;
+    mutes.front()->BeforeAcknowledging([&](const QString& text) {
+        if (text == "Stop!!" && !inTime)
+            inTime = pupil.SendAnswers("1$2$3$4") && pupil.Send("WhatLang!!");
+    });
+    mutes.back()->BeforeAcknowledging([&](const QString& text) {
+        if (text != "Stop!!" || late)
+            return;
+        lateAt = sinceStop.elapsed();
+        late = pupil.SendAnswers("2$1$1$1");
+    });
+    sinceStop.start();
+    w->StopCommand();
+    ASSERT_TRUE(inTime && late);
+    ASSERT_GT(lateAt, 2000); // the pause had passed, his "Stop!!" not yet sent
+    ASSERT_EQ(s->AttState, AttIsFinished);
+    EXPECT_EQ(grid(5), (QStringList{"Pupil", "5", "+", "+", "+", "+"}));
+    // His language question in the stop is answered once the stop is over, not ahead of it.
+    ASSERT_TRUE(pupil.WaitForMessages(4));
+    EXPECT_EQ(pupil.Received().mid(1), (QStringList{"Stop!!", "5$Ocenka!!$", "Lang!!200"}));
+}
+
+// A registered station that never acknowledges is answered once, then not for a while; a pupil
+// asking after it each time is answered each time.
+TEST_F(TestingWindowTest, ARegisteredStationThatNeverAcknowledgesIsNotAnsweredAgainAtOnce) {
+    startTesting();
+    TTestStation& mute = registered(180, "Mute");
+    TTestStation& pupil = registered(181, "Pupil");
+    mute.SetSilent(true);
+    for (int i = 1; i <= 4; ++i) {
+        // Acted on in arrival order: the pupil's reply comes once the mute's question was done.
+        ASSERT_TRUE(mute.Send("WhatLang!!") && pupil.Send("WhatLang!!"));
+        ASSERT_TRUE(pupil.WaitForMessages(i, 10000));
+    }
+    EXPECT_EQ(mute.Connections(), 2); // one reply, two attempts
+    EXPECT_EQ(pupil.Received(), QStringList(4, "Lang!!200"));
+}
+
+// Help requests under names that nobody registered at their address show nothing; a student
+// who asks again and again while his box is open has one more box waiting, not one per request.
+TEST_F(TestingWindowTest, OnlyRegisteredStudentsAskForTheTeacherAndEachHasOneBoxWaiting) {
+    startTesting();
+    auto owned = std::make_unique<BoxesHeldOpen>();
+    BoxesHeldOpen& boxes = *owned;
+    vxg::Dialogs::install(std::move(owned));
+    TTestStation& anna = registered(185, "Anna");
+    TTestStation& pupil = registered(186, "Pupil");
+    TTestStation& stranger = station(187, "Nobody");
+    // All acted on once the pupil's language reply is back.
+    auto askAndWait = [&](const std::function<void()>& ask) {
+        const qsizetype replies = pupil.Received().size();
+        ask();
+        ASSERT_TRUE(pupil.Send("WhatLang!!") && pupil.WaitForMessages(replies + 1, 10000));
+    };
+    auto flood = [&] {
+        for (const QString name : {"Nobody", "Anna", "Pupil", "X1", "X2", "X3", "X4", "X5"})
+            for (const QString text : {"Help!!", "ВЫШЕЛ!!"})
+                ASSERT_TRUE(stranger.SendAs(name, text));
+    };
+    boxes.whileShown = [&](const QString&) {
+        if (boxes.boxes.size() != 1)
+            return;
+        askAndWait([&] {
+            flood();
+            for (int i = 0; i < 3; ++i)
+                ASSERT_TRUE(anna.SendAs("Anna", "Help!!") && anna.SendAs("ANNA", "Help!!"));
+        });
+    };
+    askAndWait(flood);
+    EXPECT_TRUE(boxes.boxes.isEmpty());
+    askAndWait([&] { ASSERT_TRUE(anna.SendAs("ANNA", "Help!!")); });
+    ASSERT_TRUE(settle([&] { return boxes.boxes.size() >= 2; }));
+    askAndWait([] {}); // a third box would have been shown by now
+    // The registered spelling, as the grid shows it.
+    EXPECT_EQ(boxes.allTexts(), (QStringList{"Anna" + englishText(63), "Anna" + englishText(63)}));
+    EXPECT_EQ(s->StudentCount, 2);
+}
+
+// A pupil registered while an archive is shown waits aside; his leave shows its box as any leave
+// does, and a help request from him too.
+TEST_F(TestingWindowTest, ALeaveOfAPupilWaitingAsideShowsItsBox) {
+    startTesting();
+    TTestStation& early = registered(190, "Early");
+    const QString archive = programDir.path() + "/old.arh";
+    testfiles::WriteRawFile(archive,
+                            w->OpenDialogFileName.toUtf8() + "\r\nDefault\r\n1\r\nOld\r\n5\r\n0#1#+#$\r\n");
+    dialogs->chooseFile(archive);
+    w->LoadResultsBtnClick();
+    ASSERT_EQ(s->AttState, ArhIsOpen);
+    TTestStation& pupil = station(191, "Pupil");
+    ASSERT_TRUE(pupil.Register() && pupil.Send("Help!!") && pupil.Leave() && early.Leave());
+    ASSERT_TRUE(settle([&] { return warnings().size() == 3; }));
+    EXPECT_EQ(warnings(),
+              (QStringList{"Pupil" + englishText(63), "Pupil" + englishText(61), "Early" + englishText(61)}));
+    w->CloseArhivClick();
+    EXPECT_EQ(s->StudentCount, 0);
+}
