@@ -38,6 +38,8 @@ constexpr int kDeferredId = 154;
 constexpr int kDeferredNotRunId = 155;
 // Messages acted on in one go before the window's other events get their turn.
 constexpr int kMessagesPerTurn = 64;
+// Language questions of stations with no student, held while a loop or the stop sends.
+constexpr qsizetype kMaxHeldStrangerQueries = 1024;
 
 // A name fit for the status bar: control characters shown as blanks, at most 64 characters.
 QString ShownName(const QString& name) {
@@ -271,9 +273,14 @@ void TWorkF::StudentLeft(const QString& name, const QString& peer) {
 }
 
 void TWorkF::ReplyLanguage(const QString& peer) {
-    // While the stop goes out, replies would hold the "Stop!!" of every student behind them.
-    if (holdLangReplies_) {
-        if (!heldLangPeers_.contains(peer)) {
+    // While the stop goes out, replies would hold the "Stop!!" of every student behind them; a
+    // reply inside a loop's send (a give-out, the warning) would be a send within a send, which a
+    // stop falling due meanwhile would have to wait out on top of the enclosing one. They are
+    // answered once the loop ends. Registered students' stations are always held; of the others
+    // no more than the queue itself would keep waiting.
+    if (holdLangReplies_ || Busy()) {
+        const bool room = heldLangQueries_.size() < kMaxHeldStrangerQueries || Table.HasAddress(peer);
+        if (room && !heldLangPeers_.contains(peer)) {
             heldLangPeers_.insert(peer);
             heldLangQueries_.append(peer);
         }
@@ -291,8 +298,9 @@ void TWorkF::ReplyLanguage(const QString& peer) {
 }
 
 void TWorkF::AnswerHeldLanguageQueries() {
-    // One reply per event: a command put off meanwhile runs before the next one.
-    if (holdLangReplies_ || heldLangQueries_.isEmpty())
+    // One reply per event: a command put off meanwhile runs before the next one. Whatever holds
+    // them up now posts them again when it ends (EndBusy, the waiting work).
+    if (holdLangReplies_ || Busy() || WorkDueFirst() || heldLangQueries_.isEmpty())
         return;
     const QString peer = heldLangQueries_.takeFirst();
     heldLangPeers_.remove(peer);
@@ -361,6 +369,8 @@ void TWorkF::DoWaitingWork() {
         }
         workRunning_ = false;
     }
+    if (!heldLangQueries_.isEmpty())
+        PostHeldLanguageReplies();
 }
 
 void TWorkF::RunDeferred(const TDeferredCommand& deferred) {
@@ -425,6 +435,8 @@ void TWorkF::EndBusy() {
         PostWaitingWork();
     if (messages_ && !messages_->Empty())
         PostMessageProcessing();
+    if (!heldLangQueries_.isEmpty())
+        PostHeldLanguageReplies();
 }
 
 bool TWorkF::RefuseWhileBusy() {

@@ -313,3 +313,52 @@ TEST_F(TestingWindowTest, ALeaveOfAPupilWaitingAsideShowsItsBox) {
     w->CloseArhivClick();
     EXPECT_EQ(s->StudentCount, 0);
 }
+
+// A stranger's language question that comes while a give-out's card waits for a station that
+// never acknowledges is answered after the loop: a reply sent within the card's send would add
+// its own two attempts to the wait of a stop falling due meanwhile.
+TEST_F(TestingWindowTest, ALanguageQuestionDuringAGiveOutAddsNoSendToTheStopsWait) {
+    link.ackTimeoutMs = 1000;
+    startTesting();
+    TTestStation& pupil = registered(176, "Pupil");
+    ASSERT_TRUE(w->GiveOutClick());
+    TTestStation& mute = registered(177, "Mute"); // a newcomer whose station hangs
+    TTestStation& stranger = station(178, "");
+    mute.SetSilent(true);
+    stranger.SetSilent(true);
+
+    QElapsedTimer clock;
+    clock.start();
+    qint64 due = -1;
+    qint64 started = -1;
+    QObject guard;
+    const auto pressStop = [&] {
+        if (due >= 0)
+            return;
+        w->QuickHelpAUpdate(); // the state's commands, as at the last idle moment
+        due = clock.elapsed();
+        w->Stop->trigger();
+    };
+    stranger.BeforeAcknowledging([&](const QString&) { pressStop(); });
+    bool asked = false;
+    mute.BeforeAcknowledging([&](const QString&) {
+        if (asked)
+            return;
+        asked = stranger.Send("WhatLang!!");
+        QTimer::singleShot(200, &guard, pressStop);
+    });
+    pupil.BeforeAcknowledging([&](const QString& text) {
+        if (text == "Stop!!" && started < 0)
+            started = clock.elapsed();
+    });
+    w->GiveOutCommand();
+    ASSERT_TRUE(settle([&] { return s->AttState == AttIsFinished; }, 15000));
+    ASSERT_TRUE(asked);
+    ASSERT_GE(due, 0);
+    ASSERT_GE(started, due);
+    // What is left of the card's send: at most its two waits for the acknowledgement (connects
+    // and writes on loopback take next to nothing).
+    EXPECT_LE(started - due, 2 * s->Link.ackTimeoutMs + 300);
+    // The stranger is answered once the stop is over.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return stranger.Connections() >= 1; }, 10000));
+}
