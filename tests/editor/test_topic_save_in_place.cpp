@@ -7,7 +7,11 @@
 #include "FileSizeLimit.h"
 
 #include <QDir>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -84,6 +88,53 @@ TEST(OverwriteInPlaceTest, TheOldFileChangesOnlyOnceTheNewContentHasRoom) {
         else
             EXPECT_FALSE(now == before) << c.name;
     }
+}
+
+// Runs body in a child process with folder made a disk of its own of diskBytes (a memory file
+// system seen by that child alone). Its exit code; -2 when no such disk can be made (no root).
+int RunOnASmallDisk(const QString& folder, qint64 diskBytes, const std::function<int()>& body) {
+    const pid_t child = fork();
+    if (child < 0)
+        return -1;
+    if (child == 0) {
+        const QByteArray options = "size=" + QByteArray::number(diskBytes);
+        if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, options.constData()) != 0)
+            _exit(254);
+        _exit(body());
+    }
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status) == 254 ? -2 : WEXITSTATUS(status);
+}
+
+// A disk that fills up before the new content is whole: the old file is left as it was, its
+// size too; a content that fits is written.
+TEST(OverwriteInPlaceTest, AFullDiskFailsBeforeTheOldFileChanges) {
+    QTemporaryDir dir;
+    const QString disk = dir.filePath("disk");
+    ASSERT_TRUE(QDir().mkpath(disk));
+    const int status = RunOnASmallDisk(disk, 256 * 1024, [&] {
+        const QString path = disk + "/topic.vxg";
+        const QByteArray before = Records(MakeTopic(40));
+        WriteRawFile(path, before);
+        WriteRawFile(disk + "/filler", QByteArray(160 * 1024, 'x'));
+        const auto overwrite = [&](const QByteArray& bytes) {
+            QFile file(path);
+            if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered))
+                return Failure::Open;
+            return vxg::OverwriteInPlace(file, bytes).failure;
+        };
+        if (overwrite(Records(Edited(100))) != Failure::Write || ReadRawFile(path) != before)
+            return 1;
+        return overwrite(Records(Edited(60))) == Failure::None && ReadRawFile(path) == Records(Edited(60))
+                   ? 0
+                   : 2;
+    });
+    if (status == -2)
+        GTEST_SKIP() << "no disk of its own can be made here (it needs root)";
+    EXPECT_EQ(status, 0) << "1: the old file changed, 2: what fits was not written";
 }
 
 using SaveInPlaceTest = EditorTest;
