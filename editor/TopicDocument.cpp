@@ -1,5 +1,6 @@
 #include "TopicDocument.h"
 
+#include "AtomicFile.h"
 #include "Error.h"
 #include "QuestionFile.h"
 
@@ -33,11 +34,13 @@ QString TTopicDocument::Load(const QString& fileName) {
     return {};
 }
 
-QString TTopicDocument::Write() {
+TTopicWriteError TTopicDocument::Write() {
     try {
         WriteQuestionFile(FileName, Questions);
+    } catch (const vxg::FileDamagedError& e) {
+        return {e.text(), true};
     } catch (const vxg::Error& e) {
-        return e.text();
+        return {e.text()};
     }
     Modified = false;
     return {};

@@ -5,6 +5,13 @@
 
 #include <QString>
 
+// Why a topic was not written; no text when it was.
+struct TTopicWriteError {
+    QString text;             // the file error
+    bool fileDamaged = false; // the old file on disk was changed part way and is whole no more
+    bool failed() const { return !text.isEmpty(); }
+};
+
 class TTopicDocument {
 public:
     TWorkQues Questions;
@@ -19,9 +26,9 @@ public:
     // failure the document is left as it was and the file error's text is returned.
     QString Load(const QString& fileName);
     // Writes every question to FileName, replacing the old file only once the new one is
-    // whole. On success Modified is cleared; on failure the old file and Modified stay as they
-    // were and the file error's text is returned.
-    QString Write();
+    // whole. On success Modified is cleared; on failure Modified stays set, the file error is
+    // returned, and the old file is as it was unless fileDamaged says otherwise.
+    TTopicWriteError Write();
 
     // Index of the first question a save refuses, or -1 when all are valid.
     int FirstFaultyQuestion() const;

@@ -103,6 +103,9 @@ void TTopicF::CreateFields() {
     FieldsArea = new QScrollArea(this);
     FieldsArea->setObjectName(QStringLiteral("FieldsArea"));
     FieldsArea->setFrameShape(QFrame::NoFrame);
+    // Only the fields take the focus: typing on the page would reach none of them, and Tab
+    // goes from field to field.
+    FieldsArea->setFocusPolicy(Qt::NoFocus);
     FieldsArea->setWidgetResizable(true);
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("FieldsPage"));
@@ -252,9 +255,12 @@ bool TTopicF::eventFilter(QObject* watched, QEvent* event) {
             StretchTextFields();
         return QWidget::eventFilter(watched, event);
     }
-    // A field that takes the focus, by key, click or command, scrolls into view.
-    if (event->type() == QEvent::FocusIn)
-        ScrollIntoView(static_cast<QWidget*>(watched));
+    // A field that takes the focus, by key, click or command, scrolls into view, and takes it
+    // again when the window is next activated.
+    if (event->type() == QEvent::FocusIn) {
+        lastField_ = static_cast<QWidget*>(watched);
+        ScrollIntoView(lastField_);
+    }
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent*>(event)->key();
@@ -410,6 +416,11 @@ void TTopicF::ApplyTopicLanguage() {
 void TTopicF::FormActivate() {
     ApplyTopicLanguage();
     UpdatePosLabel();
+    FocusLastField();
     if (Main)
         Main->TopicModified = Topic.Modified;
+}
+
+void TTopicF::FocusLastField() {
+    (lastField_ ? lastField_ : SamVoprosEdit)->setFocus(Qt::ActiveWindowFocusReason);
 }

@@ -115,6 +115,8 @@ public:
     void DeleteCurQue();
     void DelQueBtnClick();
     void NextAUpdate();
+    // Also gives the focus back to the field that last had it in this window, the question
+    // field at first.
     void FormActivate();
     void ApplyTopicLanguage();
     QString PositionText() const;
@@ -165,6 +167,7 @@ private:
     void FitFieldsPage();
     void StretchTextFields();
     void ScrollIntoView(QWidget* field);
+    void FocusLastField();
     // Stores the shown question, asks the copy dialog which questions a copy (mode 0) or cut
     // (mode 1) takes and copies them into QuesBuffer; nothing when the dialog was cancelled.
     std::optional<TQueSpan> CopyChosenQuestions(int mode);
@@ -172,5 +175,6 @@ private:
     void RunCommand(QAction* action, void (TTopicF::*handler)());
 
     TMDIForm* Main;
-    bool filling_ = false; // the program is filling the fields
+    bool filling_ = false;         // the program is filling the fields
+    QWidget* lastField_ = nullptr; // the field that last had the focus, one of this window's own
 };

@@ -14,6 +14,8 @@
 
 namespace {
 
+constexpr int kFileDamagedId = 63;
+
 // Main window: the whole-question commands and Save after a new or loaded topic.
 void announceTopic(TMDIForm* main, bool saveEnabled) {
     if (!main)
@@ -64,10 +66,12 @@ bool TTopicF::SaveTopic() {
 }
 
 bool TTopicF::WriteTopic() {
-    // A failed write leaves the old file whole and the topic modified, and says why.
-    const QString error = Topic.Write();
-    if (!error.isEmpty()) {
-        vxg::ShowMessage(vxg::DlgKind::Error, error + QStringLiteral("\n") + Topic.FileName,
+    // A failed write leaves the topic modified and says why; when it also left the file on disk
+    // damaged, the teacher must know that only the window still holds the questions.
+    const TTopicWriteError error = Topic.Write();
+    if (error.failed()) {
+        const QString reason = error.fileDamaged ? lang(kFileDamagedId) : error.text;
+        vxg::ShowMessage(vxg::DlgKind::Error, reason + QStringLiteral("\n") + Topic.FileName,
                          vxg::DlgButtons::Ok, this);
         return false;
     }

@@ -113,7 +113,8 @@ void ReadQuestionRecords(const QString& path, TWorkQues& questions) {
 void WriteQuestionFile(const QString& path, const TWorkQues& questions) {
     // Written beside and renamed over the old file only once everything is written: a failure
     // leaves the old topic whole. Only where the folder refuses new files (no temporary file
-    // can be made there) is an existing, writable topic written in place instead.
+    // can be made there) is an existing, writable topic written in place instead, which only
+    // a device error part way can leave damaged.
     if (QFileInfo(path).isDir())
         throw vxg::Error(openForWritingError(path));
     QByteArray bytes;
@@ -124,6 +125,8 @@ void WriteQuestionFile(const QString& path, const TWorkQues& questions) {
     const vxg::FileWriteResult result = vxg::WriteFileAtomically(path, bytes, true);
     if (result.failure == vxg::FileWriteResult::Failure::Open)
         throw vxg::Error(openForWritingError(path));
+    if (result.failure == vxg::FileWriteResult::Failure::Damaged)
+        throw vxg::FileDamagedError(kWriteError);
     if (!result.ok())
         throw vxg::Error(kWriteError);
 }

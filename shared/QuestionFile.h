@@ -30,5 +30,6 @@ void ReadQuestionRecords(const QString& path, TWorkQues& questions);
 
 // Writes the whole file through a temporary file renamed over the old one, so that a failed
 // write leaves the old file as it was. Raises vxg::Error on failure: "Path not found" (no such
-// folder), "File access denied" (cannot create or replace the file), "Disk write error".
+// folder), "File access denied" (cannot create or replace the file), "Disk write error"; the
+// last as vxg::FileDamagedError when a write in place failed after it had changed the file.
 void WriteQuestionFile(const QString& path, const TWorkQues& questions);

@@ -69,11 +69,11 @@ TEST_F(TopicFileTest, WriteClearsModifiedOnlyWhenTheFileWasWritten) {
     TTopicDocument doc;
     doc.New(path("no such folder/topic.vxg"));
     doc.Questions = MakeTopic(2);
-    EXPECT_EQ(doc.Write(), "Path not found");
+    EXPECT_EQ(doc.Write().text, "Path not found");
     EXPECT_TRUE(doc.Modified);
 
     doc.FileName = path("topic.vxg");
-    EXPECT_EQ(doc.Write(), "");
+    EXPECT_EQ(doc.Write().text, "");
     EXPECT_FALSE(doc.Modified);
     EXPECT_EQ(ReadQuestionFile(path("topic.vxg")), MakeTopic(2));
 }
