@@ -273,7 +273,8 @@ TEST_F(TestingWindowTest, OnlyRegisteredStudentsAskForTheTeacherAndEachHasOneBox
     auto flood = [&] {
         for (const QString name : {"Nobody", "Anna", "Pupil", "X1", "X2", "X3", "X4", "X5"})
             for (const QString text : {"Help!!", "ВЫШЕЛ!!"})
-                ASSERT_TRUE(stranger.SendAs(name, text));
+                // Refused, unacknowledged, while a help request of the address still waits.
+                (void)stranger.SendAs(name, text);
     };
     boxes.whileShown = [&](const QString&) {
         if (boxes.boxes.size() != 1)
