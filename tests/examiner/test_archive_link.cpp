@@ -11,12 +11,7 @@
 TEST_F(TestingWindowTest, RegistrationsWhileAnArchiveIsShownWaitUntilItIsClosed) {
     startTesting();
     TTestStation& early = registered(81, "Early");
-    const QString archive = programDir.path() + "/old.arh";
-    testfiles::WriteRawFile(archive,
-                            w->OpenDialogFileName.toUtf8() + "\r\nDefault\r\n1\r\nOld\r\n5\r\n0#1#+#$\r\n");
-    dialogs->chooseFile(archive);
-    w->LoadResultsBtnClick();
-    ASSERT_EQ(s->AttState, ArhIsOpen);
+    ASSERT_NO_FATAL_FAILURE(openOneStudentArchive());
 
     TTestStation& pupil = station(82, "Pupil");
     TTestStation& crowd = station(83, "Crowd");

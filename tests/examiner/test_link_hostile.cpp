@@ -300,12 +300,7 @@ TEST_F(TestingWindowTest, OnlyRegisteredStudentsAskForTheTeacherAndEachHasOneBox
 TEST_F(TestingWindowTest, ALeaveOfAPupilWaitingAsideShowsItsBox) {
     startTesting();
     TTestStation& early = registered(190, "Early");
-    const QString archive = programDir.path() + "/old.arh";
-    testfiles::WriteRawFile(archive,
-                            w->OpenDialogFileName.toUtf8() + "\r\nDefault\r\n1\r\nOld\r\n5\r\n0#1#+#$\r\n");
-    dialogs->chooseFile(archive);
-    w->LoadResultsBtnClick();
-    ASSERT_EQ(s->AttState, ArhIsOpen);
+    ASSERT_NO_FATAL_FAILURE(openOneStudentArchive());
     TTestStation& pupil = station(191, "Pupil");
     ASSERT_TRUE(pupil.Register() && pupil.Send("Help!!") && pupil.Leave() && early.Leave());
     ASSERT_TRUE(settle([&] { return warnings().size() == 3; }));

@@ -59,6 +59,15 @@ protected:
     }
 
     bool settle(const std::function<bool()>& done, int ms = 3000) { return QTest::qWaitFor(done, ms); }
+    // An archive of one student ("Old", grade 5) of the open topic, opened in the window.
+    void openOneStudentArchive() {
+        const QString archive = programDir.path() + QStringLiteral("/old.arh");
+        testfiles::WriteRawFile(archive, w->OpenDialogFileName.toUtf8() +
+                                             "\r\nDefault\r\n1\r\nOld\r\n5\r\n0#1#+#$\r\n");
+        dialogs->chooseFile(archive);
+        w->LoadResultsBtnClick();
+        ASSERT_EQ(s->AttState, ArhIsOpen);
+    }
     QString cell(int col, int row) const { return w->StringGrid->Cell(col, row); }
     // The cells of grid row r, or of every row under the header one after the other.
     QStringList grid(int r = -1) const {
