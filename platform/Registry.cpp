@@ -11,11 +11,19 @@
 #include <QHash>
 #include <QLockFile>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QStandardPaths>
 #include <QThread>
+#include <QVarLengthArray>
 
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <fcntl.h>
 #include <functional>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 // File format (UTF-8 text, close to a Windows .reg export so that a person can read and mend it):
@@ -29,9 +37,19 @@
 // A section header names a key by its full path; a key that holds nothing but other keys has
 // no section of its own, the paths below it name it. Key names are written as they are,
 // except that control characters, "%" and "\" are written as %XX. Names and string data are
-// quoted, with \\, \", \n, \r, \t and \xHH for the other control characters. Lines that are
-// none of these are kept where they stand and written back unchanged, so that a damaged or
-// hand-edited file never loses anything on the next change.
+// quoted, with \\, \", \n, \r, \t and \xHH for the other control characters. Sections of the
+// same key (in any letter case) make one key; a value written twice keeps its first place and
+// its last data.
+//
+// A change edits the file's text where the key it changes lies and leaves every other line
+// byte for byte as it was: lines that are none of the above, a damaged or hand-edited file and
+// bytes that are not UTF-8 lose nothing on the next change. A byte that is not part of valid
+// UTF-8 reads as a character of its own (U+DC80 to U+DCFF), which is written back as that byte,
+// so that a name in another code page keeps its bytes through a program that reads and writes it.
+//
+// Neither reading nor changing builds the whole tree of keys: a read walks the file once and
+// keeps only what the key asked for holds, a change only where that key's lines lie, so both
+// cost time and memory in proportion to the file.
 
 namespace vxg {
 
@@ -41,92 +59,103 @@ constexpr QChar kSeparator = u'\\';
 constexpr int kStaleLockMs = 10000;
 const QString kSignature = QStringLiteral("; VXG user settings");
 const QString kDwordPrefix = QStringLiteral("dword:");
+const QByteArray kUtf8Bom("\xef\xbb\xbf");
+constexpr char16_t kRawByteBase = 0xdc00; // + the byte, for bytes 0x80 to 0xff
 
-// Subkeys and values are also indexed by their case-folded names (the folding that the
-// case-insensitive comparison uses), so that a file of many keys or values is read in time in
-// proportion to its size. No tree is deeper than maxKeyDepth: the reader refuses a deeper
-// file and a change a deeper key, so freeing a tree, which recurses, stays shallow.
-struct Key {
-    QString name;
-    QList<RegValue> values;
-    std::vector<Key> subKeys;
-    QStringList keptLines; // lines that could not be read, written back as they were
-    QHash<QString, qsizetype> valueIndex;
-    QHash<QString, std::size_t> subKeyIndex;
+// ---- bytes and text ----------------------------------------------------------------------
 
-    bool hasContent() const { return !values.isEmpty() || !keptLines.isEmpty(); }
-};
+// The length of the valid UTF-8 sequence at the start of bytes and its code point; 0 when
+// there is none (a stray, overlong, cut-off or surrogate sequence).
+int utf8Sequence(const uchar* bytes, qsizetype available, char32_t& code) {
+    const uchar lead = bytes[0];
+    int length = 0;
+    char32_t least = 0;
+    if (lead >= 0xc2 && lead <= 0xdf) {
+        length = 2, code = lead & 0x1f, least = 0x80;
+    } else if (lead >= 0xe0 && lead <= 0xef) {
+        length = 3, code = lead & 0x0f, least = 0x800;
+    } else if (lead >= 0xf0 && lead <= 0xf4) {
+        length = 4, code = lead & 0x07, least = 0x10000;
+    } else {
+        return 0;
+    }
+    if (available < length)
+        return 0;
+    for (int i = 1; i < length; ++i) {
+        if ((bytes[i] & 0xc0) != 0x80)
+            return 0;
+        code = code << 6 | (bytes[i] & 0x3f);
+    }
+    const bool surrogate = code >= 0xd800 && code <= 0xdfff;
+    return code < least || surrogate || code > 0x10ffff ? 0 : length;
+}
 
-QStringList splitPath(const QString& key) {
-    return key.split(kSeparator, Qt::SkipEmptyParts);
+// UTF-8 where it is valid; each other byte becomes the character that stands for it.
+void decode(QByteArrayView bytes, QString& out) {
+    out.resize(bytes.size()); // never more UTF-16 units than bytes
+    QChar* to = out.data();
+    const auto* from = reinterpret_cast<const uchar*>(bytes.data());
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i < size;) {
+        if (from[i] < 0x80) {
+            *to++ = QChar(from[i++]);
+            continue;
+        }
+        char32_t code = 0;
+        const int length = utf8Sequence(from + i, size - i, code);
+        if (length == 0) {
+            *to++ = QChar(char16_t(kRawByteBase + from[i++]));
+            continue;
+        }
+        if (code >= 0x10000) {
+            *to++ = QChar(QChar::highSurrogate(code));
+            *to++ = QChar(QChar::lowSurrogate(code));
+        } else {
+            *to++ = QChar(char16_t(code));
+        }
+        i += length;
+    }
+    out.truncate(to - out.constData());
+}
+
+bool isRawByte(char16_t unit) {
+    return unit >= kRawByteBase + 0x80 && unit <= kRawByteBase + 0xff;
+}
+
+// The reverse of decode: the characters that stand for bytes become those bytes again.
+void appendEncoded(QStringView text, QByteArray& out) {
+    qsizetype plainFrom = 0;
+    const auto flushPlain = [&](qsizetype upTo) { out += text.sliced(plainFrom, upTo - plainFrom).toUtf8(); };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i; // a character beyond 16 bits, whose second half may look like a byte's
+            continue;
+        }
+        if (!isRawByte(text[i].unicode()))
+            continue;
+        flushPlain(i);
+        out += char(text[i].unicode() - kRawByteBase);
+        plainFrom = i + 1;
+    }
+    flushPlain(text.size());
+}
+
+QByteArray encoded(QStringView text) {
+    QByteArray out;
+    appendEncoded(text, out);
+    return out;
 }
 
 QString folded(const QString& name) {
     return name.toCaseFolded();
 }
 
-template <class K> auto findSubKey(K& key, const QString& name) -> decltype(&key.subKeys[0]) {
-    const auto it = key.subKeyIndex.constFind(folded(name));
-    return it == key.subKeyIndex.cend() ? nullptr : &key.subKeys[*it];
+QStringList foldedPath(const QString& key) {
+    QStringList path = key.split(kSeparator, Qt::SkipEmptyParts);
+    for (QString& piece : path)
+        piece = folded(piece);
+    return path;
 }
-
-template <class K> auto findKey(K& root, const QStringList& path) -> decltype(&root) {
-    auto* key = &root;
-    for (const QString& piece : path) {
-        key = findSubKey(*key, piece);
-        if (!key)
-            return nullptr;
-    }
-    return key;
-}
-
-Key& makeKey(Key& root, const QStringList& path) {
-    Key* key = &root;
-    for (const QString& piece : path) {
-        const QString id = folded(piece);
-        auto it = key->subKeyIndex.constFind(id);
-        if (it == key->subKeyIndex.cend()) {
-            it = key->subKeyIndex.insert(id, key->subKeys.size());
-            key->subKeys.emplace_back().name = piece;
-        }
-        key = &key->subKeys[*it];
-    }
-    return *key;
-}
-
-bool removeSubKey(Key& key, const QString& name) {
-    const auto it = key.subKeyIndex.constFind(folded(name));
-    if (it == key.subKeyIndex.cend())
-        return false;
-    key.subKeys.erase(key.subKeys.begin() + std::ptrdiff_t(*it));
-    key.subKeyIndex.clear();
-    for (std::size_t i = 0; i < key.subKeys.size(); ++i)
-        key.subKeyIndex.insert(folded(key.subKeys[i].name), i);
-    return true;
-}
-
-void setValue(Key& key, const RegValue& value) {
-    const QString id = folded(value.name);
-    if (const auto it = key.valueIndex.constFind(id); it != key.valueIndex.cend()) {
-        key.values[*it].data = value.data; // the name keeps the case it was first written in
-        return;
-    }
-    key.valueIndex.insert(id, key.values.size());
-    key.values.append(value);
-}
-
-bool removeValue(Key& key, const QString& name) {
-    const auto it = key.valueIndex.constFind(folded(name));
-    if (it == key.valueIndex.cend())
-        return false;
-    key.values.removeAt(*it);
-    key.valueIndex.clear();
-    for (qsizetype i = 0; i < key.values.size(); ++i)
-        key.valueIndex.insert(folded(key.values[i].name), i);
-    return true;
-}
-
-// ---- text format -------------------------------------------------------------------------
 
 bool isControl(QChar c) {
     return c.unicode() < 0x20 || c.unicode() == 0x7f;
@@ -289,45 +318,6 @@ bool parseValueLine(QStringView line, RegValue& value) {
     return true;
 }
 
-// The key path of a section header; nullopt when it lies deeper than the limit.
-std::optional<QStringList> headerPath(QStringView inner) {
-    QStringList path;
-    for (QStringView piece : inner.tokenize(kSeparator, Qt::SkipEmptyParts)) {
-        if (path.size() == Registry::maxKeyDepth)
-            return std::nullopt;
-        path << decodeKeyName(piece);
-    }
-    return path;
-}
-
-// The tree the text holds; nullopt when a key lies deeper than the limit.
-std::optional<Key> parse(const QByteArray& bytes) {
-    Key root;
-    Key* current = &root;
-    const QString text = QString::fromUtf8(bytes);
-    QStringView rest(text);
-    if (rest.startsWith(QChar(0xfeff)))
-        rest = rest.mid(1);
-    for (QStringView raw : rest.tokenize(u'\n')) {
-        const QStringView line = raw.trimmed();
-        if (line.isEmpty() || line == kSignature)
-            continue;
-        if (line.size() >= 2 && line.front() == u'[' && line.back() == u']') {
-            const std::optional<QStringList> path = headerPath(line.mid(1, line.size() - 2));
-            if (!path)
-                return std::nullopt;
-            current = &makeKey(root, *path);
-            continue;
-        }
-        RegValue value;
-        if (parseValueLine(line, value))
-            setValue(*current, value);
-        else
-            current->keptLines << line.toString();
-    }
-    return root;
-}
-
 QString valueLine(const RegValue& value) {
     QString line = quote(value.name) + u'=';
     if (const qint32* number = std::get_if<qint32>(&value.data))
@@ -337,71 +327,501 @@ QString valueLine(const RegValue& value) {
     return line;
 }
 
-void writeSection(const Key& key, const QString& path, QString& out) {
-    out += u'[' + path + QStringLiteral("]\n");
-    for (const RegValue& value : key.values)
-        out += valueLine(value) + u'\n';
-    for (const QString& line : key.keptLines)
-        out += line + u'\n';
-    out += u'\n';
-}
+// ---- lines of the file -------------------------------------------------------------------
 
-// Parents before their subkeys, each key at most once. A key that holds nothing but subkeys is
-// made again, at the same place among its siblings, by the first path below it, so it takes no
-// section: repeating every such key with its full path would grow the file with the square of
-// its depth. The tree is no deeper than maxKeyDepth, and neither is this recursion.
-void writeSubKeys(const Key& key, const QString& path, QString& out) {
-    for (const Key& sub : key.subKeys) {
-        const QString name = encodeKeyName(sub.name);
-        const QString subPath = path.isEmpty() ? name : path + kSeparator + name;
-        if (sub.hasContent() || sub.subKeys.empty())
-            writeSection(sub, subPath, out);
-        writeSubKeys(sub, subPath, out);
+// Where a line's bytes lie: [begin, end) without its line end, next where the line after it
+// begins.
+struct Line {
+    qsizetype begin = 0;
+    qsizetype end = 0;
+    qsizetype next = 0;
+};
+
+// Walks the lines of the file, each decoded and trimmed as the reader sees it.
+class LineScanner {
+public:
+    explicit LineScanner(const QByteArray& bytes)
+        : bytes_(bytes), pos_(bytes.startsWith(kUtf8Bom) ? kUtf8Bom.size() : 0) {}
+
+    // Where the first line begins (after a byte order mark).
+    qsizetype start() const { return bytes_.startsWith(kUtf8Bom) ? kUtf8Bom.size() : 0; }
+
+    bool next() {
+        if (pos_ >= bytes_.size())
+            return false;
+        const qsizetype lineEnd = bytes_.indexOf('\n', pos_);
+        line_.begin = pos_;
+        line_.end = lineEnd < 0 ? bytes_.size() : lineEnd;
+        line_.next = lineEnd < 0 ? bytes_.size() : lineEnd + 1;
+        pos_ = line_.next;
+        decode(QByteArrayView(bytes_).sliced(line_.begin, line_.end - line_.begin), decoded_);
+        text_ = QStringView(decoded_).trimmed();
+        return true;
     }
+
+    const Line& line() const { return line_; }
+    QStringView text() const { return text_; }
+    bool isBlank() const { return text_.isEmpty() || text_ == kSignature; }
+    bool isHeader() const { return text_.size() >= 2 && text_.front() == u'[' && text_.back() == u']'; }
+
+private:
+    const QByteArray& bytes_;
+    qsizetype pos_;
+    Line line_;
+    QString decoded_;
+    QStringView text_;
+};
+
+// The pieces of a section header's key path as the file spells them; tooDeep when it lies
+// deeper than the limit (the pieces then stop there).
+struct HeaderPath {
+    QVarLengthArray<QStringView, Registry::maxKeyDepth + 1> pieces;
+    bool tooDeep = false;
+    qsizetype depth() const { return pieces.size(); }
+};
+
+HeaderPath headerPath(QStringView header) {
+    HeaderPath path;
+    for (QStringView piece : header.sliced(1, header.size() - 2).tokenize(kSeparator, Qt::SkipEmptyParts)) {
+        if (path.pieces.size() == Registry::maxKeyDepth) {
+            path.tooDeep = true;
+            break;
+        }
+        path.pieces.append(piece);
+    }
+    return path;
 }
 
-QByteArray serialize(const Key& root) {
-    QString out = kSignature + QStringLiteral("\n\n");
-    if (root.hasContent())
-        writeSection(root, QString(), out);
-    writeSubKeys(root, QString(), out);
-    return out.toUtf8();
+bool isPlainAscii(QStringView text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80 && c != u'%'; });
+}
+
+// Whether a key name as the file spells it is the name whose folding is given. Most names are
+// plain ASCII, which folds to lower case without a copy.
+bool sameName(QStringView spelled, const QString& foldedName) {
+    if (!isPlainAscii(spelled))
+        return folded(decodeKeyName(spelled)) == foldedName;
+    if (spelled.size() != foldedName.size())
+        return false;
+    for (qsizetype i = 0; i < spelled.size(); ++i)
+        if (QChar::toLower(spelled[i].unicode()) != foldedName[i].unicode())
+            return false;
+    return true;
+}
+
+// How many leading pieces the header and the path share.
+int sharedDepth(const HeaderPath& header, const QStringList& path) {
+    const qsizetype most = std::min(header.depth(), path.size());
+    int depth = 0;
+    while (depth < most && sameName(header.pieces[depth], path[depth]))
+        ++depth;
+    return depth;
+}
+
+// Values of one key in the order of first writing; a later one of the same name (in any case)
+// gives its data to the first.
+class ValueMerge {
+public:
+    void add(const RegValue& value) {
+        const QString id = folded(value.name);
+        if (const auto it = index_.constFind(id); it != index_.cend()) {
+            values_[*it].data = value.data;
+            return;
+        }
+        index_.insert(id, values_.size());
+        values_.append(value);
+    }
+    const QList<RegValue>& values() const { return values_; }
+
+private:
+    QList<RegValue> values_;
+    QHash<QString, qsizetype> index_;
+};
+
+// ---- reading one key ---------------------------------------------------------------------
+
+// What one reading of the file shows of one key.
+struct KeyState {
+    bool exists = false;
+    QStringList subKeys; // in the order of first writing, each in the case first written
+    QList<RegValue> values;
+};
+
+// The key at the (folded) path; nullopt when a key of the file lies deeper than the limit.
+std::optional<KeyState> readKeyState(const QByteArray& bytes, const QStringList& path) {
+    KeyState state;
+    state.exists = path.isEmpty();
+    QSet<QString> subKeysSeen;
+    ValueMerge values;
+    bool inKey = path.isEmpty(); // lines before the first header belong to the root
+    LineScanner lines(bytes);
+    while (lines.next()) {
+        if (lines.isBlank())
+            continue;
+        if (lines.isHeader()) {
+            const HeaderPath header = headerPath(lines.text());
+            if (header.tooDeep)
+                return std::nullopt;
+            const bool atOrBelow = sharedDepth(header, path) == path.size();
+            inKey = atOrBelow && header.depth() == path.size();
+            if (atOrBelow) {
+                state.exists = true;
+                if (!inKey) {
+                    const QString name = decodeKeyName(header.pieces[path.size()]);
+                    if (!subKeysSeen.contains(folded(name))) {
+                        subKeysSeen.insert(folded(name));
+                        state.subKeys << name;
+                    }
+                }
+            }
+            continue;
+        }
+        RegValue value;
+        if (inKey && parseValueLine(lines.text(), value))
+            values.add(value);
+    }
+    state.values = values.values();
+    return state;
+}
+
+// ---- where a key lies, for a change ------------------------------------------------------
+
+struct ValueLine {
+    Line line;
+    QString name; // as the file spells it
+    QString id;   // folded
+};
+
+struct Range {
+    qsizetype begin;
+    qsizetype end;
+};
+
+// The lines of one key and of the keys around it that a change of that key edits.
+struct KeyLayout {
+    qsizetype depth = 0;           // of the key's path
+    qsizetype existingDepth = 0;   // how many leading pieces of the path name keys that exist
+    QStringList spelling;          // the names of those keys, in the case first written
+    std::vector<Line> ownHeaders;  // of the key's own sections (the root's: the file's start)
+    std::vector<ValueLine> values; // the value lines of those sections, in file order
+    qsizetype firstBelow = -1;     // where the first section of a key below it begins
+    std::vector<Range> sections;   // the sections of the key and of every key below it
+    bool parentHasSection = false; // the key above it has a section of its own
+    bool parentHasOthers = false;  // the key above it has another subkey
+    // For each depth d: where the last section of a key at or below the path's first d pieces
+    // ends, which is where a new key below that one goes.
+    std::array<qsizetype, Registry::maxKeyDepth + 1> subtreeEnd{};
+
+    bool exists() const { return existingDepth == depth; }
+};
+
+class LayoutScan {
+public:
+    LayoutScan(const QByteArray& bytes, const QStringList& path) : path_(path) {
+        layout_.depth = path.size();
+        pending_.fill(false);
+        pending_[0] = true; // the root's own lines start the file
+        if (path.isEmpty())
+            layout_.ownHeaders.push_back(Line{0, 0, LineScanner(bytes).start()});
+        inKey_ = path.isEmpty();
+        end_ = bytes.size();
+    }
+
+    // False when a key of the file lies deeper than the limit.
+    bool header(const HeaderPath& header, const Line& line) {
+        if (header.tooDeep)
+            return false;
+        closeSections(line.begin);
+        const int shared = sharedDepth(header, path_);
+        noteSpelling(header, shared);
+        for (int d = 0; d <= shared; ++d)
+            pending_[d] = true;
+        const bool atOrBelow = shared == layout_.depth;
+        inKey_ = atOrBelow && header.depth() == layout_.depth;
+        if (inKey_)
+            layout_.ownHeaders.push_back(line);
+        else if (atOrBelow && layout_.firstBelow < 0)
+            layout_.firstBelow = line.begin;
+        if (atOrBelow && layout_.depth > 0)
+            sectionBegin_ = line.begin;
+        noteParent(header, shared);
+        return true;
+    }
+
+    void otherLine(QStringView text, const Line& line) {
+        RegValue value;
+        if (inKey_ && parseValueLine(text, value))
+            layout_.values.push_back(ValueLine{line, value.name, folded(value.name)});
+    }
+
+    KeyLayout finish() {
+        closeSections(end_);
+        return std::move(layout_);
+    }
+
+private:
+    void closeSections(qsizetype at) {
+        for (qsizetype d = 0; d <= layout_.depth; ++d)
+            if (pending_[d]) {
+                layout_.subtreeEnd[d] = at;
+                pending_[d] = false;
+            }
+        if (sectionBegin_ >= 0)
+            layout_.sections.push_back(Range{sectionBegin_, at});
+        sectionBegin_ = -1;
+    }
+
+    void noteSpelling(const HeaderPath& header, int shared) {
+        for (qsizetype d = layout_.existingDepth; d < shared; ++d)
+            layout_.spelling << decodeKeyName(header.pieces[d]);
+        layout_.existingDepth = std::max<qsizetype>(layout_.existingDepth, shared);
+    }
+
+    void noteParent(const HeaderPath& header, int shared) {
+        const qsizetype parent = layout_.depth - 1;
+        if (parent < 0 || shared != parent)
+            return;
+        if (header.depth() == parent)
+            layout_.parentHasSection = true;
+        else
+            layout_.parentHasOthers = true;
+    }
+
+    const QStringList& path_;
+    KeyLayout layout_;
+    std::array<bool, Registry::maxKeyDepth + 1> pending_{};
+    qsizetype sectionBegin_ = -1;
+    qsizetype end_ = 0;
+    bool inKey_ = false;
+};
+
+std::optional<KeyLayout> scanLayout(const QByteArray& bytes, const QStringList& path) {
+    LayoutScan scan(bytes, path);
+    LineScanner lines(bytes);
+    while (lines.next()) {
+        if (lines.isBlank())
+            continue;
+        if (!lines.isHeader())
+            scan.otherLine(lines.text(), lines.line());
+        else if (!scan.header(headerPath(lines.text()), lines.line()))
+            return std::nullopt;
+    }
+    return scan.finish();
+}
+
+// ---- editing the text --------------------------------------------------------------------
+
+// Replaces the bytes [begin, end) with text (an insertion when begin == end).
+struct Edit {
+    qsizetype begin;
+    qsizetype end;
+    QByteArray text;
+};
+
+bool isBlankLine(QByteArrayView line) {
+    return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); });
+}
+
+// Blank lines carry nothing: a run of them is written as one, so that padding never keeps a
+// change from fitting within the size limit.
+QByteArray withoutBlankRuns(const QByteArray& bytes) {
+    QByteArray out;
+    out.reserve(bytes.size());
+    bool lastBlank = false;
+    for (qsizetype pos = 0; pos < bytes.size();) {
+        const qsizetype lineEnd = bytes.indexOf('\n', pos);
+        const qsizetype next = lineEnd < 0 ? bytes.size() : lineEnd + 1;
+        const QByteArrayView line = QByteArrayView(bytes).sliced(pos, next - pos);
+        const bool blank = isBlankLine(line.first(lineEnd < 0 ? line.size() : line.size() - 1));
+        if (!(blank && lastBlank))
+            out += line;
+        lastBlank = blank;
+        pos = next;
+    }
+    return out;
+}
+
+QByteArray applyEdits(const QByteArray& bytes, std::vector<Edit> edits) {
+    // Insertions at a place come before what is cut from there, in the order they were made.
+    std::stable_sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) {
+        return a.begin != b.begin ? a.begin < b.begin : a.end < b.end;
+    });
+    QByteArray out;
+    if (bytes.isEmpty())
+        out = encoded(kSignature) + "\n\n";
+    bool lastLineOpen = !bytes.isEmpty() && !bytes.endsWith('\n');
+    qsizetype pos = 0;
+    for (const Edit& edit : edits) {
+        out += QByteArrayView(bytes).sliced(pos, edit.begin - pos);
+        if (edit.begin == bytes.size() && lastLineOpen && !edit.text.isEmpty()) {
+            out += '\n'; // text added after a last line that has no line end
+            lastLineOpen = false;
+        }
+        out += edit.text;
+        pos = std::max(pos, edit.end);
+    }
+    out += QByteArrayView(bytes).sliced(pos);
+    return withoutBlankRuns(out);
+}
+
+QByteArray encodedPath(const QStringList& names) {
+    QStringList pieces;
+    for (const QString& name : names)
+        pieces << encodeKeyName(name);
+    return encoded(pieces.join(kSeparator));
+}
+
+QByteArray valueLines(const QList<RegValue>& values) {
+    QByteArray out;
+    for (const RegValue& value : values)
+        out += encoded(valueLine(value)) + '\n';
+    return out;
+}
+
+QByteArray sectionText(const QStringList& names, const QList<RegValue>& values) {
+    return '[' + encodedPath(names) + "]\n" + valueLines(values) + '\n';
+}
+
+// The key's names: those of the keys that exist as first written, the rest as asked for.
+QStringList spelledPath(const KeyLayout& layout, const QStringList& asked) {
+    return layout.spelling + asked.mid(layout.spelling.size());
+}
+
+// A new key goes after the last section below its deepest existing key, so that it comes last
+// among that key's subkeys.
+Edit newKey(const KeyLayout& layout, const QStringList& names, const QList<RegValue>& values) {
+    const qsizetype at = layout.subtreeEnd[layout.existingDepth];
+    return Edit{at, at, sectionText(spelledPath(layout, names), values)};
+}
+
+std::vector<Edit> setValues(const KeyLayout& layout, const QStringList& names,
+                            const QList<RegValue>& values) {
+    ValueMerge merged;
+    for (const RegValue& value : values)
+        merged.add(value);
+    if (!layout.exists())
+        return {newKey(layout, names, merged.values())};
+
+    std::vector<Edit> edits;
+    QList<RegValue> added;
+    for (const RegValue& value : merged.values()) {
+        bool found = false;
+        const QString id = folded(value.name);
+        for (const ValueLine& line : layout.values) {
+            if (line.id != id)
+                continue;
+            // The first keeps its place and the case of its name; later ones would override it.
+            const QByteArray text =
+                found ? QByteArray() : encoded(valueLine(RegValue{line.name, value.data}));
+            edits.push_back(found ? Edit{line.line.begin, line.line.next, text}
+                                  : Edit{line.line.begin, line.line.end, text});
+            found = true;
+        }
+        if (!found)
+            added << value;
+    }
+    if (added.isEmpty())
+        return edits;
+    if (layout.ownHeaders.empty()) { // a key told only by the paths below it
+        edits.push_back(Edit{layout.firstBelow, layout.firstBelow, sectionText(layout.spelling, added)});
+        return edits;
+    }
+    const qsizetype at =
+        layout.values.empty() ? layout.ownHeaders.front().next : layout.values.back().line.next;
+    edits.push_back(Edit{at, at, valueLines(added)});
+    return edits;
+}
+
+std::vector<Edit> removeValue(const KeyLayout& layout, const QString& name) {
+    std::vector<Edit> edits;
+    const QString id = folded(name);
+    for (const ValueLine& line : layout.values)
+        if (line.id == id)
+            edits.push_back(Edit{line.line.begin, line.line.next, {}});
+    return edits;
+}
+
+// The key above keeps existing when the last key below it goes: it gets a section of its own.
+std::vector<Edit> removeKey(const KeyLayout& layout) {
+    std::vector<Edit> edits;
+    for (const Range& range : layout.sections)
+        edits.push_back(Edit{range.begin, range.end, {}});
+    if (layout.depth > 1 && !layout.parentHasSection && !layout.parentHasOthers && !edits.empty()) {
+        const qsizetype at = edits.front().begin;
+        edits.push_back(Edit{at, at, sectionText(layout.spelling.mid(0, layout.depth - 1), {})});
+    }
+    return edits;
 }
 
 // ---- file access -------------------------------------------------------------------------
 
-// The tree as the file holds it now. A missing file is an empty store; false when the file
-// cannot be read, or lies beyond the limits: no program of the suite wrote such a file, and
-// whatever it is, it is not ours to write over.
-bool load(const QString& filePath, Key& root) {
-    root = Key{};
-    QFile file(filePath);
-    // Opened before anything else is asked of it: while the other program replaces the file,
-    // an existence check can miss it.
-    if (!file.open(QIODevice::ReadOnly))
-        return !QFileInfo::exists(filePath);
-    if (file.size() > Registry::maxFileBytes)
-        return false;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError || bytes.size() > Registry::maxFileBytes)
-        return false;
-    std::optional<Key> tree = parse(bytes);
-    if (!tree)
-        return false;
-    root = std::move(*tree);
-    return true;
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+bool isPlainFile(const struct stat& info) {
+    return S_ISREG(info.st_mode);
 }
 
-Key loadForReading(const QString& filePath) {
-    Key root;
-    if (!load(filePath, root))
-        root = Key{}; // an unreadable store reads like an empty one
-    return root;
+// Reads to the end, at most one byte beyond the limit; false on a read error.
+bool readAll(int fd, QByteArray& bytes) {
+    char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got == 0)
+            return true;
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes.append(buffer, got);
+        if (bytes.size() > Registry::maxFileBytes)
+            return true;
+    }
 }
 
-RegKeyValues valuesAt(const Key& root, const QString& key) {
-    const Key* k = findKey(root, splitPath(key));
-    return RegKeyValues(k ? k->values : QList<RegValue>());
+// The file's bytes: empty when there is no file; nullopt when it cannot be read, is anything
+// but a plain file, or lies beyond the size limit: no program of the suite wrote such a file,
+// and whatever it is, it is not ours to write over. A FIFO or a device is never opened for
+// reading in a way that waits: it is told by its type before the open, and the open (which
+// does not wait) is checked again, in case something else was put there in between.
+std::optional<QByteArray> readFileBytes(const QString& filePath) {
+    const QByteArray name = QFile::encodeName(filePath);
+    struct stat info {};
+    if (::stat(name.constData(), &info) != 0)
+        return errno == ENOENT ? std::optional<QByteArray>(QByteArray()) : std::nullopt;
+    if (!isPlainFile(info))
+        return std::nullopt;
+    const FileDescriptor file(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (file.get() < 0)
+        return errno == ENOENT ? std::optional<QByteArray>(QByteArray()) : std::nullopt;
+    if (::fstat(file.get(), &info) != 0 || !isPlainFile(info) || info.st_size > Registry::maxFileBytes)
+        return std::nullopt;
+    QByteArray bytes;
+    bytes.reserve(qsizetype(info.st_size));
+    if (!readAll(file.get(), bytes) || bytes.size() > Registry::maxFileBytes)
+        return std::nullopt;
+    return bytes;
+}
+
+// An unreadable store reads like an empty one.
+KeyState keyStateNow(const QString& filePath, const QString& key) {
+    const QStringList path = foldedPath(key);
+    const std::optional<QByteArray> bytes = readFileBytes(filePath);
+    std::optional<KeyState> state = bytes ? readKeyState(*bytes, path) : std::nullopt;
+    return state ? std::move(*state) : *readKeyState(QByteArray(), path);
 }
 
 QString getDataError(const QString& name) {
@@ -432,10 +852,14 @@ bool acquire(QLockFile& lock, int timeoutMs) {
     }
 }
 
-// Re-reads the file under the lock, lets edit change the tree and writes the tree back in one
-// atomic replacement. edit returns false when it changed nothing; then the file is not touched.
-void change(const QString& filePath, int lockTimeoutMs, const QString& errorName,
-            const std::function<bool(Key&)>& edit) {
+// The edits of a change to one key, from where that key lies in the file now; nullopt leaves
+// the file untouched.
+using KeyEdit = std::function<std::optional<std::vector<Edit>>(const KeyLayout&)>;
+
+// Re-reads the file under the lock, edits it where the key lies and writes it back in one
+// atomic replacement.
+void change(const QString& filePath, int lockTimeoutMs, const QString& errorName, const QStringList& names,
+            const KeyEdit& edit) {
     const QFileInfo info(filePath);
     if (!QDir().mkpath(info.absolutePath()))
         throw Error(setDataError(errorName));
@@ -444,21 +868,29 @@ void change(const QString& filePath, int lockTimeoutMs, const QString& errorName
     if (!acquire(lock, lockTimeoutMs))
         throw Error(setDataError(errorName));
 
-    Key root;
-    if (!load(filePath, root))
-        throw Error(setDataError(errorName)); // rewriting what we could not read would lose it
-    if (!edit(root))
+    // Rewriting what we could not read would lose it.
+    const std::optional<QByteArray> bytes = readFileBytes(filePath);
+    if (!bytes)
+        throw Error(setDataError(errorName));
+    QStringList path;
+    for (const QString& name : names)
+        path << folded(name);
+    const std::optional<KeyLayout> layout = scanLayout(*bytes, path);
+    if (!layout)
+        throw Error(setDataError(errorName));
+    const std::optional<std::vector<Edit>> edits = edit(*layout);
+    if (!edits)
         return;
 
     // Never a file that could not be read back.
-    const QByteArray bytes = serialize(root);
-    if (bytes.size() > Registry::maxFileBytes || !WriteFileAtomically(filePath, bytes).ok())
+    const QByteArray changed = applyEdits(*bytes, *edits);
+    if (changed.size() > Registry::maxFileBytes || !WriteFileAtomically(filePath, changed).ok())
         throw Error(setDataError(errorName));
 }
 
 // The pieces of a key that a change may create.
 QStringList writablePath(const QString& key, const QString& errorName) {
-    QStringList path = splitPath(key);
+    QStringList path = key.split(kSeparator, Qt::SkipEmptyParts);
     if (path.size() > Registry::maxKeyDepth)
         throw Error(setDataError(errorName));
     return path;
@@ -512,54 +944,56 @@ QString Registry::defaultFilePath() {
 Registry::Registry(QString filePath) : filePath_(std::move(filePath)) {}
 
 bool Registry::keyExists(const QString& key) const {
-    const Key root = loadForReading(filePath_);
-    return findKey(root, splitPath(key)) != nullptr;
+    return keyStateNow(filePath_, key).exists;
 }
 
 QStringList Registry::subKeyNames(const QString& key) const {
-    const Key root = loadForReading(filePath_);
-    QStringList names;
-    if (const Key* k = findKey(root, splitPath(key)))
-        for (const Key& sub : k->subKeys)
-            names << sub.name;
-    return names;
+    return keyStateNow(filePath_, key).subKeys;
 }
 
 void Registry::createKey(const QString& key) {
-    const QStringList path = writablePath(key, key);
-    change(filePath_, lockTimeoutMs_, key, [&](Key& root) {
-        if (findKey(root, path))
-            return false;
-        makeKey(root, path);
-        return true;
-    });
+    const QStringList names = writablePath(key, key);
+    change(filePath_, lockTimeoutMs_, key, names,
+           [&](const KeyLayout& layout) -> std::optional<std::vector<Edit>> {
+               if (layout.exists())
+                   return std::nullopt;
+               return std::vector<Edit>{newKey(layout, names, {})};
+           });
 }
 
 void Registry::deleteKey(const QString& key) {
-    const QStringList path = splitPath(key);
+    const QStringList names = key.split(kSeparator, Qt::SkipEmptyParts);
     if (!keyExists(key))
         return;
-    change(filePath_, lockTimeoutMs_, key, [&](Key& root) {
-        if (path.isEmpty()) {
-            const bool hadAnything = !root.subKeys.empty() || root.hasContent();
-            root = Key{};
-            return hadAnything;
-        }
-        Key* parent = findKey(root, path.mid(0, path.size() - 1));
-        return parent && removeSubKey(*parent, path.back());
-    });
+    if (names.isEmpty()) {
+        // The whole store goes, whatever the file held.
+        change(filePath_, lockTimeoutMs_, key, names,
+               [](const KeyLayout& layout) -> std::optional<std::vector<Edit>> {
+                   const qsizetype fileEnd = layout.subtreeEnd[0];
+                   if (fileEnd == 0)
+                       return std::nullopt;
+                   return std::vector<Edit>{Edit{0, fileEnd, encoded(kSignature) + "\n\n"}};
+               });
+        return;
+    }
+    change(filePath_, lockTimeoutMs_, key, names,
+           [](const KeyLayout& layout) -> std::optional<std::vector<Edit>> {
+               if (!layout.exists())
+                   return std::nullopt;
+               return removeKey(layout);
+           });
 }
 
 bool Registry::valueExists(const QString& key, const QString& name) const {
-    return valuesAt(loadForReading(filePath_), key).valueExists(name);
+    return RegKeyValues(keyStateNow(filePath_, key).values).valueExists(name);
 }
 
 QStringList Registry::valueNames(const QString& key) const {
-    return valuesAt(loadForReading(filePath_), key).valueNames();
+    return RegKeyValues(keyStateNow(filePath_, key).values).valueNames();
 }
 
 qint32 Registry::readInteger(const QString& key, const QString& name) const {
-    return valuesAt(loadForReading(filePath_), key).readInteger(name);
+    return RegKeyValues(keyStateNow(filePath_, key).values).readInteger(name);
 }
 
 bool Registry::readBool(const QString& key, const QString& name) const {
@@ -567,7 +1001,7 @@ bool Registry::readBool(const QString& key, const QString& name) const {
 }
 
 QString Registry::readString(const QString& key, const QString& name) const {
-    return valuesAt(loadForReading(filePath_), key).readString(name);
+    return RegKeyValues(keyStateNow(filePath_, key).values).readString(name);
 }
 
 std::optional<RegKeyValues> Registry::readKey(const QString& key) const {
@@ -577,11 +1011,10 @@ std::optional<RegKeyValues> Registry::readKey(const QString& key) const {
     // file whole, so one reading of it still sees one state.
     QLockFile lock(lockPath(filePath_));
     acquire(lock, lockTimeoutMs_);
-    const Key root = loadForReading(filePath_);
-    const Key* k = findKey(root, splitPath(key));
-    if (!k)
+    KeyState state = keyStateNow(filePath_, key);
+    if (!state.exists)
         return std::nullopt;
-    return RegKeyValues(k->values);
+    return RegKeyValues(std::move(state.values));
 }
 
 void Registry::writeInteger(const QString& key, const QString& name, qint32 value) {
@@ -598,23 +1031,22 @@ void Registry::writeString(const QString& key, const QString& name, const QStrin
 
 void Registry::writeValues(const QString& key, const QList<RegValue>& values) {
     const QString errorName = values.isEmpty() ? key : values.front().name;
-    const QStringList path = writablePath(key, errorName);
-    change(filePath_, lockTimeoutMs_, errorName, [&](Key& root) {
-        Key& k = makeKey(root, path);
-        for (const RegValue& value : values)
-            setValue(k, value);
-        return true;
-    });
+    const QStringList names = writablePath(key, errorName);
+    change(filePath_, lockTimeoutMs_, errorName, names,
+           [&](const KeyLayout& layout) { return setValues(layout, names, values); });
 }
 
 void Registry::deleteValue(const QString& key, const QString& name) {
-    const QStringList path = splitPath(key);
+    const QStringList names = key.split(kSeparator, Qt::SkipEmptyParts);
     if (!valueExists(key, name))
         return;
-    change(filePath_, lockTimeoutMs_, name, [&](Key& root) {
-        Key* k = findKey(root, path);
-        return k && removeValue(*k, name);
-    });
+    change(filePath_, lockTimeoutMs_, name, names,
+           [&](const KeyLayout& layout) -> std::optional<std::vector<Edit>> {
+               std::vector<Edit> edits = removeValue(layout, name);
+               if (edits.empty())
+                   return std::nullopt;
+               return edits;
+           });
 }
 
 } // namespace vxg

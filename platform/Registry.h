@@ -6,7 +6,9 @@
 // (32-bit integer or string) and keep the order in which they were first written; subkeys keep
 // the order in which they were first created. Every operation re-reads the file, and every
 // change rewrites it atomically under a lock file, so two programs never lose each other's
-// writes. Failures raise vxg::Error with the texts the user knows from the registry:
+// writes. Anything at the file's path that is not a plain file (a FIFO, a device, a folder) is
+// unreadable, and no read of it waits. A change leaves every line it does not change as it was,
+// byte for byte. Failures raise vxg::Error with the texts the user knows from the registry:
 //   "Failed to get data for '%s'", "Invalid data type for '%s'", "Failed to set data for '%s'".
 #include <QList>
 #include <QString>

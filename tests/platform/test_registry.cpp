@@ -9,14 +9,23 @@
 #include <QFile>
 #include <QLockFile>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
+#include <fcntl.h>
+#include <functional>
+#include <future>
 #include <iostream>
 #include <memory>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 using vxg::Registry;
@@ -46,6 +55,39 @@ protected:
 };
 
 const QString kSets = QStringLiteral("SOFTWARE\\Brelkano\\VXG\\Verirozaz\\Options");
+
+// Lines that each open a new chain of keys as deep as allowed, padded with line ends to size.
+QByteArray deepestFile(qint64 size) {
+    const QByteArray chain = QByteArray("\\a").repeated(Registry::maxKeyDepth - 1) + "]\n";
+    QByteArray bytes;
+    for (int n = 0;; ++n) {
+        const QByteArray line = '[' + QByteArray::number(n, 36) + chain;
+        if (bytes.size() + line.size() > size)
+            break;
+        bytes += line;
+    }
+    return bytes + QByteArray(size - bytes.size(), '\n');
+}
+
+// Opens the path for writing without waiting, which lets a reader blocked in its open go on.
+void FileDescriptorOpenedForWriting(const QString& path) {
+    const int fd = open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK);
+    if (fd >= 0)
+        close(fd);
+}
+
+qint64 residentKb() {
+    QFile statm("/proc/self/statm");
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    return statm.readAll().split(' ').value(1).toLongLong() * sysconf(_SC_PAGESIZE) / 1024;
+}
+
+qint64 peakResidentKb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
 
 } // namespace
 
@@ -282,18 +324,38 @@ TEST_F(RegistryTest, ABinaryFileNeitherCrashesNorBlocksWriting) {
     EXPECT_GT(fileBytes(path).size(), noise.size() / 2); // the noise was kept, not dropped
 }
 
-// The other program replaces the file over and over: a reader finds it every time.
+// The other program replaces the file over and over: a reader finds it every time. The reads
+// count only while a write is under way: one that began while a write was unfinished, or during
+// which a write began.
 TEST_F(RegistryTest, AReadWhileTheOtherProgramWritesAlwaysFindsTheFile) {
+    constexpr int kOverlappingReads = 2000;
+    constexpr int kWritesDuringReads = 200;
     reg.writeInteger("K", "V", 0);
-    const std::jthread otherProgram([this](const std::stop_token& stop) {
+    std::atomic<int> writesBegun = 0;
+    std::atomic<int> writesDone = 0;
+    const std::jthread otherProgram([&](const std::stop_token& stop) {
         Registry other(path);
-        for (int n = 1; !stop.stop_requested(); ++n)
+        for (int n = 1; !stop.stop_requested(); ++n) {
+            ++writesBegun;
             other.writeInteger("K", "V", n);
+            ++writesDone;
+        }
     });
+    int overlapping = 0;
     int missed = 0;
-    for (int read = 0; read < 20000; ++read)
+    const int writesBefore = writesDone;
+    QElapsedTimer clock;
+    clock.start();
+    while ((overlapping < kOverlappingReads || writesDone - writesBefore < kWritesDuringReads) &&
+           clock.elapsed() < 120000) {
+        const int begunBefore = writesBegun;
+        const bool writeUnfinished = begunBefore != writesDone;
         missed += !reg.keyExists("K");
+        overlapping += writeUnfinished || writesBegun != begunBefore;
+    }
     EXPECT_EQ(missed, 0);
+    EXPECT_GE(overlapping, kOverlappingReads);
+    EXPECT_GE(writesDone - writesBefore, kWritesDuringReads);
 }
 
 // A file beyond what the programs could ever have written is unreadable as a whole, as one that
@@ -337,6 +399,138 @@ TEST_F(RegistryTest, AWriteBeyondTheDepthOrSizeLimitIsRefused) {
     EXPECT_EQ(ErrorText([&] { reg.writeString("K", "Huge", QString(Registry::maxFileBytes, u'x')); }),
               "Failed to set data for 'Huge'");
     EXPECT_EQ(fileBytes(path), before);
+}
+
+// Anything at the path that is not a plain file is unreadable, as a directory is, and nothing
+// waits on it: a FIFO with no writer would hold an open for reading forever.
+TEST_F(RegistryTest, SomethingThatIsNoPlainFileIsUnreadableAndLeftAsItIs) {
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+    const struct {
+        const char* what;
+        std::function<bool()> make;
+        bool (*stillThere)(mode_t);
+    } things[] = {
+        {"a FIFO", [&] { return mkfifo(QFile::encodeName(path).constData(), 0600) == 0; },
+         [](mode_t mode) { return S_ISFIFO(mode); }},
+        {"a directory", [&] { return QDir().mkpath(path); }, [](mode_t mode) { return S_ISDIR(mode); }},
+    };
+    for (const auto& thing : things) {
+        SCOPED_TRACE(thing.what);
+        ASSERT_TRUE(thing.make());
+        auto reads = std::async(std::launch::async, [&] {
+            return reg.subKeyNames("").size() + reg.readString("K", "S").size() + reg.keyExists("K") +
+                   reg.readKey(kSets + "\\Last").has_value() +
+                   ErrorText([&] { reg.readInteger("K", "I"); }).compare("Failed to get data for 'I'");
+        });
+        const bool finished = reads.wait_for(std::chrono::seconds(30)) == std::future_status::ready;
+        // Lets each read blocked in the open go, so that the test can end.
+        while (reads.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready)
+            FileDescriptorOpenedForWriting(path);
+        ASSERT_TRUE(finished) << "a read waited";
+        EXPECT_EQ(reads.get(), 0) << "the defaults";
+        EXPECT_EQ(ErrorText([&] { reg.writeInteger("K", "W", 1); }), "Failed to set data for 'W'");
+        struct stat info {};
+        ASSERT_EQ(lstat(QFile::encodeName(path).constData(), &info), 0);
+        EXPECT_TRUE(thing.stillThere(info.st_mode));
+        QFile::remove(path);
+        QDir().rmdir(path);
+    }
+}
+
+// A link to a plain file reads as that file.
+TEST_F(RegistryTest, ALinkToAPlainFileReadsAsTheFile) {
+    const QString target = dir.filePath("elsewhere.reg");
+    writeBytes(target, "[K]\n\"V\"=dword:00000007\n");
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+    ASSERT_TRUE(QFile::link(target, path));
+    EXPECT_EQ(reg.readInteger("K", "V"), 7);
+}
+
+// A set name typed in code page 1251 by hand is bytes that are not UTF-8: its bytes survive the
+// next write of either program, and the programs can read, load and save that set by the name
+// they list.
+TEST_F(RegistryTest, BytesThatAreNotUtf8ComeBackByteForByte) {
+    const QByteArray cp1251Name("\xca\xee\xed\xf2\xf0\xee\xeb\xfc\xed\xe0\xff"); // "Kontrolnaya"
+    const QByteArray header = "[" + kSets.toUtf8() + "\\" + cp1251Name + "]\n";
+    const QByteArray original = "; VXG user settings\n\n" + header + "\"GivenVopr\"=dword:00000005\n" +
+                                "\"LastName\"=\"" + cp1251Name + "\"\n\n";
+    writeBytes(path, original);
+
+    const QStringList sets = reg.subKeyNames(kSets);
+    ASSERT_EQ(sets.size(), 1);
+    EXPECT_FALSE(sets[0].contains(QChar::ReplacementCharacter));
+    EXPECT_EQ(reg.readInteger(kSets + "\\" + sets[0], "GivenVopr"), 5);
+
+    reg.writeInteger("SOFTWARE\\Brelkano\\VXG\\Examwright", "LangN", 200); // the editor at exit
+    EXPECT_TRUE(fileBytes(path).startsWith(original));
+
+    // The set saved again under the name read: the same key, the same bytes.
+    const QString lastName = reg.readString(kSets + "\\" + sets[0], "LastName");
+    EXPECT_EQ(lastName, sets[0]);
+    reg.deleteKey(kSets + "\\" + sets[0]);
+    reg.writeValues(kSets + "\\" + sets[0], {{"GivenVopr", 6}, {"LastName", lastName}});
+    EXPECT_EQ(reg.subKeyNames(kSets), sets);
+    const QByteArray after = fileBytes(path);
+    EXPECT_TRUE(
+        after.contains(header + "\"GivenVopr\"=dword:00000006\n\"LastName\"=\"" + cp1251Name + "\"\n"))
+        << after.toStdString();
+}
+
+// Whatever a write does not change stays as it was, byte for byte.
+TEST_F(RegistryTest, AWriteLeavesEveryLineItDoesNotChangeAsItWas) {
+    QByteArray junk;
+    QRandomGenerator random(19);
+    while (junk.size() < 64 * 1024) // bytes that are rarely UTF-8, in lines of up to 100
+        junk += random.bounded(100) == 0 ? '\n' : char(0x80 + random.bounded(0x80));
+    const struct {
+        const char* what;
+        QByteArray bytes;
+    } files[] = {
+        {"64 KB of junk", junk},
+        {"hand-written", "\xef\xbb\xbf[Keys]\r\n\"Short\"=dword:a\r\n  \"Spaced\" = 1\n[100%]\n"
+                         "\"Dup\"=dword:00000001\n[keys]\n\"dup\"=\"x\"\n; a comment\n\t[Tabbed]\t\n"
+                         "\"Esc\"=\"\\x41\\t\"\n[No\\Line\\End]"},
+        {"written by hand in code page 1251", "[\xca\xee\xed]\n\"\xc8\xec\xff\"=\"\xc4\xe0\"\n"},
+    };
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.what);
+        writeBytes(path, file.bytes);
+        const QStringList keys = reg.subKeyNames("");
+        reg.writeInteger("Zeta\\New", "W", 1);
+        const QByteArray after = fileBytes(path);
+        EXPECT_EQ(after.left(file.bytes.size()), file.bytes);
+        EXPECT_LT(after.size(), file.bytes.size() + 40);
+        EXPECT_EQ(reg.subKeyNames(""), keys + QStringList{"Zeta"});
+    }
+}
+
+// The file the programs write reads back, and changes, exactly as it always has.
+TEST_F(RegistryTest, TheProgramsFileKeepsItsLayout) {
+    const QString examiner = QStringLiteral("SOFTWARE\\Brelkano\\VXG\\Verirozaz");
+    reg.writeInteger(examiner, "LangN", 200);
+    reg.writeValues(kSets + "\\Default", {{"GivenVopr", 10}, {"TimeBool", 0}});
+    reg.writeValues(kSets + "\\Last", {{"GivenVopr", 12}, {"LastName", "Default"}});
+    reg.writeString("SOFTWARE\\Brelkano\\VXG\\Examwright", "LastDir", "/home/teacher");
+    reg.writeString(examiner, "LastTopicDir", "/topics");
+    reg.writeValues(kSets + "\\Exam", {{"GivenVopr", 20}});
+    reg.writeValues(kSets + "\\Last", {{"GivenVopr", 20}, {"LastName", "Exam"}});
+    reg.deleteKey(kSets + "\\Default");
+    reg.createKey(kSets + "\\Empty");
+    reg.deleteValue(kSets + "\\Exam", "GivenVopr");
+    EXPECT_EQ(
+        QString::fromUtf8(fileBytes(path)).toStdString(),
+        "; VXG user settings\n\n"
+        "[SOFTWARE\\Brelkano\\VXG\\Verirozaz]\n\"LangN\"=dword:000000c8\n\"LastTopicDir\"=\"/topics\"\n\n"
+        "[SOFTWARE\\Brelkano\\VXG\\Verirozaz\\Options\\Last]\n\"GivenVopr\"=dword:00000014\n"
+        "\"LastName\"=\"Exam\"\n\n"
+        "[SOFTWARE\\Brelkano\\VXG\\Verirozaz\\Options\\Exam]\n\n"
+        "[SOFTWARE\\Brelkano\\VXG\\Verirozaz\\Options\\Empty]\n\n"
+        "[SOFTWARE\\Brelkano\\VXG\\Examwright]\n\"LastDir\"=\"/home/teacher\"\n\n");
+    reg.deleteKey(kSets);
+    EXPECT_EQ(reg.subKeyNames(examiner), QStringList{});
+    EXPECT_TRUE(reg.keyExists(examiner));
+    reg.deleteKey("");
+    EXPECT_EQ(fileBytes(path), "; VXG user settings\n\n");
 }
 
 // A key name comes back from the file the same after any later write, whatever its spelling.
@@ -473,6 +667,9 @@ std::unique_ptr<QProcess> startChild(const QString& file, const QString& mode, i
     env.insert(kChildMode, mode);
     env.insert(kChildId, QString::number(writer));
     env.insert(kChildCount, QString::number(count));
+    // Under AddressSanitizer, freed memory is held back for a while and would count as the child's.
+    env.insert("ASAN_OPTIONS",
+               env.value("ASAN_OPTIONS") + ":quarantine_size_mb=0:thread_local_quarantine_size_kb=0");
     p->setProcessEnvironment(env);
     p->setProcessChannelMode(QProcess::SeparateChannels);
     p->start(QCoreApplication::applicationFilePath(),
@@ -492,6 +689,17 @@ TEST(RegistryChildProcess, DISABLED_Run) {
         ASSERT_TRUE(lock->tryLock(0));
         std::cout << "locked" << std::endl;
         std::_Exit(0);
+    }
+    if (mode == "read") { // one read of every key, its time and its peak memory
+        const Registry reg(file);
+        const qint64 before = residentKb();
+        QElapsedTimer clock;
+        clock.start();
+        const qsizetype keys = reg.subKeyNames("").size();
+        reg.readKey(kSets + "\\Last");
+        std::cout << "read: " << clock.nsecsElapsed() / 1e9 << ' ' << peakResidentKb() - before << ' ' << keys
+                  << std::endl;
+        return;
     }
     ASSERT_EQ(mode, "write");
     const int writer = qEnvironmentVariableIntValue(kChildId);
@@ -559,4 +767,23 @@ TEST_F(RegistryTest, ALockLeftByAProgramThatDiedDoesNotBlockWriting) {
     reg.writeInteger("K", "After", 2);
     EXPECT_EQ(reg.readInteger("K", "After"), 2);
     EXPECT_EQ(reg.readInteger("K", "Before"), 1);
+}
+
+// The most keys a file within both limits can hold: 4 MB of lines that each open a new chain of
+// keys as deep as allowed. One read costs a few times the file in memory and well under a second
+// (the figures below allow for a sanitizer build; bench_registry times it).
+TEST_F(RegistryTest, TheFileOfTheMostKeysWithinTheLimitsReadsInLittleTimeAndMemory) {
+    writeBytes(path, deepestFile(Registry::maxFileBytes));
+    auto child = startChild(path, "read", 0, 0);
+    ASSERT_TRUE(child->waitForFinished(240000));
+    const QByteArray output = child->readAllStandardOutput();
+    const qsizetype report = output.indexOf("read: ");
+    ASSERT_GE(report, 0) << output.toStdString() << child->readAllStandardError().toStdString();
+    const QList<QByteArray> said = output.mid(report + 6).split('\n').front().split(' ');
+    ASSERT_EQ(said.size(), 3) << output.toStdString();
+    const double seconds = said[0].toDouble();
+    const qint64 peakGrowth = said[1].toLongLong() * 1024;
+    EXPECT_EQ(said[2].toLongLong(), deepestFile(Registry::maxFileBytes).count('['));
+    EXPECT_LT(seconds, 20.0);
+    EXPECT_LT(peakGrowth, 12 * Registry::maxFileBytes);
 }
