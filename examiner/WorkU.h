@@ -401,13 +401,23 @@ private:
     void PostOnce(bool& posted, void (TWorkF::*work)());
     void SetStudentStatus();
     void ReplyLanguage(const QString& peer);
-    // The language queries held while the stop went out, answered in the order they came.
+    // The replies held while a loop or the stop went out: grades first, then the language
+    // queries, each in the order they came.
     void AnswerHeldLanguageQueries();
     void PostHeldLanguageReplies();
     bool holdLangReplies_ = false;
     bool heldRepliesPosted_ = false;
     QStringList heldLangQueries_;
     QSet<QString> heldLangPeers_;
+    // Grades made while a send was in flight ("Ready!!" acted on within a give-out's send): sent
+    // once the loop ends, not as a send within that send. At most one per student.
+    struct THeldGrade {
+        QString host;
+        QString text;
+    };
+    QList<THeldGrade> heldGrades_;
+    int sendsInFlight_ = 0;
+    bool HeldRepliesWaiting() const { return !heldGrades_.isEmpty() || !heldLangQueries_.isEmpty(); }
     // A leave of a registered student, or of one waiting aside: his box, and his row goes
     // unless it holds results.
     void StudentLeft(const QString& name, const QString& peer);

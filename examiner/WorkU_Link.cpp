@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
@@ -150,6 +151,9 @@ void TWorkF::ShutdownLink() {
     if (boxes_)
         boxes_->Clear();
     deferred_.clear();
+    heldGrades_.clear();
+    heldLangQueries_.clear();
+    heldLangPeers_.clear();
 }
 
 quint16 TWorkF::LinkPort() const {
@@ -300,12 +304,17 @@ void TWorkF::ReplyLanguage(const QString& peer) {
 void TWorkF::AnswerHeldLanguageQueries() {
     // One reply per event: a command put off meanwhile runs before the next one. Whatever holds
     // them up now posts them again when it ends (EndBusy, the waiting work).
-    if (holdLangReplies_ || Busy() || WorkDueFirst() || heldLangQueries_.isEmpty())
+    if (holdLangReplies_ || Busy() || WorkDueFirst())
         return;
-    const QString peer = heldLangQueries_.takeFirst();
-    heldLangPeers_.remove(peer);
-    vxg::RunGuarded([&] { ReplyLanguage(peer); });
-    if (!heldLangQueries_.isEmpty())
+    if (!heldGrades_.isEmpty()) {
+        const THeldGrade grade = heldGrades_.takeFirst();
+        vxg::RunGuarded([&] { SendToStudent(grade.host, grade.text); });
+    } else if (!heldLangQueries_.isEmpty()) {
+        const QString peer = heldLangQueries_.takeFirst();
+        heldLangPeers_.remove(peer);
+        vxg::RunGuarded([&] { ReplyLanguage(peer); });
+    }
+    if (HeldRepliesWaiting())
         PostHeldLanguageReplies();
 }
 
@@ -369,7 +378,7 @@ void TWorkF::DoWaitingWork() {
         }
         workRunning_ = false;
     }
-    if (!heldLangQueries_.isEmpty())
+    if (HeldRepliesWaiting())
         PostHeldLanguageReplies();
 }
 
@@ -397,6 +406,8 @@ bool TWorkF::SendToStudent(const QString& host, const QString& text) {
     if (!frame)
         return false;
     TBusy busy(*this);
+    ++sendsInFlight_;
+    const auto sent = qScopeGuard([this] { --sendsInFlight_; });
     const bool acknowledged = SendFrame(target, S.Link.studentPort, *frame, S.Link,
                                         [this] { return ApplicationEndRequested() || !receiver_; });
     if (!acknowledged)
@@ -435,7 +446,7 @@ void TWorkF::EndBusy() {
         PostWaitingWork();
     if (messages_ && !messages_->Empty())
         PostMessageProcessing();
-    if (!heldLangQueries_.isEmpty())
+    if (HeldRepliesWaiting())
         PostHeldLanguageReplies();
 }
 

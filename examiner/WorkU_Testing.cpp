@@ -314,6 +314,10 @@ void TWorkF::Grade(int k) {
         return;
     StringGrid->SetCell(1, k + 1, QString::number(grade));
     S.Students[k].Mark = grade;
+    if (sendsInFlight_ > 0) {
+        heldGrades_.append({S.Students.at(k).HostAddr, MarkMsgText(grade)});
+        return;
+    }
     SendToStudent(S.Students.at(k).HostAddr, MarkMsgText(grade));
 }
 

@@ -310,18 +310,23 @@ TEST_F(TestingWindowTest, ALeaveOfAPupilWaitingAsideShowsItsBox) {
     EXPECT_EQ(s->StudentCount, 0);
 }
 
-// A stranger's language question that comes while a give-out's card waits for a station that
-// never acknowledges is answered after the loop: a reply sent within the card's send would add
-// its own two attempts to the wait of a stop falling due meanwhile.
-TEST_F(TestingWindowTest, ALanguageQuestionDuringAGiveOutAddsNoSendToTheStopsWait) {
+// A stranger's language question, or a pupil's Ready whose station never acknowledges, that
+// comes while a give-out's card waits for a station that never acknowledges is answered after the
+// loop: a reply sent within the card's send would add its own two attempts to the wait of a stop
+// falling due meanwhile.
+class ReplyDuringAGiveOut : public TestingWindowTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ReplyDuringAGiveOut, AddsNoSendToTheWaitOfAStopFallingDue) {
+    const bool ready = GetParam();
     link.ackTimeoutMs = 1000;
     startTesting();
     TTestStation& pupil = registered(176, "Pupil");
+    TTestStation& early = registered(179, "Early");
     ASSERT_TRUE(w->GiveOutClick());
     TTestStation& mute = registered(177, "Mute"); // a newcomer whose station hangs
-    TTestStation& stranger = station(178, "");
+    TTestStation& asker = ready ? early : station(178, "");
     mute.SetSilent(true);
-    stranger.SetSilent(true);
+    asker.SetSilent(true);
 
     QElapsedTimer clock;
     clock.start();
@@ -335,12 +340,16 @@ TEST_F(TestingWindowTest, ALanguageQuestionDuringAGiveOutAddsNoSendToTheStopsWai
         due = clock.elapsed();
         w->Stop->trigger();
     };
-    stranger.BeforeAcknowledging([&](const QString&) { pressStop(); });
+    QStringList toAsker;
+    asker.BeforeAcknowledging([&](const QString& text) {
+        toAsker << text;
+        pressStop();
+    });
     bool asked = false;
     mute.BeforeAcknowledging([&](const QString&) {
         if (asked)
             return;
-        asked = stranger.Send("WhatLang!!");
+        asked = ready ? asker.Ready() : asker.Send("WhatLang!!");
         QTimer::singleShot(200, &guard, pressStop);
     });
     pupil.BeforeAcknowledging([&](const QString& text) {
@@ -355,6 +364,13 @@ TEST_F(TestingWindowTest, ALanguageQuestionDuringAGiveOutAddsNoSendToTheStopsWai
     // What is left of the card's send: at most its two waits for the acknowledgement (connects
     // and writes on loopback take next to nothing).
     EXPECT_LE(started - due, 2 * s->Link.ackTimeoutMs + 300);
-    // The stranger is answered once the stop is over.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return stranger.Connections() >= 1; }, 10000));
+    // The reply goes out once the stop is over; a grade made before the stop stays as it was.
+    const QString reply = ready ? "1$Ocenka!!$" : "Lang!!200";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return toAsker.contains(reply); }, 10000))
+        << toAsker.join('|').toStdString();
+    if (ready) {
+        EXPECT_EQ(grid(2).value(1), "1");
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(LanguageQuestionOrReady, ReplyDuringAGiveOut, ::testing::Bool());
