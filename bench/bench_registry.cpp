@@ -6,6 +6,7 @@
 // answer this file gives); a write of one value, on a fresh copy of a file 4 KB smaller (the
 // write needs room within the limit), for comparison. Ends with code
 // 1 when a read's median reaches 250 ms or its peak memory 8 times the file's size.
+#include "DeepSettingsFile.h"
 #include "Registry.h"
 
 #include <QCoreApplication>
@@ -25,20 +26,6 @@ constexpr int kRuns = 5;
 constexpr double kReadLimitMs = 250.0;
 constexpr qint64 kReadMemoryFactor = 8;
 const QString kSets = QStringLiteral("SOFTWARE\\Brelkano\\VXG\\Verirozaz\\Options");
-
-// Each line a new chain: a top-level key of its own and 31 keys below it.
-QByteArray deepFile(qint64 size) {
-    QByteArray bytes;
-    bytes.reserve(size);
-    const QByteArray chain = QByteArray("\\a").repeated(vxg::Registry::maxKeyDepth - 1) + "]\n";
-    for (int n = 0;; ++n) {
-        const QByteArray line = '[' + QByteArray::number(n, 36) + chain;
-        if (bytes.size() + line.size() > size)
-            break;
-        bytes += line;
-    }
-    return bytes + QByteArray(size - bytes.size(), '\n');
-}
 
 // The resident size now.
 qint64 residentKb() {
@@ -95,7 +82,7 @@ struct Figures {
 
 bool writeDeepFile(const QString& path, qint64 size) {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(deepFile(size)) == size;
+    return file.open(QIODevice::WriteOnly) && file.write(DeepestSettingsFile(size)) == size;
 }
 
 // A write changes the file: each one gets a fresh copy of the file with room for it.

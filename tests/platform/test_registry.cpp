@@ -1,3 +1,4 @@
+#include "DeepSettingsFile.h"
 #include "Error.h"
 #include "ErrorText.h"
 #include "FileSizeLimit.h"
@@ -55,19 +56,6 @@ protected:
 };
 
 const QString kSets = QStringLiteral("SOFTWARE\\Brelkano\\VXG\\Verirozaz\\Options");
-
-// Lines that each open a new chain of keys as deep as allowed, padded with line ends to size.
-QByteArray deepestFile(qint64 size) {
-    const QByteArray chain = QByteArray("\\a").repeated(Registry::maxKeyDepth - 1) + "]\n";
-    QByteArray bytes;
-    for (int n = 0;; ++n) {
-        const QByteArray line = '[' + QByteArray::number(n, 36) + chain;
-        if (bytes.size() + line.size() > size)
-            break;
-        bytes += line;
-    }
-    return bytes + QByteArray(size - bytes.size(), '\n');
-}
 
 // Opens the path for writing without waiting, which lets a reader blocked in its open go on.
 void FileDescriptorOpenedForWriting(const QString& path) {
@@ -773,7 +761,7 @@ TEST_F(RegistryTest, ALockLeftByAProgramThatDiedDoesNotBlockWriting) {
 // keys as deep as allowed. One read costs a few times the file in memory and well under a second
 // (the figures below allow for a sanitizer build; bench_registry times it).
 TEST_F(RegistryTest, TheFileOfTheMostKeysWithinTheLimitsReadsInLittleTimeAndMemory) {
-    writeBytes(path, deepestFile(Registry::maxFileBytes));
+    writeBytes(path, DeepestSettingsFile(Registry::maxFileBytes));
     auto child = startChild(path, "read", 0, 0);
     ASSERT_TRUE(child->waitForFinished(240000));
     const QByteArray output = child->readAllStandardOutput();
@@ -783,7 +771,7 @@ TEST_F(RegistryTest, TheFileOfTheMostKeysWithinTheLimitsReadsInLittleTimeAndMemo
     ASSERT_EQ(said.size(), 3) << output.toStdString();
     const double seconds = said[0].toDouble();
     const qint64 peakGrowth = said[1].toLongLong() * 1024;
-    EXPECT_EQ(said[2].toLongLong(), deepestFile(Registry::maxFileBytes).count('['));
+    EXPECT_EQ(said[2].toLongLong(), DeepestSettingsFile(Registry::maxFileBytes).count('['));
     EXPECT_LT(seconds, 20.0);
     EXPECT_LT(peakGrowth, 12 * Registry::maxFileBytes);
 }
