@@ -97,9 +97,11 @@ protected:
     void stopWhileStationsNeverAcknowledge(bool timeLimit) {
         link.minuteMs = 1500;
         startTesting();
-        TTestStation& pupil = registered(150, "Pupil"); // first in the table: the stop's first send
-        std::vector<TTestStation*> hostile{&registered(151, "Mute1"), &registered(152, "Mute2")};
-        for (int k = 153; k < 163; ++k)
+        // Addresses of their own for each case: cases run side by side.
+        const int at = timeLimit ? 200 : 215;
+        TTestStation& pupil = registered(at, "Pupil"); // first in the table: the stop's first send
+        std::vector<TTestStation*> hostile{&registered(at + 1, "Mute1"), &registered(at + 2, "Mute2")};
+        for (int k = at + 3; k < at + 13; ++k)
             hostile.push_back(&station(k, ""));
         s->ActiveOptions.TimeBool = timeLimit;
         s->ActiveOptions.MaxTime = 1;
@@ -320,11 +322,12 @@ TEST_P(ReplyDuringAGiveOut, AddsNoSendToTheWaitOfAStopFallingDue) {
     const bool ready = GetParam();
     link.ackTimeoutMs = 1000;
     startTesting();
-    TTestStation& pupil = registered(176, "Pupil");
-    TTestStation& early = registered(179, "Early");
+    const int at = ready ? 230 : 235; // addresses of their own: the cases run side by side
+    TTestStation& pupil = registered(at, "Pupil");
+    TTestStation& early = registered(at + 1, "Early");
     ASSERT_TRUE(w->GiveOutClick());
-    TTestStation& mute = registered(177, "Mute"); // a newcomer whose station hangs
-    TTestStation& asker = ready ? early : station(178, "");
+    TTestStation& mute = registered(at + 2, "Mute"); // a newcomer whose station hangs
+    TTestStation& asker = ready ? early : station(at + 3, "");
     mute.SetSilent(true);
     asker.SetSilent(true);
 
