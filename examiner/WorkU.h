@@ -401,11 +401,10 @@ private:
     void PostOnce(bool& posted, void (TWorkF::*work)());
     void SetStudentStatus();
     void ReplyLanguage(const QString& peer);
-    // The replies held while a loop or the stop went out: grades first, then the language
-    // queries, each in the order they came.
-    void AnswerHeldLanguageQueries();
-    void PostHeldLanguageReplies();
-    bool holdLangReplies_ = false;
+    // The replies held while a loop (the stop's included) went out: grades first, then the
+    // language queries, each in the order they came; EndBusy posts them.
+    void SendHeldReplies();
+    void PostHeldReplies();
     bool heldRepliesPosted_ = false;
     QStringList heldLangQueries_;
     QSet<QString> heldLangPeers_;

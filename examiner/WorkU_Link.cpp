@@ -282,7 +282,7 @@ void TWorkF::ReplyLanguage(const QString& peer) {
     // stop falling due meanwhile would have to wait out on top of the enclosing one. They are
     // answered once the loop ends. Registered students' stations are always held; of the others
     // no more than the queue itself would keep waiting.
-    if (holdLangReplies_ || Busy()) {
+    if (Busy()) {
         const bool room = heldLangQueries_.size() < kMaxHeldStrangerQueries || Table.HasAddress(peer);
         if (room && !heldLangPeers_.contains(peer)) {
             heldLangPeers_.insert(peer);
@@ -301,10 +301,10 @@ void TWorkF::ReplyLanguage(const QString& peer) {
         langReplies_->Replied(peer, linkClock_.elapsed());
 }
 
-void TWorkF::AnswerHeldLanguageQueries() {
+void TWorkF::SendHeldReplies() {
     // One reply per event: a command put off meanwhile runs before the next one. Whatever holds
     // them up now posts them again when it ends (EndBusy, the waiting work).
-    if (holdLangReplies_ || Busy() || WorkDueFirst())
+    if (Busy() || WorkDueFirst())
         return;
     if (!heldGrades_.isEmpty()) {
         const THeldGrade grade = heldGrades_.takeFirst();
@@ -315,11 +315,11 @@ void TWorkF::AnswerHeldLanguageQueries() {
         vxg::RunGuarded([&] { ReplyLanguage(peer); });
     }
     if (HeldRepliesWaiting())
-        PostHeldLanguageReplies();
+        PostHeldReplies();
 }
 
-void TWorkF::PostHeldLanguageReplies() {
-    PostOnce(heldRepliesPosted_, &TWorkF::AnswerHeldLanguageQueries);
+void TWorkF::PostHeldReplies() {
+    PostOnce(heldRepliesPosted_, &TWorkF::SendHeldReplies);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -379,7 +379,7 @@ void TWorkF::DoWaitingWork() {
         workRunning_ = false;
     }
     if (HeldRepliesWaiting())
-        PostHeldLanguageReplies();
+        PostHeldReplies();
 }
 
 void TWorkF::RunDeferred(const TDeferredCommand& deferred) {
@@ -447,7 +447,7 @@ void TWorkF::EndBusy() {
     if (messages_ && !messages_->Empty())
         PostMessageProcessing();
     if (HeldRepliesWaiting())
-        PostHeldLanguageReplies();
+        PostHeldReplies();
 }
 
 bool TWorkF::RefuseWhileBusy() {

@@ -398,8 +398,6 @@ void TWorkF::StopClick() {
     StopDone = true;
     StopPending = false;
     {
-        holdLangReplies_ = true;
-        const auto release = qScopeGuard([this] { holdLangReplies_ = false; });
         vxg::BusyCursor hourglass;
         TBusy busy(*this);
         Timer1->stop();
@@ -419,7 +417,6 @@ void TWorkF::StopClick() {
         WalkStudents(*this, count, false, NeverStop, [this](int k) { Grade(k); });
     }
     S.AttState = AttIsFinished;
-    PostHeldLanguageReplies();
 }
 
 void TWorkF::NewAttClick() {
