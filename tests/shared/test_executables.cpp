@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QSet>
 #include <QSize>
 #include <QTemporaryDir>
 #include <QTest>
@@ -84,14 +85,18 @@ protected:
     // the program runs.
     bool drew(const std::function<bool(const QImage&)>& like) {
         const QDir pictures(QDir(root.path()).filePath("pictures"));
-        qsizetype seen = 0;
+        // The pictures are numbered without leading zeros: each is looked at once by its name,
+        // not by its place in a sorted list.
+        QSet<QString> seen;
         const auto newPictureIsLike = [&] {
-            const QStringList files = pictures.entryList({"output*.png"}, QDir::Files, QDir::Name);
-            for (; seen < files.size(); ++seen) {
-                const QImage picture(pictures.filePath(files[seen]));
-                if (picture.isNull() && seen + 1 == files.size())
-                    break; // still being written: read again at the next look
-                if (!picture.isNull() && like(picture))
+            for (const QString& file : pictures.entryList({"output*.png"}, QDir::Files)) {
+                if (seen.contains(file))
+                    continue;
+                const QImage picture(pictures.filePath(file));
+                if (picture.isNull())
+                    continue; // still being written: read again at the next look
+                seen.insert(file);
+                if (like(picture))
                     return true;
             }
             return process.state() == QProcess::NotRunning;
