@@ -16,7 +16,6 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
-#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -27,39 +26,11 @@ constexpr double kReadLimitMs = 250.0;
 constexpr qint64 kReadMemoryFactor = 8;
 const QString kSets = QStringLiteral("SOFTWARE\\Brelkano\\VXG\\Verirozaz\\Options");
 
-// The resident size now.
-qint64 residentKb() {
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toLongLong() * sysconf(_SC_PAGESIZE) / 1024 : 0;
-}
-
-// The start-up's own peak (the libraries loaded, the memory it freed again) is forgotten, so that
-// the high-water mark afterwards is the read's.
-void resetPeak() {
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-}
-
-qint64 peakKb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (status.open(QIODevice::ReadOnly))
-        for (const QByteArray& line : status.readAll().split('\n'))
-            if (line.startsWith("VmHWM:"))
-                return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
 // The child: one operation on the file, then "<ms> <peak growth in KB>".
 int runOnce(const QString& path, const QString& op) {
     vxg::Registry reg(path);
-    resetPeak();
-    const qint64 before = residentKb();
+    ResetPeakResident();
+    const qint64 before = ResidentKb();
     QElapsedTimer clock;
     clock.start();
     qsizetype answer = 0;
@@ -70,7 +41,7 @@ int runOnce(const QString& path, const QString& op) {
     else
         reg.writeInteger(QStringLiteral("SOFTWARE\\Brelkano\\VXG\\Examwright"), QStringLiteral("LangN"), 200);
     const double ms = clock.nsecsElapsed() / 1e6;
-    std::printf("%.2f %lld %lld\n", ms, static_cast<long long>(peakKb() - before),
+    std::printf("%.2f %lld %lld\n", ms, static_cast<long long>(PeakResidentKb() - before),
                 static_cast<long long>(answer));
     return 0;
 }

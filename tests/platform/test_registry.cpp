@@ -23,7 +23,6 @@
 #include <future>
 #include <iostream>
 #include <memory>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -62,19 +61,6 @@ void FileDescriptorOpenedForWriting(const QString& path) {
     const int fd = open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK);
     if (fd >= 0)
         close(fd);
-}
-
-qint64 residentKb() {
-    QFile statm("/proc/self/statm");
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    return statm.readAll().split(' ').value(1).toLongLong() * sysconf(_SC_PAGESIZE) / 1024;
-}
-
-qint64 peakResidentKb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
 }
 
 } // namespace
@@ -680,12 +666,13 @@ TEST(RegistryChildProcess, DISABLED_Run) {
     }
     if (mode == "read") { // one read of every key, its time and its peak memory
         const Registry reg(file);
-        const qint64 before = residentKb();
+        ResetPeakResident();
+        const qint64 before = ResidentKb();
         QElapsedTimer clock;
         clock.start();
         const qsizetype keys = reg.subKeyNames("").size();
         reg.readKey(kSets + "\\Last");
-        std::cout << "read: " << clock.nsecsElapsed() / 1e9 << ' ' << peakResidentKb() - before << ' ' << keys
+        std::cout << "read: " << clock.nsecsElapsed() / 1e9 << ' ' << PeakResidentKb() - before << ' ' << keys
                   << std::endl;
         return;
     }
