@@ -33,28 +33,29 @@ protected:
         mdi().MdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(topic->parentWidget()));
         ASSERT_EQ(mdi().ActiveTopic(), topic);
     }
-    TTopicF* openByKey(const QString& name, int questions) {
-        WriteQuestionFile(path(name), MakeTopic(questions));
-        dialogs->chooseFile(path(name));
-        press(Qt::Key_O, Qt::ControlModifier);
-        return mdi().ActiveTopic();
-    }
     // What the window manager does once a dialog has gone; the offscreen platform does not.
     void giveBackActivation() {
         mdi().activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&mdi()));
     }
-    // The main window shown and active, as the teacher finds it.
-    void startActive() {
+    // The main window shown and active, as the teacher finds it, and a.vxg opened by Ctrl+O.
+    TTopicF* startAndOpen() {
         TMDIForm& m = start();
         m.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&m));
+        if (!QTest::qWaitForWindowActive(&m))
+            return nullptr;
+        WriteQuestionFile(path("a.vxg"), MakeTopic(2));
+        dialogs->chooseFile(path("a.vxg"));
+        press(Qt::Key_O, Qt::ControlModifier);
+        return mdi().ActiveTopic();
     }
 };
 
-TEST_F(TopicFocusTest, AnOpenedTopicTakesWhatIsTypedInItsQuestionField) {
-    startActive();
-    TTopicF* a = openByKey("a.vxg", 2);
+// A topic opens with the focus in its question field; Tab goes round the six fields and
+// nowhere else. Each window keeps its own field: a new one starts in its question field, and
+// the one activated again, by the Window commands or Ctrl+Tab, gets back the field last left.
+TEST_F(TopicFocusTest, EachTopicWindowKeepsItsFieldAndTabGoesRoundTheFieldsOnly) {
+    TTopicF* a = startAndOpen();
     ASSERT_NE(a, nullptr);
     EXPECT_TRUE(focused(a->SamVoprosEdit)) << focusName().toStdString();
     press(Qt::Key_End);
@@ -63,16 +64,9 @@ TEST_F(TopicFocusTest, AnOpenedTopicTakesWhatIsTypedInItsQuestionField) {
     EXPECT_EQ(a->FieldsArea->verticalScrollBar()->value(), 0);
     ASSERT_TRUE(reachIdle());
     EXPECT_TRUE(mdi().TopicModified);
-}
 
-// Tab goes round the six fields and nowhere else; the page they lie on never takes the focus.
-TEST_F(TopicFocusTest, TabGoesRoundTheFieldsOnly) {
-    startActive();
-    TTopicF* a = openByKey("a.vxg", 1);
-    ASSERT_NE(a, nullptr);
     const QList<QWidget*> order{a->SamVoprosEdit, a->Otv1Edit, a->Otv2Edit,
                                 a->Otv3Edit,      a->Otv4Edit, a->PravOtvEd};
-    a->SamVoprosEdit->setFocus();
     for (int i = 1; i <= 2 * order.size(); ++i) {
         press(Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), order[i % order.size()])
@@ -83,15 +77,6 @@ TEST_F(TopicFocusTest, TabGoesRoundTheFieldsOnly) {
         EXPECT_EQ(QApplication::focusWidget(), order[i % order.size()])
             << i << " " << focusName().toStdString();
     }
-}
-
-// Each topic window keeps its own field: a new one starts in its question field, and the one
-// activated again gets back the field the teacher left, by the Window commands or Ctrl+Tab.
-TEST_F(TopicFocusTest, EachTopicWindowGetsBackTheFieldThatLastHadTheFocus) {
-    startActive();
-    TTopicF* a = openByKey("a.vxg", 2);
-    ASSERT_NE(a, nullptr);
-    ASSERT_TRUE(focused(a->SamVoprosEdit));
     for (int i = 0; i < 3; ++i)
         press(Qt::Key_Tab);
     ASSERT_TRUE(focused(a->Otv3Edit));
@@ -110,7 +95,6 @@ TEST_F(TopicFocusTest, EachTopicWindowGetsBackTheFieldThatLastHadTheFocus) {
     type("3");
     EXPECT_EQ(a->Otv3Edit->text(), MakeTopic(2)[0].Answer3 + "3");
 
-    // Ctrl+Tab back to the other one.
     QTest::keyPress(keyboard(), Qt::Key_Tab, Qt::ControlModifier);
     QTest::keyRelease(keyboard(), Qt::Key_Control, Qt::NoModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return mdi().ActiveTopic() == b; }, 5000));
@@ -120,8 +104,7 @@ TEST_F(TopicFocusTest, EachTopicWindowGetsBackTheFieldThatLastHadTheFocus) {
 // A dialog over a topic window gives the focus back to a field of it when it closes: the copy
 // dialog right after Open, the delete confirmation (a real box here) from an answer field.
 TEST_F(TopicFocusTest, TheFocusComesBackToAFieldWhenADialogCloses) {
-    startActive();
-    TTopicF* a = openByKey("a.vxg", 2);
+    TTopicF* a = startAndOpen();
     ASSERT_NE(a, nullptr);
     ASSERT_TRUE(reachIdle());
     ASSERT_TRUE(mdi().CopyQuesAction->isEnabled());
